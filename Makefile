@@ -1,0 +1,18 @@
+# The two commands of the README: `make run` and `make test`.
+BUILD ?= build
+XVFB := xvfb-run -a -s "-screen 0 1280x1024x24"
+
+.PHONY: run test build deps regen goldens
+
+deps:
+	@bash tools/install-deps.sh
+
+build: deps
+	@[ -f $(BUILD)/CMakeCache.txt ] || cmake -S . -B $(BUILD)
+	cmake --build $(BUILD) -j2
+
+run: build
+	$(BUILD)/host/omnira
+
+test: build
+	$(XVFB) ctest --test-dir $(BUILD) --output-on-failure -j2

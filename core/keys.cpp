@@ -1,0 +1,3 @@
+#include "core/keys.h"
+
+uint8_t pending_key;

@@ -1,0 +1,103 @@
+#include "core/sensors.h"
+
+#include "core/alarms.h"
+#include "core/settings.h"
+
+int32_t rpm_pulse_rate;
+uint16_t map_adc;
+uint16_t exio_map_reading;
+uint16_t temp_adc;
+uint8_t exio_present;
+
+int32_t rpm;
+int32_t rpm_percent;
+uint16_t map_raw;
+uint32_t map_filter_acc;
+int16_t map_mb;
+int16_t map_value;
+uint16_t temp_raw;
+int16_t temp_c;
+int16_t temp_value;
+
+#define RPM_LIMIT 99999
+
+static int32_t rpm_step(uint8_t increment) {
+    switch (increment) {
+    case 1: return 5;
+    case 2: return 10;
+    case 3: return 50;
+    case 4: return 100;
+    default: return 1;
+    }
+}
+
+void update_rpm(void) {
+    // Pulses per revolution are held in tenths.
+    rpm = rpm_pulse_rate * 10 / settings.rpm_pulses_per_rev;
+    if (rpm > RPM_LIMIT) rpm = RPM_LIMIT;
+    int32_t s = rpm_step(settings.rpm_increment);
+    rpm = s * ((rpm + s / 2) / s);
+    rpm_percent = rpm * 100 / settings.rpm_100_percent;
+    check_rpm_alarm();
+}
+
+// Conversion constants of the two pressure sources.
+struct map_source_constants {
+    uint16_t threshold;
+    uint16_t bias;
+    uint16_t divisor;
+};
+
+static const struct map_source_constants INTERNAL_SENSOR = {165, 169, 166};
+static const struct map_source_constants EXIO_UNIT = {168, 180, 163};
+
+// The filter keeps its state in map_filter_acc: twice the filtered value with
+// FAST, four times with SLOW. It is shared by both sources and never cleared.
+static uint32_t filter_map(uint32_t v) {
+    switch (settings.map_filter) {
+    case 1:
+        map_filter_acc = (2 * v + map_filter_acc) / 2;
+        return map_filter_acc / 2;
+    case 2:
+        map_filter_acc = (3 * map_filter_acc + 4 * v) / 4;
+        return map_filter_acc / 4;
+    default: return v;
+    }
+}
+
+void update_map(void) {
+    uint16_t reading;
+    int8_t offset;
+    const struct map_source_constants *c;
+    if (settings.map_source == 0) {
+        reading = map_adc;
+        offset = calibration.map_cal_internal;
+        c = &INTERNAL_SENSOR;
+    } else {
+        reading = exio_map_reading;
+        offset = calibration.map_cal_exio;
+        c = &EXIO_UNIT;
+    }
+    map_raw = reading;
+    int32_t sum = (int32_t)reading + offset;
+    if (sum <= c->threshold) {
+        map_mb = 0;
+    } else {
+        uint32_t v = filter_map((uint32_t)sum + c->bias);
+        map_mb = (int16_t)(v * 100 / c->divisor);
+    }
+    // 33.8639 millibar to the inch of mercury, in tenths of an inch.
+    map_value = settings.map_unit == 0 ? map_mb : (int16_t)((int32_t)map_mb * 100000 / 338639);
+    check_map_alarm();
+}
+
+int16_t celsius_to_fahrenheit(int16_t celsius) { return (int16_t)(celsius * 18 / 10 + 32); }
+
+void update_temperature(void) {
+    temp_raw = temp_adc;
+    // The sensor delivers 0.1208 kelvin per count.
+    int16_t t = (int16_t)((int32_t)temp_raw * 1208 / 10000 - 273);
+    temp_c = (int16_t)(t + calibration.temp_cal);
+    temp_value = settings.temp_unit == 1 ? celsius_to_fahrenheit(temp_c) : temp_c;
+    check_temp_alarm();
+}

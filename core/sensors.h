@@ -1,0 +1,27 @@
+// Raw sensor inputs and the live values the three sensor tasks derive from them.
+#pragma once
+#include <stdint.h>
+
+// Raw inputs, written by the host.
+extern int32_t rpm_pulse_rate;
+extern uint16_t map_adc;
+extern uint16_t exio_map_reading;
+extern uint16_t temp_adc;
+extern uint8_t exio_present;
+
+// Live values.
+extern int32_t rpm;
+extern int32_t rpm_percent;
+extern uint16_t map_raw;
+extern uint32_t map_filter_acc;
+extern int16_t map_mb;
+extern int16_t map_value;
+extern uint16_t temp_raw;
+extern int16_t temp_c;
+extern int16_t temp_value;
+
+void update_rpm(void);
+void update_map(void);
+void update_temperature(void);
+
+int16_t celsius_to_fahrenheit(int16_t celsius);

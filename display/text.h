@@ -1,0 +1,16 @@
+// The text call over the nine bitmap fonts.
+#pragma once
+#include <stdint.h>
+
+#define ALIGN_CENTRE 0
+#define ALIGN_LEFT 1
+#define ALIGN_RIGHT 2
+
+// Where the last text began after alignment, and the pen x after it.
+extern int16_t text_start_x;
+extern int16_t text_end_x;
+
+// Draws a one-line string in font `size` (8, 9, 10, 12, 16, 20, 24, 30, 34;
+// anything else is font 8), aligned on x, top of the cell at y. Returns text_end_x.
+int16_t draw_text(int16_t x, int16_t y, const char *text, uint8_t reserved, uint8_t size,
+                  uint8_t align, uint8_t colour);

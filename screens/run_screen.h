@@ -1,0 +1,18 @@
+// The run screen: the screen of normal operation and its three pages.
+#pragma once
+#include <stdint.h>
+
+#define RUN_PAGE_MAIN 0
+#define RUN_PAGE_TIMERS 1
+#define RUN_PAGE_MAX_VALUES 2
+
+extern uint8_t run_page;
+extern int32_t mag_check_rpm;
+extern uint8_t flight_running;
+extern uint8_t flight_hours;
+extern uint8_t flight_minutes;
+
+void run_screen(void);
+
+// Back from a setup screen: the run screen with the menu state reset.
+void return_to_run_screen(void);

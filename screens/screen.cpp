@@ -1,0 +1,3 @@
+#include "screens/screen.h"
+
+screen_handler current_screen;

@@ -1,0 +1,34 @@
+#!/usr/bin/env bash
+# Installs the Debian packages that building, running and testing need
+# ("generators" adds those of the font and icon generators).
+# Quick and silent when everything is already there.
+set -euo pipefail
+
+packages=(
+    cmake g++ make pkg-config
+    qt6-base-dev qt6-base-dev-tools qt6-svg-dev qt6-qpa-plugins libqt6opengl6-dev
+    libglu1-mesa-dev libgl-dev libgl1-mesa-dri libglx-mesa0 fonts-dejavu-core
+    libgtest-dev libpng-dev
+    xvfb xauth
+)
+if [ "${1:-}" = generators ]; then
+    packages+=(libfreetype-dev fonts-liberation2 librsvg2-bin)
+fi
+
+missing=()
+for p in "${packages[@]}"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+sudo=""
+[ "$(id -u)" -ne 0 ] && sudo="sudo"
+echo "Installing: ${missing[*]}"
+# A new minimal install has empty package lists.
+if [ -z "$(ls -A /var/lib/apt/lists 2>/dev/null | grep -v -e lock -e partial)" ]; then
+    $sudo apt-get update
+fi
+if ! DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y --no-install-recommends "${missing[@]}"; then
+    $sudo apt-get update
+    DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y --no-install-recommends "${missing[@]}"
+fi
