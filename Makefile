@@ -16,3 +16,8 @@ run: build
 
 test: build
 	$(XVFB) ctest --test-dir $(BUILD) --output-on-failure -j2
+
+# Rewrites every golden screen from the current drawing: look at the changed
+# PNGs (git diff --stat tests/goldens) before committing them.
+goldens: build
+	OMNIRA_UPDATE_GOLDENS=1 $(BUILD)/tests/instrument_tests --gtest_brief=1

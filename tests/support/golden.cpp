@@ -1,0 +1,68 @@
+#include "tests/support/golden.h"
+
+#include "display/frame_buffer.h"
+#include "host/lcd_palette.h"
+#include "tools/png/png_io.h"
+
+#include <stdlib.h>
+#include <string.h>
+#include <sys/stat.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+const int DIFF_SCALE = 4;
+const uint32_t DIFF_MARK = 0xFF00FF;
+
+void write_diff(const std::string &path, const std::vector<uint8_t> &golden) {
+    const int w = LCD_WIDTH, gap = 4, width = (3 * w + 2 * gap) * DIFF_SCALE;
+    const int height = LCD_HEIGHT * DIFF_SCALE;
+    std::vector<uint32_t> rgb((size_t)width * height, 0x404040);
+    for (int y = 0; y < height; y++) {
+        for (int x = 0; x < w * DIFF_SCALE; x++) {
+            int i = (y / DIFF_SCALE) * w + x / DIFF_SCALE;
+            uint32_t *row = &rgb[(size_t)y * width];
+            row[x] = palette_colour(golden[i]);
+            row[x + (w + gap) * DIFF_SCALE] = palette_colour(frame_buffer[i]);
+            row[x + 2 * (w + gap) * DIFF_SCALE] = golden[i] != frame_buffer[i] ? DIFF_MARK : 0;
+        }
+    }
+    write_rgb_png(path, rgb.data(), width, height);
+}
+
+} // namespace
+
+::testing::AssertionResult matches_golden(const char *name) {
+    const std::string golden_path = std::string(GOLDEN_DIR) + "/" + name + ".png";
+    const char *update = getenv("OMNIRA_UPDATE_GOLDENS");
+    if (update && strcmp(update, "1") == 0) {
+        if (!write_lcd_indexed_png(golden_path, frame_buffer))
+            return ::testing::AssertionFailure() << "cannot write " << golden_path;
+        return ::testing::AssertionSuccess();
+    }
+    std::vector<uint8_t> golden;
+    int width = 0, height = 0;
+    if (!read_indexed_png(golden_path, golden, width, height))
+        return ::testing::AssertionFailure()
+               << "golden " << golden_path << " is missing; run `make goldens` and look at it";
+    if (width != LCD_WIDTH || height != LCD_HEIGHT)
+        return ::testing::AssertionFailure() << "golden " << name << " is " << width << "x" << height;
+    int differing = 0, first = -1;
+    for (int i = 0; i < LCD_PIXELS; i++) {
+        if (golden[i] != frame_buffer[i]) {
+            if (first < 0) first = i;
+            differing++;
+        }
+    }
+    if (differing == 0) return ::testing::AssertionSuccess();
+    mkdir(DIFF_DIR, 0755);
+    const std::string diff_path = std::string(DIFF_DIR) + "/" + name + ".png";
+    write_diff(diff_path, golden);
+    return ::testing::AssertionFailure()
+           << differing << " pixels differ from golden " << name << ", first at ("
+           << first % LCD_WIDTH << ", " << first / LCD_WIDTH << "): golden "
+           << (int)golden[first] << ", actual " << (int)frame_buffer[first] << "; see "
+           << diff_path;
+}

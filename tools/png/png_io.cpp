@@ -1,0 +1,133 @@
+#include "tools/png/png_io.h"
+
+#include "display/frame_buffer.h"
+#include "host/lcd_palette.h"
+
+#include <png.h>
+#include <stdio.h>
+
+namespace {
+
+struct File {
+    FILE *f;
+    explicit File(const std::string &path, const char *mode) : f(fopen(path.c_str(), mode)) {}
+    ~File() {
+        if (f) fclose(f);
+    }
+};
+
+bool write_png(const std::string &path, int width, int height, int colour_type,
+               const std::vector<png_color> &palette, const std::vector<png_bytep> &rows) {
+    File file(path, "wb");
+    if (!file.f) return false;
+    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+    png_infop info = png ? png_create_info_struct(png) : nullptr;
+    if (!info || setjmp(png_jmpbuf(png))) {
+        png_destroy_write_struct(&png, &info);
+        return false;
+    }
+    png_init_io(png, file.f);
+    png_set_IHDR(png, info, width, height, 8, colour_type, PNG_INTERLACE_NONE,
+                 PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+    if (!palette.empty()) png_set_PLTE(png, info, palette.data(), (int)palette.size());
+    png_write_info(png, info);
+    png_write_image(png, const_cast<png_bytepp>(rows.data()));
+    png_write_end(png, nullptr);
+    png_destroy_write_struct(&png, &info);
+    return true;
+}
+
+// Opens a PNG for reading; the caller reads the rows and destroys the structs.
+bool read_png(const std::string &path, bool want_indexed, std::vector<uint8_t> &bytes, int &width,
+              int &height) {
+    File file(path, "rb");
+    if (!file.f) return false;
+    png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+    png_infop info = png ? png_create_info_struct(png) : nullptr;
+    if (!info || setjmp(png_jmpbuf(png))) {
+        png_destroy_read_struct(&png, &info, nullptr);
+        return false;
+    }
+    png_init_io(png, file.f);
+    png_read_info(png, info);
+    width = (int)png_get_image_width(png, info);
+    height = (int)png_get_image_height(png, info);
+    int type = png_get_color_type(png, info);
+    int depth = png_get_bit_depth(png, info);
+    if (want_indexed) {
+        if (type != PNG_COLOR_TYPE_PALETTE || depth != 8) {
+            png_destroy_read_struct(&png, &info, nullptr);
+            return false;
+        }
+    } else {
+        if (depth == 16) png_set_strip_16(png);
+        if (type == PNG_COLOR_TYPE_PALETTE) png_set_palette_to_rgb(png);
+        if (type == PNG_COLOR_TYPE_GRAY && depth < 8) png_set_expand_gray_1_2_4_to_8(png);
+        if (png_get_valid(png, info, PNG_INFO_tRNS)) png_set_tRNS_to_alpha(png);
+        if (type == PNG_COLOR_TYPE_GRAY || type == PNG_COLOR_TYPE_GRAY_ALPHA)
+            png_set_gray_to_rgb(png);
+        png_set_filler(png, 0xFF, PNG_FILLER_AFTER);
+        png_read_update_info(png, info);
+    }
+    size_t stride = png_get_rowbytes(png, info);
+    bytes.assign(stride * height, 0);
+    std::vector<png_bytep> rows(height);
+    for (int y = 0; y < height; y++) rows[y] = bytes.data() + y * stride;
+    png_read_image(png, rows.data());
+    png_destroy_read_struct(&png, &info, nullptr);
+    return true;
+}
+
+} // namespace
+
+bool write_rgb_png(const std::string &path, const uint32_t *rgb, int width, int height) {
+    std::vector<uint8_t> bytes((size_t)width * height * 3);
+    for (size_t i = 0; i < (size_t)width * height; i++) {
+        bytes[3 * i] = (uint8_t)(rgb[i] >> 16);
+        bytes[3 * i + 1] = (uint8_t)(rgb[i] >> 8);
+        bytes[3 * i + 2] = (uint8_t)rgb[i];
+    }
+    std::vector<png_bytep> rows(height);
+    for (int y = 0; y < height; y++) rows[y] = bytes.data() + (size_t)y * width * 3;
+    return write_png(path, width, height, PNG_COLOR_TYPE_RGB, {}, rows);
+}
+
+bool write_indexed_png(const std::string &path, const uint8_t *indices, int width, int height,
+                       const uint32_t *palette, int palette_size) {
+    std::vector<png_color> colours(256, png_color{0, 0, 0});
+    for (int i = 0; i < palette_size && i < 256; i++)
+        colours[i] = png_color{(png_byte)(palette[i] >> 16), (png_byte)(palette[i] >> 8),
+                               (png_byte)palette[i]};
+    std::vector<png_bytep> rows(height);
+    for (int y = 0; y < height; y++) rows[y] = const_cast<png_bytep>(indices + (size_t)y * width);
+    return write_png(path, width, height, PNG_COLOR_TYPE_PALETTE, colours, rows);
+}
+
+bool read_indexed_png(const std::string &path, std::vector<uint8_t> &indices, int &width,
+                      int &height) {
+    return read_png(path, true, indices, width, height);
+}
+
+bool read_rgba_png(const std::string &path, std::vector<uint32_t> &argb, int &width, int &height) {
+    std::vector<uint8_t> bytes;
+    if (!read_png(path, false, bytes, width, height)) return false;
+    argb.resize((size_t)width * height);
+    for (size_t i = 0; i < argb.size(); i++) {
+        const uint8_t *p = &bytes[4 * i];
+        argb[i] = (uint32_t)p[3] << 24 | (uint32_t)p[0] << 16 | (uint32_t)p[1] << 8 | p[2];
+    }
+    return true;
+}
+
+bool write_lcd_png(const std::string &path, const uint8_t *frame, int scale) {
+    int width = LCD_WIDTH * scale, height = LCD_HEIGHT * scale;
+    std::vector<uint32_t> rgb((size_t)width * height);
+    for (int y = 0; y < height; y++)
+        for (int x = 0; x < width; x++)
+            rgb[(size_t)y * width + x] = palette_colour(frame[(y / scale) * LCD_WIDTH + x / scale]);
+    return write_rgb_png(path, rgb.data(), width, height);
+}
+
+bool write_lcd_indexed_png(const std::string &path, const uint8_t *frame) {
+    return write_indexed_png(path, frame, LCD_WIDTH, LCD_HEIGHT, lcd_palette, LCD_PALETTE_SIZE);
+}
