@@ -1,0 +1,15 @@
+#include "host/screen_table.h"
+
+#include "screens/run_screen.h"
+
+const struct screen_entry screen_table[] = {
+    {"run", run_screen},
+};
+
+const int screen_table_size = sizeof screen_table / sizeof screen_table[0];
+
+const char *screen_name(screen_handler handler) {
+    for (int i = 0; i < screen_table_size; i++)
+        if (screen_table[i].handler == handler) return screen_table[i].name;
+    return "unknown";
+}
