@@ -1,0 +1,71 @@
+// lcdshot: runs an input script headless and writes the LCD as PNG files.
+#include "tools/lcdshot/script.h"
+
+#include <stdlib.h>
+#include <string.h>
+
+#include <fstream>
+#include <iostream>
+#include <string>
+
+namespace {
+
+int usage() {
+    std::cerr << "usage: lcdshot [--scale N] SCRIPT|- [OUTDIR]\n"
+                 "Runs the script's panel inputs through the power loop and writes each\n"
+                 "`shot NAME` / `golden NAME` to OUTDIR/NAME.png (OUTDIR defaults to .).\n";
+    return 2;
+}
+
+} // namespace
+
+int main(int argc, char **argv) {
+    int scale = 4;
+    std::string script, outdir = ".";
+    int positional = 0;
+    for (int i = 1; i < argc; i++) {
+        if (strcmp(argv[i], "--scale") == 0 && i + 1 < argc) {
+            char *end = nullptr;
+            long s = strtol(argv[++i], &end, 10);
+            if (*end != '\0' || s < lcd_script::MIN_SCALE || s > lcd_script::MAX_SCALE) {
+                std::cerr << "lcdshot: --scale takes " << lcd_script::MIN_SCALE << ".."
+                          << lcd_script::MAX_SCALE << "\n";
+                return 2;
+            }
+            scale = (int)s;
+        } else if (strcmp(argv[i], "-h") == 0 || strcmp(argv[i], "--help") == 0) {
+            usage();
+            return 0;
+        } else if (argv[i][0] == '-' && argv[i][1] != '\0') {
+            return usage();
+        } else if (positional == 0) {
+            script = argv[i];
+            positional++;
+        } else if (positional == 1) {
+            outdir = argv[i];
+            positional++;
+        } else {
+            return usage();
+        }
+    }
+    if (positional == 0) return usage();
+
+    lcd_script runner(outdir, scale, std::cout);
+    bool ok;
+    if (script == "-") {
+        ok = runner.run(std::cin);
+    } else {
+        std::ifstream in(script);
+        if (!in) {
+            std::cerr << "lcdshot: cannot open " << script << "\n";
+            return 2;
+        }
+        ok = runner.run(in);
+    }
+    if (!ok) {
+        std::cerr << "lcdshot: " << (script == "-" ? "stdin" : script) << ": " << runner.error()
+                  << "\n";
+        return 1;
+    }
+    return 0;
+}
