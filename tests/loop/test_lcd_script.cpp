@@ -3,13 +3,13 @@
 #include "core/sensors.h"
 #include "core/timebase.h"
 #include "display/frame_buffer.h"
-#include "host/lcd_palette.h"
 #include "host/power_loop.h"
 #include "screens/screen.h"
 #include "tools/lcdshot/script.h"
 #include "tools/png/png_io.h"
 
 #include <gtest/gtest.h>
+#include <stdint.h>
 #include <stdlib.h>
 #include <string.h>
 
@@ -23,54 +23,16 @@
 namespace {
 
 // Everything a pass reads or leaves behind that a driver could get wrong.
-struct loop_state {
-    std::vector<uint8_t> frame;
-    uint8_t key, lamp, exio, blink, off;
-    screen_handler screen;
-    int32_t pulse_rate, rpm_value;
-    uint16_t map_in, temp_in, map_latch, temp_latch;
-    int16_t map_val, temp_val;
-    uint32_t alarms, acknowledged;
-};
-
-loop_state capture() {
-    return {std::vector<uint8_t>(frame_buffer, frame_buffer + LCD_PIXELS),
-            pending_key,
-            lamp_red,
-            exio_present,
-            blink_phase,
-            power_off_request,
-            current_screen,
-            rpm_pulse_rate,
-            rpm,
-            map_adc,
-            temp_adc,
-            map_slider,
-            temp_slider,
-            map_value,
-            temp_value,
-            alarm_active,
-            alarm_acknowledged};
+std::vector<long long> loop_values() {
+    long long screen = (long long)(intptr_t)current_screen;
+    return {pending_key,       lamp_red,       exio_present, blink_phase,
+            power_off_request, rpm_pulse_rate, rpm,          map_adc,
+            temp_adc,          map_slider,     temp_slider,  map_value,
+            temp_value,        screen,         alarm_active, alarm_acknowledged};
 }
 
-void expect_same(const loop_state &a, const loop_state &b) {
-    EXPECT_TRUE(a.frame == b.frame) << "frame buffers differ";
-    EXPECT_EQ(a.key, b.key);
-    EXPECT_EQ(a.lamp, b.lamp);
-    EXPECT_EQ(a.exio, b.exio);
-    EXPECT_EQ(a.blink, b.blink);
-    EXPECT_EQ(a.off, b.off);
-    EXPECT_EQ(a.screen, b.screen);
-    EXPECT_EQ(a.pulse_rate, b.pulse_rate);
-    EXPECT_EQ(a.rpm_value, b.rpm_value);
-    EXPECT_EQ(a.map_in, b.map_in);
-    EXPECT_EQ(a.temp_in, b.temp_in);
-    EXPECT_EQ(a.map_latch, b.map_latch);
-    EXPECT_EQ(a.temp_latch, b.temp_latch);
-    EXPECT_EQ(a.map_val, b.map_val);
-    EXPECT_EQ(a.temp_val, b.temp_val);
-    EXPECT_EQ(a.alarms, b.alarms);
-    EXPECT_EQ(a.acknowledged, b.acknowledged);
+std::vector<uint8_t> frame() {
+    return std::vector<uint8_t>(frame_buffer, frame_buffer + LCD_PIXELS);
 }
 
 class LcdScript : public ::testing::Test {
@@ -97,22 +59,11 @@ class LcdScript : public ::testing::Test {
 
 TEST_F(LcdScript, RunsThePassesAsTheWindowDoes) {
     // The MAP slider is never moved: only the power-on's MAP handler latches it.
-    ASSERT_TRUE(run("temp 2674\n"
-                    "rpm 30000\n"
-                    "exio on\n"
-                    "on\n"
-                    "pass 2\n"
-                    "map 2400\n"
-                    "tick 11\n"
-                    "key F2\n"
-                    "pass 3\n"
-                    "exio off\n"
-                    "key PLUS\n"
-                    "key MINUS\n"
-                    "pass\n"
-                    "tick 4\n"))
+    ASSERT_TRUE(run("temp 2674\nrpm 30000\nexio on\non\npass 2\nmap 2400\ntick 11\nkey F2\n"
+                    "pass 3\nexio off\nkey PLUS\nkey MINUS\npass\ntick 4\n"))
         << script->error();
-    const loop_state scripted = capture();
+    const std::vector<long long> scripted = loop_values();
+    const std::vector<uint8_t> scripted_frame = frame();
 
     reset_program_state();
     temp_slider_change(2674);
@@ -129,7 +80,8 @@ TEST_F(LcdScript, RunsThePassesAsTheWindowDoes) {
     press_key(KEY_MINUS);
     power_pass(0);
     for (int i = 0; i < 4; i++) timebase_tick();
-    expect_same(scripted, capture());
+    EXPECT_EQ(scripted, loop_values());
+    EXPECT_TRUE(scripted_frame == frame());
 }
 
 TEST_F(LcdScript, PowerOnLatchesTheUnmovedRpmAndMapSliders) {
@@ -137,14 +89,6 @@ TEST_F(LcdScript, PowerOnLatchesTheUnmovedRpmAndMapSliders) {
     EXPECT_EQ(rpm_pulse_rate, 1);
     EXPECT_EQ(map_adc, 1);
     EXPECT_EQ(temp_adc, 0); // the TEMP latch stays 0 until the slider moves
-}
-
-TEST_F(LcdScript, PowerOnKeepsTheTempLatchAndStartsFromFactorySettings) {
-    ASSERT_TRUE(run("temp 2757\non\npass\noff\non\npass\n")) << script->error();
-    EXPECT_EQ(temp_adc, 2757);
-    EXPECT_EQ(temp_value, 60);
-    EXPECT_EQ(power_off_request, 0);
-    EXPECT_TRUE(script->panel().running);
 }
 
 TEST_F(LcdScript, KeysDropWhileTheSlotIsFull) {
@@ -164,7 +108,6 @@ TEST_F(LcdScript, PassesRunOnlyWhileOnTicksAlways) {
     EXPECT_NE(script->error().find("off"), std::string::npos) << script->error();
     EXPECT_EQ(power_off_request, 1);
 
-    ASSERT_TRUE(run("on\noff\non\npass\n")) << script->error();
     ASSERT_TRUE(run("tick 11\n")) << script->error();
     EXPECT_EQ(blink_phase, 1); // the timer runs whether on or off
 }
@@ -175,44 +118,30 @@ TEST_F(LcdScript, BadLinesAreReportedWithTheirNumber) {
         int line;
     };
     const bad cases[] = {
-        {"on\nfrobnicate\n", 2},
-        {"# comment\n\non\n  key F3\n", 4},
-        {"key\n", 1},
-        {"key f1\n", 1},
-        {"on now\n", 1},
-        {"off 1\n", 1},
-        {"rpm\n", 1},
-        {"rpm 12x\n", 1},
-        {"map 1 2\n", 1},
-        {"temp 99999999999999999999\n", 1},
-        {"exio maybe\n", 1},
-        {"on\ntick -1\n", 2},
-        {"on\npass 2000000\n", 2},
-        {"scale 0\n", 1},
-        {"scale 17\n", 1},
-        {"shot\n", 1},
-        {"shot ../escape\n", 1},
-        {"golden a/b\n", 1},
-        {"expect screen nowhere\n", 1},
-        {"expect lamp red\n", 1},
-        {"expect\n", 1},
+        // the bad line is the last one
+        {"on\nfrobnicate", 2},
+        {"# comment\r\n\n  \non  # button\r\n  key F3", 5},
+        {"key f1", 1},
+        {"on now", 1},
+        {"rpm", 1},
+        {"rpm 12x", 1},
+        {"temp 99999999999999999999", 1},
+        {"exio maybe", 1},
+        {"on\npass 2000000", 2},
+        {"scale 0", 1},
+        {"shot ../escape", 1},
+        {"golden a/b", 1},
+        {"expect screen nowhere", 1},
+        {"expect lamp red", 1},
     };
     for (const bad &c : cases) {
         EXPECT_FALSE(run(c.script)) << c.script;
         EXPECT_EQ(script->error_line(), c.line) << c.script;
         std::string prefix = "line " + std::to_string(c.line) + ": ";
         EXPECT_EQ(script->error().rfind(prefix, 0), 0u) << script->error();
-        std::string bad_line = c.script;
-        for (int i = 1; i < c.line; i++) bad_line.erase(0, bad_line.find('\n') + 1);
-        bad_line.erase(bad_line.find('\n'));
+        const char *bad_line = strrchr(c.script, '\n') ? strrchr(c.script, '\n') + 1 : c.script;
         EXPECT_NE(script->error().find(bad_line), std::string::npos) << script->error();
     }
-}
-
-TEST_F(LcdScript, CommentsBlankLinesAndCarriageReturns) {
-    ASSERT_TRUE(run("# power on\r\n\r\n   \non   # the button\r\npass 2 # two\n"))
-        << script->error();
-    EXPECT_TRUE(script->panel().running);
 }
 
 TEST_F(LcdScript, SlidersClampToTheirRanges) {
@@ -223,9 +152,8 @@ TEST_F(LcdScript, SlidersClampToTheirRanges) {
     };
     const move cases[] = {
         {"rpm 200000\n", 100000, 0, 0}, {"rpm 500\nrpm -7\n", 1, 0, 0},
-        {"rpm 100000\n", 100000, 0, 0}, {"map 99999\n", 0, 4096, 0},
-        {"map 5\nmap 0\n", 0, 1, 0},    {"temp 5000\n", 0, 0, 4096},
-        {"temp 9\ntemp -1\n", 0, 0, 0},
+        {"map 99999\n", 0, 4096, 0},    {"map 5\nmap 0\n", 0, 1, 0},
+        {"temp 5000\n", 0, 0, 4096},    {"temp 9\ntemp -1\n", 0, 0, 0},
     };
     for (const move &c : cases) {
         ASSERT_TRUE(run(c.script)) << c.script << script->error();
@@ -233,10 +161,6 @@ TEST_F(LcdScript, SlidersClampToTheirRanges) {
         EXPECT_EQ(map_slider, c.map_latch) << c.script;
         EXPECT_EQ(temp_slider, c.temp_latch) << c.script;
     }
-    ASSERT_TRUE(run("rpm 0\nmap -3\ntemp 7000\n"));
-    EXPECT_EQ(script->panel().rpm_position, 1);
-    EXPECT_EQ(script->panel().map_position, 1);
-    EXPECT_EQ(script->panel().temp_position, 4096);
 }
 
 TEST_F(LcdScript, ExpectationsCheckScreenAndLamp) {
@@ -258,21 +182,13 @@ TEST_F(LcdScript, ShotsAreWritten) {
     ASSERT_TRUE(read_rgba_png(outdir + "/big.png", argb, w, h));
     EXPECT_EQ(w, 3 * LCD_WIDTH);
     EXPECT_EQ(h, 3 * LCD_HEIGHT);
-    int drawn = 0;
-    for (int i = 0; i < LCD_PIXELS; i++) {
-        if (frame_buffer[i] != 0) drawn++;
-        int x = i % LCD_WIDTH, y = i / LCD_WIDTH;
-        uint32_t px = argb[(size_t)(3 * y + 2) * w + 3 * x + 2] & 0xFFFFFF;
-        ASSERT_EQ(px, palette_colour(frame_buffer[i])) << x << "," << y;
-    }
-    EXPECT_GT(drawn, 0);
     ASSERT_TRUE(read_rgba_png(outdir + "/small.png", argb, w, h));
     EXPECT_EQ(w, 2 * LCD_WIDTH);
     std::vector<uint8_t> indices;
     ASSERT_TRUE(read_indexed_png(outdir + "/exact.png", indices, w, h));
     EXPECT_EQ(w, LCD_WIDTH);
     EXPECT_EQ(h, LCD_HEIGHT);
-    EXPECT_TRUE(indices == std::vector<uint8_t>(frame_buffer, frame_buffer + LCD_PIXELS));
+    EXPECT_TRUE(indices == frame());
     EXPECT_NE(log.str().find("big.png: screen run, lamp dark\n"), std::string::npos) << log.str();
 }
 
