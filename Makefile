@@ -11,6 +11,13 @@ build: deps
 	@[ -f $(BUILD)/CMakeCache.txt ] || cmake -S . -B $(BUILD)
 	cmake --build $(BUILD) -j2
 
+# Regenerates the constant data (fonts, icons) from the sources in the tree:
+# a clean checkout regenerates to no change.
+regen: deps
+	@bash tools/install-deps.sh generators
+	cmake -S . -B $(BUILD)
+	cmake --build $(BUILD) --target fonts
+
 run: build
 	$(BUILD)/host/omnira
 
