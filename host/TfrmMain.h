@@ -1,0 +1,91 @@
+// The simulator window: the bezel with its keys and knob, the LCD panel, the
+// sensor sliders, the EXIO box, the alarm lamp and On/Off. Its handlers glue
+// the controls to the toolkit-free power loop.
+#pragma once
+
+#include <QMainWindow>
+
+class BezelImage;
+class ClickArea;
+class LampShape;
+class LcdSurface;
+class QAction;
+class QCheckBox;
+class QLabel;
+class QMenu;
+class QMenuBar;
+class QOpenGLContext;
+class QPushButton;
+class QScrollBar;
+class QStatusBar;
+class QTimer;
+
+class TfrmMain : public QMainWindow {
+  public:
+    TfrmMain();
+    ~TfrmMain() override;
+
+    // The controls, named as on the instrument's panel layout.
+    QMenuBar *MainMenu1;
+    QMenu *File1;
+    QAction *Exit1;
+    BezelImage *Image1;
+    ClickArea *Image2;
+    ClickArea *Image3;
+    ClickArea *Image8;
+    QWidget *Panel1;
+    QLabel *Label53;
+    QLabel *Label60;
+    QLabel *Label55;
+    QLabel *Label57;
+    QLabel *Label1;
+    QLabel *Label2;
+    QScrollBar *ScrollBar30;
+    QScrollBar *ScrollBar29;
+    QScrollBar *ScrollBar1;
+    QCheckBox *CheckBox1;
+    LampShape *Shape1;
+    QPushButton *Button3;
+    QPushButton *Button4;
+    QPushButton *Button1;
+    QPushButton *Button2;
+    QStatusBar *StatusBar1;
+    QTimer *Timer1;
+
+    // The native window inside Panel1 that shows the LCD, and its context.
+    LcdSurface *lcdSurface() const { return display; }
+    QOpenGLContext *renderingContext() const { return context; }
+
+    void FormCreate();
+    void FormClose();
+    void FormDestroy();
+    void FormPaint();
+    void FormResize();
+    void Exit1Click();
+    void Button1Click();
+    void Button2Click();
+    void Image2Click();
+    void Image3Click();
+    void Image8Click();
+    void Button3Click();
+    void Button4Click();
+    void ScrollBar29Change();
+    void ScrollBar30Change();
+    void ScrollBar1Change();
+    void Timer1Timer();
+
+  protected:
+    void closeEvent(QCloseEvent *event) override;
+    void paintEvent(QPaintEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
+
+  private:
+    void createControls(QWidget *client);
+    void connectHandlers();
+    bool displayReady() const;
+    void swapDisplay();
+
+    LcdSurface *display = nullptr;
+    QOpenGLContext *context = nullptr;
+    bool loopRunning = false;
+};
