@@ -81,11 +81,17 @@ void draw_scroll_indicator(uint16_t position, uint16_t count) {
     fill_rect(153, (int16_t)top, 159, (int16_t)bottom, COLOUR_WHITE);
 }
 
-static int row_visible(int8_t row) { return row >= 0 && row < MENU_ROWS; }
+static int row_visible(int8_t row) {
+    return row >= 0 && row < MENU_ROWS;
+}
 
-static int16_t row_y(int8_t row) { return (int16_t)(row * 15 + 26); }
+static int16_t row_y(int8_t row) {
+    return (int16_t)(row * 15 + 26);
+}
 
-static int row_selected(int8_t row) { return row + menu_top == menu_selected; }
+static int row_selected(int8_t row) {
+    return row + menu_top == menu_selected;
+}
 
 // Label red only on the selected row while it is not being edited.
 static uint8_t label_colour(int8_t row) {
