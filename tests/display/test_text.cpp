@@ -27,9 +27,13 @@ const uint8_t *record(uint8_t size) {
     return nullptr;
 }
 
-int u16(const uint8_t *p) { return p[0] | p[1] << 8; }
+int u16(const uint8_t *p) {
+    return p[0] | p[1] << 8;
+}
 
-int glyph_width(const uint8_t *font, int code) { return font[8 + 4 * (code - u16(font + 2)) + 1]; }
+int glyph_width(const uint8_t *font, int code) {
+    return font[8 + 4 * (code - u16(font + 2)) + 1];
+}
 
 struct Ink {
     int x0 = LCD_WIDTH, x1 = -1, y0 = LCD_HEIGHT, y1 = -1;
@@ -46,7 +50,9 @@ Ink ink() {
     return e;
 }
 
-std::vector<uint8_t> screen() { return std::vector<uint8_t>(frame_buffer, frame_buffer + LCD_PIXELS); }
+std::vector<uint8_t> screen() {
+    return std::vector<uint8_t>(frame_buffer, frame_buffer + LCD_PIXELS);
+}
 
 std::vector<int> numbers(const char *text) {
     std::vector<int> out;
@@ -213,8 +219,8 @@ TEST_F(Text, AlignmentPlacesTheMeasuredString) {
 }
 
 TEST_F(Text, RightAlignedTextLeavesTheLastGapBeforeX) {
-    const std::pair<const char *, uint8_t> cases[] = {
-        {"MAIN MENU", 8}, {"W", 8}, {"SETUP", 9}, {"TEMP", 10}, {"%", 16}, {"2450", 24}};
+    const std::pair<const char *, uint8_t> cases[] = {{"MAIN MENU", 8}, {"W", 8},  {"SETUP", 9},
+                                                      {"TEMP", 10},     {"%", 16}, {"2450", 24}};
     for (auto [text, size] : cases) {
         clear_frame_buffer();
         EXPECT_EQ(draw_text(158, 0, text, 0, size, ALIGN_RIGHT, COLOUR_WHITE), 158) << text;
@@ -224,8 +230,7 @@ TEST_F(Text, RightAlignedTextLeavesTheLastGapBeforeX) {
 
 TEST_F(Text, TwoJoinedCallsDrawAsOneString) {
     const std::vector<const char *> cases[] = {
-        {"TEMP: ", "85 (29\xb0"
-                   "C)"},
+        {"TEMP: ", "85 (29\260C)"}, // 176 is the degree sign
         {"RPM", "2450"},
         {"1", "23"},
     };
@@ -258,15 +263,16 @@ TEST_F(Text, UnknownSizesDrawInFont8) {
 // The table has no entry for a code outside first..last: such a code draws
 // nothing and does not move the pen, rather than reading past the record.
 TEST_F(Text, CodesOutsideTheFontDrawNothing) {
-    const std::pair<uint8_t, const char *> cases[] = {
-        {9, "\xc8"}, {12, "\x80"}, {16, "\x1f"}, {20, ":"}, {34, "A"}, {24, "\xb0"}};
+    const std::pair<uint8_t, const char *> cases[] = {{9, "\xc8"}, {12, "\x80"}, {16, "\x1f"},
+                                                      {20, ":"},   {34, "A"},    {24, "\xb0"}};
     for (auto [size, code] : cases) {
         clear_frame_buffer();
         EXPECT_EQ(draw_text(50, 10, code, 0, size, ALIGN_LEFT, COLOUR_WHITE), 50) << +size;
         std::string framed = std::string("1") + code + "1";
         int16_t plain = draw_text(0, 0, "11", 0, size, ALIGN_LEFT, COLOUR_WHITE);
         clear_frame_buffer();
-        EXPECT_EQ(draw_text(0, 0, framed.c_str(), 0, size, ALIGN_CENTRE, COLOUR_WHITE) - text_start_x,
+        EXPECT_EQ(draw_text(0, 0, framed.c_str(), 0, size, ALIGN_CENTRE, COLOUR_WHITE) -
+                      text_start_x,
                   plain);
     }
 }

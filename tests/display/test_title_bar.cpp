@@ -24,8 +24,8 @@ std::vector<uint8_t> layer(uint8_t colour, int y0, int y1) {
     return out;
 }
 
-std::vector<uint8_t> text_alone(int16_t x, int16_t y, const char *text, uint8_t size,
-                                uint8_t align, uint8_t colour) {
+std::vector<uint8_t> text_alone(int16_t x, int16_t y, const char *text, uint8_t size, uint8_t align,
+                                uint8_t colour) {
     clear_frame_buffer();
     draw_text(x, y, text, 0, size, align, colour);
     return std::vector<uint8_t>(frame_buffer, frame_buffer + LCD_PIXELS);

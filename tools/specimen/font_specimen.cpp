@@ -26,7 +26,7 @@ const uint32_t BAND = 0x1c3a5a;
 const int GAP = 3;
 
 // Rows of the capitals and digits, by font, in the order of the records.
-const int BAND_ROWS[FONT_COUNT][2] = {{3, 12},  {3, 14},  {4, 17},  {4, 18}, {6, 25},
+const int BAND_ROWS[FONT_COUNT][2] = {{3, 12}, {3, 14}, {4, 17},  {4, 18}, {6, 25},
                                       {7, 31}, {9, 39}, {11, 48}, {13, 56}};
 
 struct Image {
@@ -62,7 +62,7 @@ void copy_ink(Image &img, int x, int y, int w, int h) {
 // Lines that show spacing and alignment; the degree sign is only in fonts 8 and 10.
 std::vector<std::string> samples(const FontInfo &f) {
     if (f.last < 'A') return {"0123", "4567", "89%", "-1.5/+"};
-    std::string temp = f.last > 176 ? "25.4\xb0" "C -3%" : "25.4 -3%";
+    std::string temp = f.last > 176 ? "25.4\260C -3%" : "25.4 -3%";
     return {"Qirel EXIT", "0123456789", temp, "Hamburgefonts", "(g/m) r*s?"};
 }
 
