@@ -20,6 +20,7 @@
 #include <QCheckBox>
 #include <QElapsedTimer>
 #include <QLabel>
+#include <QOpenGLContext>
 #include <QPushButton>
 #include <QScreen>
 #include <QScrollBar>
@@ -67,6 +68,7 @@ class WindowTest : public QObject {
   private slots:
     void init();
     void cleanup();
+    void displayHasADoubleBufferedFixedFunctionContext();
     void keyClicksDropWhileTheSlotIsFull_data();
     void keyClicksDropWhileTheSlotIsFull();
     void slidersShowRawPositionsAndFillTheLatches();
@@ -140,6 +142,17 @@ Step action(std::function<void()> body) {
         body();
         return true;
     };
+}
+
+void WindowTest::displayHasADoubleBufferedFixedFunctionContext() {
+    const QSurfaceFormat format = frm->renderingContext()->format();
+    QCOMPARE(format.swapBehavior(), QSurfaceFormat::DoubleBuffer);
+    QVERIFY(format.redBufferSize() >= 8 && format.greenBufferSize() >= 8 &&
+            format.blueBufferSize() >= 8);
+    QVERIFY(format.depthBufferSize() >= 24);
+    QVERIFY(format.version() >= qMakePair(2, 1));
+    QVERIFY(format.profile() != QSurfaceFormat::CoreProfile);
+    QCOMPARE(QOpenGLContext::currentContext(), frm->renderingContext());
 }
 
 void WindowTest::keyClicksDropWhileTheSlotIsFull_data() {
