@@ -17,6 +17,7 @@ regen: deps
 	@bash tools/install-deps.sh generators
 	cmake -S . -B $(BUILD)
 	cmake --build $(BUILD) --target fonts
+	cmake --build $(BUILD) --target icons
 
 run: build
 	$(BUILD)/host/omnira
