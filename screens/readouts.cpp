@@ -56,9 +56,13 @@ void format_map_value(char *out, uint8_t out_size, int16_t value) {
 }
 
 // The same unit choices as the sensor conversions make.
-const char *map_unit_text(void) { return map_unit_names[settings.map_unit == 0 ? 0 : 1]; }
+const char *map_unit_text(void) {
+    return map_unit_names[settings.map_unit == 0 ? 0 : 1];
+}
 
-const char *temp_unit_text(void) { return temp_unit_names[settings.temp_unit == 1 ? 1 : 0]; }
+const char *temp_unit_text(void) {
+    return temp_unit_names[settings.temp_unit == 1 ? 1 : 0];
+}
 
 void format_caption(char *out, uint8_t out_size, const char *label) {
     snprintf(out, out_size, "%s:", label);
