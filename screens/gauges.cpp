@@ -56,9 +56,8 @@ static void draw_temperature_line(int16_t caption_x, int16_t value_x, int16_t un
               COLOUR_GREY);
 }
 
-// Offset in degrees of a limit along the arc, 0..160. The value is clamped
-// while still a float, so an inverted range never converts an out-of-range
-// float to an integer.
+// Offset in degrees of a limit along the arc, 0..160. Clamped while still a
+// float, so no range, inverted ones included, converts an out-of-range float.
 static int16_t band_offset(int16_t limit, float scale) {
     float offset = (float)(limit - settings.map_display_min) / scale;
     if (offset < 0.0f) return 0;
@@ -66,9 +65,9 @@ static int16_t band_offset(int16_t limit, float scale) {
     return (int16_t)offset;
 }
 
-// Needle angle 150..310. A range of zero would divide by zero and convert
-// NaN or infinity to an integer: it is decided by the side of the minimum
-// the value is on instead.
+// Needle angle 150..310. Mended fault: a zero range divided by zero and
+// converted NaN or infinity to an integer (undefined); the needle now goes to
+// the end of the arc on the value's side of the minimum.
 static int16_t needle_angle(int32_t range) {
     if (range == 0) return map_value > settings.map_display_min ? ARC_END : ARC_START;
     float angle = (float)ARC_SPAN / (float)range * (float)(map_value - settings.map_display_min) +
@@ -81,7 +80,8 @@ static int16_t needle_angle(int32_t range) {
 void draw_map_gauge(uint16_t outer_radius, uint16_t band_width, uint16_t needle_inner_radius) {
     int32_t range = settings.map_display_max - settings.map_display_min;
 
-    // A zero range leaves every offset 0, so the whole arc is one red band.
+    // Mended fault, as at the needle: a zero range has every offset 0 rather
+    // than a division by zero, so the whole arc is one red band.
     int16_t o_la = 0, o_lc = 0, o_hc = 0, o_ha = 0;
     if (range != 0) {
         float scale = (float)(range * 0.00625);
