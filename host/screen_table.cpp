@@ -1,9 +1,12 @@
 #include "host/screen_table.h"
 
+#include "screens/messages.h"
 #include "screens/run_screen.h"
 
 const struct screen_entry screen_table[] = {
     {"run", run_screen},
+    {"done_message", done_message_screen},
+    {"code_result", code_result_screen},
 };
 
 const int screen_table_size = sizeof screen_table / sizeof screen_table[0];
