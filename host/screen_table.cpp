@@ -1,12 +1,18 @@
 #include "host/screen_table.h"
 
+#include "menus/main_menu.h"
+#include "screens/flight_prompt.h"
 #include "screens/messages.h"
 #include "screens/run_screen.h"
+#include "screens/security_gate.h"
 
 const struct screen_entry screen_table[] = {
     {"run", run_screen},
     {"done_message", done_message_screen},
     {"code_result", code_result_screen},
+    {"flight_prompt", flight_prompt_screen},
+    {"security_gate", security_gate_screen},
+    {"main_menu", main_menu_screen},
 };
 
 const int screen_table_size = sizeof screen_table / sizeof screen_table[0];

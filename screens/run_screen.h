@@ -16,3 +16,9 @@ void run_screen(void);
 
 // Back from a setup screen: the run screen with the menu state reset.
 void return_to_run_screen(void);
+
+// The page drawers that only the run screen uses.
+void draw_flight_time_header(void);
+void draw_hobbs_header(void);
+void draw_timers_page(void);
+void draw_mag_check_page(void);
