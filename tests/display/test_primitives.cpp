@@ -2,6 +2,7 @@
 #include "display/primitives.h"
 #include "display/trig.h"
 #include "host/power_loop.h"
+#include "tests/support/frame_region.h"
 
 #include <gtest/gtest.h>
 
@@ -19,22 +20,7 @@ class Primitives : public ::testing::Test {
     }
 };
 
-// The region (x0, y0)..(x1, y1) of the frame buffer as rows of "#" (ink) and ".".
-std::vector<std::string> picture(int x0, int y0, int x1, int y1) {
-    std::vector<std::string> rows;
-    for (int y = y0; y <= y1; y++) {
-        std::string row;
-        for (int x = x0; x <= x1; x++) row += frame_buffer[y * LCD_WIDTH + x] ? '#' : '.';
-        rows.push_back(row);
-    }
-    return rows;
-}
-
-int ink_count() {
-    int n = 0;
-    for (uint8_t p : frame_buffer) n += p != 0;
-    return n;
-}
+int ink_count() { return region_ink(0, 0, LCD_WIDTH - 1, LCD_HEIGHT - 1); }
 
 uint8_t at(int x, int y) { return frame_buffer[y * LCD_WIDTH + x]; }
 
@@ -97,13 +83,13 @@ TEST_F(Primitives, RectangleOutline) {
         ".#####.",
         ".......",
     };
-    EXPECT_EQ(picture(0, 0, 6, 5), expected);
+    EXPECT_EQ(region_picture(0, 0, 6, 5), expected);
 }
 
 TEST_F(Primitives, ShallowLine) {
     draw_line(0, 0, 3, 1, 15);
     std::vector<std::string> expected = {"##..", "..##"};
-    EXPECT_EQ(picture(0, 0, 3, 1), expected);
+    EXPECT_EQ(region_picture(0, 0, 3, 1), expected);
     EXPECT_EQ(ink_count(), 4);
 }
 
@@ -136,7 +122,7 @@ TEST_F(Primitives, LineThatLeavesTheScreenKeepsItsVisiblePart) {
 TEST_F(Primitives, ThickLineUsesAPlusPen) {
     draw_thick_line(5, 5, 5, 5, 15);
     std::vector<std::string> expected = {"...", ".#.", "###", ".#.", "..."};
-    EXPECT_EQ(picture(4, 3, 6, 7), expected);
+    EXPECT_EQ(region_picture(4, 3, 6, 7), expected);
 }
 
 TEST_F(Primitives, RotaryArcEndsAndTop) {
