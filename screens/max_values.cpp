@@ -16,10 +16,9 @@
 // seconds each; the highlight always judges the figure.
 void draw_max_rpm_line(void) {
     char text[16];
-    uint8_t percent = settings.rpm_display_mode == 1 && slow_phase == 1;
     if (settings.rpm_display_mode == 0 || slow_phase == 0) {
         snprintf(text, sizeof text, "%ld", (long)max_rpm);
-    } else if (percent) {
+    } else if (settings.rpm_display_mode == 1) {
         draw_text(160, RPM_LINE_Y, "%", 0, 9, ALIGN_RIGHT, COLOUR_GREY);
         snprintf(text, sizeof text, "%ld", (long)(max_rpm * 100 / settings.rpm_100_percent));
     } else {

@@ -16,11 +16,6 @@
 
 namespace {
 
-void key(uint8_t code) {
-    press_key(code);
-    passes(1);
-}
-
 class MainMenu : public ::testing::Test {
   protected:
     void SetUp() override {

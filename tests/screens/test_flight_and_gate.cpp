@@ -15,11 +15,6 @@
 
 namespace {
 
-void key(uint8_t code) {
-    press_key(code);
-    passes(1);
-}
-
 class FlightPrompt : public ::testing::Test {
   protected:
     void SetUp() override {

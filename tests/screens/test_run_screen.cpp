@@ -41,11 +41,6 @@ void digital_page_with_headers() {
 
 void factory_gauge() { draw_map_gauge(70, 15, 35); }
 
-void key(uint8_t code) {
-    press_key(code);
-    passes(1);
-}
-
 // An engine at 2000 RPM, 29.9 inches and 60 degrees: no alarm.
 class RunScreen : public ::testing::Test {
   protected:

@@ -21,3 +21,8 @@ void passes(int n, uint8_t exio) {
 void ticks(int n) {
     for (int i = 0; i < n; i++) timebase_tick();
 }
+
+void key(uint8_t code) {
+    press_key(code);
+    passes(1);
+}

@@ -17,4 +17,7 @@ void start_program_and_power_on(const panel &p = panel());
 void power_on(const panel &p = panel());
 
 void passes(int n, uint8_t exio = 0);
+
+// A click on a key, then the pass that handles it.
+void key(uint8_t code);
 void ticks(int n);
