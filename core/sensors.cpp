@@ -32,12 +32,14 @@ static int32_t rpm_step(uint8_t increment) {
 }
 
 void update_rpm(void) {
-    // Pulses per revolution are held in tenths.
-    rpm = rpm_pulse_rate * 10 / settings.rpm_pulses_per_rev;
+    // Pulses per revolution are held in tenths. A zero divisor (the records
+    // before the first power-on) reads as 0 instead of trapping.
+    int32_t pulses = settings.rpm_pulses_per_rev;
+    rpm = pulses == 0 ? 0 : rpm_pulse_rate * 10 / pulses;
     if (rpm > RPM_LIMIT) rpm = RPM_LIMIT;
     int32_t s = rpm_step(settings.rpm_increment);
     rpm = s * ((rpm + s / 2) / s);
-    rpm_percent = rpm * 100 / settings.rpm_100_percent;
+    rpm_percent = settings.rpm_100_percent == 0 ? 0 : rpm * 100 / settings.rpm_100_percent;
     check_rpm_alarm();
 }
 
@@ -86,8 +88,10 @@ void update_map(void) {
         uint32_t v = filter_map((uint32_t)sum + c->bias);
         map_mb = (int16_t)(v * 100 / c->divisor);
     }
-    // 33.8639 millibar to the inch of mercury, in tenths of an inch.
-    map_value = settings.map_unit == 0 ? map_mb : (int16_t)((int32_t)map_mb * 100000 / 338639);
+    // 33.8639 millibar to the inch of mercury, in tenths of an inch; the
+    // product passes 32 bits once map_mb is above 21474.
+    map_value =
+        settings.map_unit == 0 ? map_mb : (int16_t)((int64_t)map_mb * 100000 / 338639);
     check_map_alarm();
 }
 

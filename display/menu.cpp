@@ -7,7 +7,6 @@ uint16_t edit_step;
 uint16_t pending_code;
 uint8_t entry_digits[ENTRY_DIGITS];
 uint8_t label_cursor;
-screen_handler message_return_screen;
 
 void enter_menu(uint8_t item) {
     pending_code = 0;

@@ -15,6 +15,7 @@ extern uint16_t edit_step;
 extern uint16_t pending_code;
 extern uint8_t entry_digits[ENTRY_DIGITS];
 extern uint8_t label_cursor;
+// Where a message page goes on any key; defined beside current_screen.
 extern screen_handler message_return_screen;
 
 // Opens a page on `item`; the caller switches current_screen itself, just before.

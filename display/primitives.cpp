@@ -52,7 +52,7 @@ static void plus_pen(int16_t x, int16_t y, uint8_t colour) {
 }
 
 // Bresenham in 16-bit arithmetic. The distances are taken from the unsigned
-// coordinates and held as signed 16-bit counts, as the firmware does; a count
+// coordinates and held as signed 16-bit counts, so wide spans wrap; a count
 // that comes out negative draws nothing, and the int32 loop counter ends even
 // where a 16-bit one would wrap forever.
 static void bresenham(int16_t x0, int16_t y0, int16_t x1, int16_t y1, uint8_t colour, pen plot) {

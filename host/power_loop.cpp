@@ -48,7 +48,7 @@ void power_pass(uint8_t exio_checked) {
     update_map();
     update_temperature();
     clear_frame_buffer();
-    current_screen();
+    (current_screen ? current_screen : run_screen)();
 }
 
 #define ZERO(record) memset(&(record), 0, sizeof(record))
@@ -96,7 +96,7 @@ void reset_program_state(void) {
     ZERO(pending_code);
     ZERO(entry_digits);
     ZERO(label_cursor);
-    message_return_screen = 0;
+    message_return_screen = run_screen;
     ZERO(run_page);
     ZERO(mag_check_rpm);
     ZERO(flight_running);

@@ -24,7 +24,8 @@ void temp_slider_change(uint16_t position);
 // Power-on steps up to the slider handlers, which the caller runs next.
 void power_on_sequence(void);
 
-// Steps 1 to 6 of a pass: lamp, latches, EXIO, sensor tasks, clear, screen.
+// Steps 1 to 6 of a pass: lamp, latches, EXIO, sensor tasks, clear, screen
+// (a null current_screen runs the run screen).
 void power_pass(uint8_t exio_checked);
 
 // Brings every instrument and host record back to its program-start state.

@@ -65,9 +65,8 @@ static int16_t band_offset(int16_t limit, float scale) {
     return (int16_t)offset;
 }
 
-// Needle angle 150..310. Mended fault: a zero range divided by zero and
-// converted NaN or infinity to an integer (undefined); the needle now goes to
-// the end of the arc on the value's side of the minimum.
+// Needle angle 150..310. A zero range cannot be divided by: the needle goes
+// to the end of the arc on the value's side of the minimum.
 static int16_t needle_angle(int32_t range) {
     if (range == 0) return map_value > settings.map_display_min ? ARC_END : ARC_START;
     float angle = (float)ARC_SPAN / (float)range * (float)(map_value - settings.map_display_min) +
@@ -80,8 +79,7 @@ static int16_t needle_angle(int32_t range) {
 void draw_map_gauge(uint16_t outer_radius, uint16_t band_width, uint16_t needle_inner_radius) {
     int32_t range = settings.map_display_max - settings.map_display_min;
 
-    // Mended fault, as at the needle: a zero range has every offset 0 rather
-    // than a division by zero, so the whole arc is one red band.
+    // A zero range has every offset 0, so the whole arc is one red band.
     int16_t o_la = 0, o_lc = 0, o_hc = 0, o_ha = 0;
     if (range != 0) {
         float scale = (float)(range * 0.00625);
@@ -115,14 +113,14 @@ void draw_map_gauge(uint16_t outer_radius, uint16_t band_width, uint16_t needle_
     draw_text(130, 36, map_unit_text(), 0, 9, ALIGN_CENTRE, COLOUR_GREY);
 
     char value[12];
-    format_map_value(value, sizeof value, map_value);
+    format_map_reading(value, sizeof value, map_value);
     draw_text(96, 54, value, 0, 24, ALIGN_CENTRE, COLOUR_WHITE);
     draw_highlight(map_readout_state(map_value), (int16_t)(text_start_x - 1), 60, text_end_x, 96,
                    96, 54, value, 24, ALIGN_CENTRE);
 
     if (settings.temp_display_on == 0) {
         char max_text[12];
-        format_map_value(max_text, sizeof max_text, max_map);
+        format_map_reading(max_text, sizeof max_text, max_map);
         draw_text(60, 102, "MAX:", 0, 9, ALIGN_LEFT, COLOUR_GREY);
         draw_text(110, 102, max_text, 0, 9, ALIGN_LEFT, COLOUR_WHITE);
         draw_source_cross(settings.map_source, 0, 119);
@@ -157,7 +155,7 @@ void draw_digital_page(void) {
     else
         draw_source_cross(settings.rpm_source, 31, 67);
 
-    format_map_value(value, sizeof value, map_value);
+    format_map_reading(value, sizeof value, map_value);
     draw_text(125, y_map, value, 0, 24, ALIGN_RIGHT, COLOUR_WHITE);
     draw_highlight(map_readout_state(map_value), text_start_x, (int16_t)(y_map + 6),
                    (int16_t)(text_end_x - 1), (int16_t)(y_map + 42), 125, y_map, value, 24,

@@ -51,7 +51,7 @@ void draw_max_values_page(void) {
     draw_text(80, 5, "MAX VALUES", 0, 9, ALIGN_CENTRE, COLOUR_WHITE);
     draw_hline(0, 159, 25, COLOUR_WHITE);
     draw_text(0, 36, "MAP:", 0, 9, ALIGN_LEFT, COLOUR_GREY);
-    format_map_value(text, sizeof text, max_map);
+    format_map_reading(text, sizeof text, max_map);
     draw_text(120, 36, text, 0, 9, ALIGN_RIGHT, COLOUR_WHITE);
     draw_highlight(map_readout_state(max_map), (int16_t)(text_start_x - 1), 37,
                    (int16_t)(text_end_x - 1), 53, 120, 36, text, 9, ALIGN_RIGHT);

@@ -48,7 +48,7 @@ void draw_highlight(uint8_t state, int16_t x0, int16_t y0, int16_t x1, int16_t y
     draw_text(x, y, text, 0, size, align, ink);
 }
 
-void format_map_value(char *out, uint8_t out_size, int16_t value) {
+void format_map_reading(char *out, uint8_t out_size, int16_t value) {
     if (settings.map_unit == 0)
         snprintf(out, out_size, "%u", (unsigned int)(int)value);
     else

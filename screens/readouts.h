@@ -20,8 +20,8 @@ uint8_t temp_readout_state(int16_t value);
 void draw_highlight(uint8_t state, int16_t x0, int16_t y0, int16_t x1, int16_t y1, int16_t x,
                     int16_t y, const char *text, uint8_t size, uint8_t align);
 
-// "%u" in millibar, "%.1f" of tenths of an inch of mercury.
-void format_map_value(char *out, uint8_t out_size, int16_t value);
+// A MAP reading: "%u" in millibar, "%.1f" of tenths of an inch of mercury.
+void format_map_reading(char *out, uint8_t out_size, int16_t value);
 // "mB", or a double quote followed by "Hg".
 const char *map_unit_text(void);
 // The degree sign followed by C or F.

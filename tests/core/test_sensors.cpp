@@ -59,6 +59,7 @@ TEST_F(Sensors, MapFromTheInternalSensor) {
         {215, -50, 0, 0, 0},     // 165 after calibration: still at the threshold
         {216, -50, 0, 201, 201},
         {116, 50, 0, 201, 201},
+        {40000, 0, 1, 24198, 7145}, // the raw word beyond the slider: 64-bit product
     };
     settings.map_filter = 0;
     for (const Case &c : cases) {
@@ -162,6 +163,19 @@ TEST_F(Sensors, TemperatureFromTheSensor) {
         EXPECT_EQ(temp_c, c.celsius) << "adc " << c.adc;
         EXPECT_EQ(temp_value, c.value) << "adc " << c.adc;
     }
+}
+
+// Before the first power-on every setting is 0, divisors included.
+TEST(SensorsBeforePowerOn, ZeroDivisorsReadZero) {
+    reset_program_state();
+    rpm_pulse_rate = 6000;
+    update_rpm();
+    EXPECT_EQ(rpm, 0);
+    EXPECT_EQ(rpm_percent, 0);
+    settings.rpm_pulses_per_rev = 60;
+    update_rpm();
+    EXPECT_EQ(rpm, 1000);
+    EXPECT_EQ(rpm_percent, 0);
 }
 
 TEST(CelsiusToFahrenheit, TruncatesTowardZero) {

@@ -8,44 +8,67 @@
 
 namespace {
 
-TEST(FactoryDefaults, PowerOnBringsBackChangedSettings) {
+// Every setting against its factory value, after the menus changed them all.
+TEST(FactoryDefaults, PowerOnBringsBackEveryFactoryValue) {
     start_program_and_power_on();
-    struct settings_record factory = settings;
-    settings.backlight_level = 40;
-    settings.security_on = 1;
-    settings.security_code = 7;
-    settings.map_unit = 0;
-    settings.map_display_max = 2000;
-    settings.rpm_display_mode = 1;
-    settings.rpm_100_percent = 2700;
-    settings.temp_unit = 1;
-    settings.hobbs_code = 1111;
-    settings.takeoff_rpm = 1;
-    strcpy(settings.rpm_label, "PROP");
+    memset(&settings, 0x5A, sizeof settings);
     power_off_request = 1;
     power_on();
-    EXPECT_EQ(memcmp(&settings, &factory, sizeof settings), 0);
-    EXPECT_STREQ(settings.rpm_label, "ENGINE");
-}
-
-TEST(FactoryDefaults, KeyValues) {
-    start_program_and_power_on();
-    EXPECT_EQ(settings.map_display_max, 443);
-    EXPECT_EQ(settings.map_display_min, 266);
-    EXPECT_EQ(settings.map_low_alarm, 278);
-    EXPECT_EQ(settings.map_high_alarm, 413);
-    EXPECT_EQ(settings.map_low_caution, 292);
-    EXPECT_EQ(settings.map_high_caution, 354);
-    EXPECT_EQ(settings.rpm_pulses_per_rev, 60);
-    EXPECT_EQ(settings.rpm_high_alarm, 5800);
-    EXPECT_EQ(settings.rpm_low_alarm_on, 0);
-    EXPECT_STREQ(settings.rpm_label, "ENGINE");
-    EXPECT_STREQ(settings.temp_label, "TEMP");
-    EXPECT_EQ(settings.backlight_threshold, 300);
-    EXPECT_EQ(settings.security_code, FACTORY_SECURITY_CODE);
-    EXPECT_NE(settings.security_code, master_code);
-    EXPECT_GE(master_code, 1000);
-    EXPECT_LE(master_code, 9999);
+    const settings_record &s = settings;
+    const struct {
+        const char *field;
+        long actual, factory;
+    } table[] = {
+        {"backlight_mode", s.backlight_mode, 0},
+        {"backlight_level", s.backlight_level, 100},
+        {"backlight_threshold", s.backlight_threshold, 300},
+        {"backlight_dim", s.backlight_dim, 10},
+        {"backlight_bright", s.backlight_bright, 100},
+        {"security_on", s.security_on, 0},
+        {"security_code", s.security_code, 1234},
+        {"map_display_max", s.map_display_max, 443},
+        {"map_display_min", s.map_display_min, 266},
+        {"map_low_alarm", s.map_low_alarm, 278},
+        {"map_low_alarm_on", s.map_low_alarm_on, 1},
+        {"map_high_alarm", s.map_high_alarm, 413},
+        {"map_low_caution", s.map_low_caution, 292},
+        {"map_high_caution", s.map_high_caution, 354},
+        {"map_high_alarm_on", s.map_high_alarm_on, 1},
+        {"map_filter", s.map_filter, 1},
+        {"map_unit", s.map_unit, 1},
+        {"map_source", s.map_source, 0},
+        {"rpm_display_on", s.rpm_display_on, 1},
+        {"rpm_display_mode", s.rpm_display_mode, 0},
+        {"rpm_100_percent", s.rpm_100_percent, 6000},
+        {"rpm_display_max", s.rpm_display_max, 6000},
+        {"rpm_display_min", s.rpm_display_min, 0},
+        {"rpm_low_alarm", s.rpm_low_alarm, 500},
+        {"rpm_low_alarm_on", s.rpm_low_alarm_on, 0},
+        {"rpm_high_alarm", s.rpm_high_alarm, 5800},
+        {"rpm_high_alarm_on", s.rpm_high_alarm_on, 1},
+        {"rpm_low_caution", s.rpm_low_caution, 1000},
+        {"rpm_high_caution", s.rpm_high_caution, 5500},
+        {"rpm_pulses_per_rev", s.rpm_pulses_per_rev, 60},
+        {"rpm_increment", s.rpm_increment, 0},
+        {"rpm_source", s.rpm_source, 0},
+        {"exio_address", s.exio_address, 0},
+        {"temp_display_on", s.temp_display_on, 1},
+        {"temp_unit", s.temp_unit, 0},
+        {"temp_low_alarm", s.temp_low_alarm, 0},
+        {"temp_high_alarm", s.temp_high_alarm, 60},
+        {"temp_low_alarm_on", s.temp_low_alarm_on, 1},
+        {"temp_high_alarm_on", s.temp_high_alarm_on, 1},
+        {"hobbs_rpm", s.hobbs_rpm, 1000},
+        {"hobbs_code", s.hobbs_code, 0},
+        {"flight_mode", s.flight_mode, 0},
+        {"takeoff_rpm", s.takeoff_rpm, 1000},
+    };
+    for (const auto &row : table) EXPECT_EQ(row.actual, row.factory) << row.field;
+    // The labels with their terminating zero.
+    EXPECT_EQ(memcmp(s.rpm_label, "ENGINE", 7), 0);
+    EXPECT_EQ(memcmp(s.temp_label, "TEMP", 5), 0);
+    EXPECT_EQ(FACTORY_SECURITY_CODE, 1234);
+    EXPECT_EQ(master_code, 4321);
 }
 
 TEST(FactoryDefaults, CalibrationAndTimesSurvive) {

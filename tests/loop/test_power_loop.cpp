@@ -4,6 +4,7 @@
 #include "core/settings.h"
 #include "display/menu.h"
 #include "host/power_loop.h"
+#include "screens/messages.h"
 #include "screens/run_screen.h"
 #include "screens/screen.h"
 #include "tests/support/instrument.h"
@@ -29,6 +30,7 @@ TEST(PowerLoop, PowerOnResetsWhatItListsOnly) {
     run_page = 2;
     alarm_acknowledged = alarm_active;
     menu_selected = 3;
+    power_off_request = 1;
     power_on();
     EXPECT_EQ(power_off_request, 0);
     EXPECT_EQ(settings.map_unit, 1);
@@ -94,12 +96,28 @@ TEST(PowerLoop, AlarmLightsTheLampOnThePassAfter) {
     EXPECT_EQ(lamp_red, LAMP_BRIGHT);
 }
 
-TEST(PowerLoop, OffWhileOffOnlySetsTheFlag) {
+// Program start, before any power-on: the records are all 0 and no handler
+// is ever called through 0.
+TEST(PowerLoop, PassBeforeThePowerOnRunsTheRunScreen) {
+    reset_program_state();
+    EXPECT_EQ(current_screen, run_screen);
+    EXPECT_EQ(message_return_screen, run_screen);
+    current_screen = nullptr;
+    power_pass(0);
+    EXPECT_EQ(rpm, 0);
+    EXPECT_EQ(pending_key, 0);
+}
+
+TEST(PowerLoop, MessageWithoutAReturnScreenGoesToTheRunScreen) {
     start_program_and_power_on();
-    power_off_request = 1;
-    power_off_request = 1;
-    power_on();
-    EXPECT_EQ(power_off_request, 0);
+    passes(1);
+    message_return_screen = nullptr;
+    current_screen = done_message_screen;
+    key(KEY_F2);
+    passes(1);
+    key(KEY_F2); // acknowledges the cold engine's alarms: the run screen has it
+    EXPECT_EQ(alarm_acknowledged, alarm_active);
+    EXPECT_NE(alarm_active, 0u);
 }
 
 } // namespace

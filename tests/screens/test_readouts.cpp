@@ -32,7 +32,7 @@ TEST_F(Readouts, MapValueTexts) {
     for (const auto &c : cases) {
         settings.map_unit = c.unit;
         char out[12];
-        format_map_value(out, sizeof out, c.value);
+        format_map_reading(out, sizeof out, c.value);
         EXPECT_STREQ(out, c.text) << "unit " << int(c.unit) << " value " << c.value;
     }
 }
