@@ -1,6 +1,9 @@
 #include "host/screen_table.h"
 
 #include "menus/main_menu.h"
+#include "menus/map_setup.h"
+#include "menus/rpm_setup.h"
+#include "menus/temp_setup.h"
 #include "screens/flight_prompt.h"
 #include "screens/messages.h"
 #include "screens/run_screen.h"
@@ -13,6 +16,9 @@ const struct screen_entry screen_table[] = {
     {"flight_prompt", flight_prompt_screen},
     {"security_gate", security_gate_screen},
     {"main_menu", main_menu_screen},
+    {"map_setup", map_setup_screen},
+    {"rpm_setup", rpm_setup_screen},
+    {"temp_setup", temp_setup_screen},
 };
 
 const int screen_table_size = sizeof screen_table / sizeof screen_table[0];

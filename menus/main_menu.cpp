@@ -8,6 +8,9 @@
 #include "display/text.h"
 #include "display/title_bar.h"
 #include "display/widgets.h"
+#include "menus/map_setup.h"
+#include "menus/rpm_setup.h"
+#include "menus/temp_setup.h"
 #include "screens/run_screen.h"
 #include "screens/screen.h"
 
@@ -22,9 +25,9 @@ struct main_menu_item {
 #define ITEM_COUNT 6
 
 static const struct main_menu_item items[ITEM_COUNT] = {
-    {"MAP", "SETUP", map_setup_icon, sizeof map_setup_icon, 0},
-    {"RPM", "SETUP", rpm_setup_icon, sizeof rpm_setup_icon, 0},
-    {"TEMP", "SETUP", temp_setup_icon, sizeof temp_setup_icon, 0},
+    {"MAP", "SETUP", map_setup_icon, sizeof map_setup_icon, map_setup_screen},
+    {"RPM", "SETUP", rpm_setup_icon, sizeof rpm_setup_icon, rpm_setup_screen},
+    {"TEMP", "SETUP", temp_setup_icon, sizeof temp_setup_icon, temp_setup_screen},
     {"TIMERS", "SETUP", timers_setup_icon, sizeof timers_setup_icon, 0},
     {"MISC", "SETUP", misc_setup_icon, sizeof misc_setup_icon, 0},
     {"ADC", "VALUES", adc_values_icon, sizeof adc_values_icon, 0},

@@ -42,7 +42,8 @@ std::vector<symbol> writable_symbols(const std::string &file) {
         char address[64], size[64], type, name[900];
         if (sscanf(line, "%63s %63s %c %899s", address, size, &type, name) != 4) continue;
         if (!strchr("bBdD", type)) continue;
-        symbols.push_back({name, (uintptr_t)strtoull(address, 0, 16), (size_t)strtoull(size, 0, 16)});
+        symbols.push_back(
+            {name, (uintptr_t)strtoull(address, 0, 16), (size_t)strtoull(size, 0, 16)});
     }
     pclose(nm);
     return symbols;

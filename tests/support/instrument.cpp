@@ -1,5 +1,6 @@
 #include "tests/support/instrument.h"
 
+#include "core/keys.h"
 #include "core/timebase.h"
 #include "host/power_loop.h"
 
@@ -25,4 +26,37 @@ void ticks(int n) {
 void key(uint8_t code) {
     press_key(code);
     passes(1);
+}
+
+void keys(const char *sequence) {
+    for (const char *c = sequence; *c; c++) {
+        switch (*c) {
+        case '1':
+            key(KEY_F1);
+            break;
+        case '2':
+            key(KEY_F2);
+            break;
+        case 'P':
+            key(KEY_PUSH);
+            break;
+        case '+':
+            key(KEY_PLUS);
+            break;
+        case '-':
+            key(KEY_MINUS);
+            break;
+        default:
+            break;
+        }
+    }
+}
+
+void open_main_menu_item(uint8_t item, const panel &p) {
+    start_program_and_power_on(p);
+    passes(1);
+    key(KEY_F2); // acknowledges the alarms of a cold engine
+    key(KEY_PUSH);
+    for (uint8_t i = 0; i < item; i++) key(KEY_PLUS);
+    key(KEY_PUSH);
 }

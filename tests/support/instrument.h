@@ -21,3 +21,9 @@ void passes(int n, uint8_t exio = 0);
 // A click on a key, then the pass that handles it.
 void key(uint8_t code);
 void ticks(int n);
+
+// Clicks with a pass each: '1' F1, '2' F2, 'P' push, '+' and '-' the rotary control.
+void keys(const char *sequence);
+
+// From power-on (alarms acknowledged) through the main menu into item `item`.
+void open_main_menu_item(uint8_t item, const panel &p = panel());
