@@ -8,6 +8,9 @@ uint16_t map_adc;
 uint16_t exio_map_reading;
 uint16_t temp_adc;
 uint8_t exio_present;
+uint16_t light_sensor_adc;
+uint8_t bus_unit_c_present;
+uint8_t bus_unit_a_present;
 
 int32_t rpm;
 int32_t rpm_percent;

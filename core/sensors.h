@@ -8,6 +8,11 @@ extern uint16_t map_adc;
 extern uint16_t exio_map_reading;
 extern uint16_t temp_adc;
 extern uint8_t exio_present;
+// The light sensor and two further units on the data bus; nothing in this
+// system supplies them, so they stay 0.
+extern uint16_t light_sensor_adc;
+extern uint8_t bus_unit_c_present;
+extern uint8_t bus_unit_a_present;
 
 // Live values.
 extern int32_t rpm;

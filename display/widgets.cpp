@@ -132,22 +132,32 @@ void draw_menu_text_row(int8_t row, const char *text, uint8_t colour) {
 
 #define CODE_DIGITS 4
 
-void draw_code_page(const char *title1, const char *title2, const char *prompt1,
-                    const char *prompt2, uint8_t soft_keys) {
+void draw_entry_heading(const char *title1, const char *title2, const char *prompt1,
+                        const char *prompt2) {
     draw_title_bar(title1, title2);
     draw_text(80, 30, prompt1, 0, MENU_FONT, ALIGN_CENTRE, COLOUR_WHITE);
     draw_text(80, 45, prompt2, 0, MENU_FONT, ALIGN_CENTRE, COLOUR_WHITE);
-    for (uint8_t i = 0; i < CODE_DIGITS; i++) {
+}
+
+void draw_entry_digits(const int16_t *xs, uint8_t count) {
+    for (uint8_t i = 0; i < count && i < ENTRY_DIGITS; i++) {
         char digit[4];
         snprintf(digit, sizeof digit, "%d", entry_digits[i]);
-        draw_text((int16_t)(50 + 20 * i), 61, digit, 0, 20, ALIGN_CENTRE,
+        draw_text(xs[i], 61, digit, 0, 20, ALIGN_CENTRE,
                   i == menu_selected ? COLOUR_RED : COLOUR_WHITE);
     }
+}
+
+void draw_code_page(const char *title1, const char *title2, const char *prompt1,
+                    const char *prompt2, uint8_t soft_keys) {
+    static const int16_t xs[CODE_DIGITS] = {50, 70, 90, 110};
+    draw_entry_heading(title1, title2, prompt1, prompt2);
+    draw_entry_digits(xs, CODE_DIGITS);
     draw_soft_keys(soft_keys);
 }
 
-uint8_t code_page_key(uint8_t key) {
-    uint8_t *digit = &entry_digits[menu_selected % CODE_DIGITS];
+uint8_t digit_entry_key(uint8_t key, uint8_t last_cell) {
+    uint8_t *digit = &entry_digits[menu_selected < last_cell ? menu_selected : last_cell];
     switch (key) {
     case KEY_PLUS:
         *digit = *digit >= 9 ? 0 : (uint8_t)(*digit + 1);
@@ -156,7 +166,7 @@ uint8_t code_page_key(uint8_t key) {
         *digit = *digit == 0 ? 9 : (uint8_t)(*digit - 1);
         break;
     case KEY_PUSH:
-        if (menu_selected >= CODE_DIGITS - 1) return CODE_KEY_COMPLETE;
+        if (menu_selected >= last_cell) return CODE_KEY_COMPLETE;
         menu_selected++;
         break;
     case KEY_F1:
@@ -165,6 +175,10 @@ uint8_t code_page_key(uint8_t key) {
         break;
     }
     return CODE_KEY_NONE;
+}
+
+uint8_t code_page_key(uint8_t key) {
+    return digit_entry_key(key, CODE_DIGITS - 1);
 }
 
 uint16_t entered_code(void) {

@@ -18,17 +18,28 @@ void draw_menu_row(int8_t row, const char *label, const char *value);
 void draw_label_edit_row(int8_t row, const char *label, const char *value);
 void draw_menu_text_row(int8_t row, const char *text, uint8_t colour);
 
-// The four-digit code page: title bar, two prompt lines, the digits of
-// entry_digits (the one at menu_selected red) and the soft keys.
+// The title bar and the two prompt lines of a digit-entry page.
+void draw_entry_heading(const char *title1, const char *title2, const char *prompt1,
+                        const char *prompt2);
+
+// Cells 0..count-1 of entry_digits centred on xs at y 61 in font 20, the cell
+// at menu_selected red.
+void draw_entry_digits(const int16_t *xs, uint8_t count);
+
+// The four-digit code page: heading, the four cells and the soft keys.
 void draw_code_page(const char *title1, const char *title2, const char *prompt1,
                     const char *prompt2, uint8_t soft_keys);
 
-// What a key did on a code page.
+// What a key did on a digit-entry page.
 #define CODE_KEY_NONE 0     // a digit changed or moved, or the key means nothing
 #define CODE_KEY_LEAVE 1    // KEY_F1: leave the page
-#define CODE_KEY_COMPLETE 2 // KEY_PUSH on the fourth digit: the entry is complete
+#define CODE_KEY_COMPLETE 2 // KEY_PUSH on the last cell: the entry is complete
 
-// Applies a key to the digits and menu_selected; the caller consumes the key.
+// Applies a key to the cell at menu_selected (0..last_cell): "+" and "-" turn
+// its digit with wrap, push moves right. The caller consumes the key.
+uint8_t digit_entry_key(uint8_t key, uint8_t last_cell);
+
+// digit_entry_key over the four cells of a code.
 uint8_t code_page_key(uint8_t key);
 
 // digit0 * 1000 + digit1 * 100 + digit2 * 10 + digit3.

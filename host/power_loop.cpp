@@ -70,6 +70,9 @@ void reset_program_state(void) {
     ZERO(exio_map_reading);
     ZERO(temp_adc);
     ZERO(exio_present);
+    ZERO(light_sensor_adc);
+    ZERO(bus_unit_c_present);
+    ZERO(bus_unit_a_present);
     ZERO(rpm);
     ZERO(rpm_percent);
     ZERO(map_raw);

@@ -149,24 +149,21 @@ void map_setup_screen(void) {
     if (pending_key == 0) return;
     switch (pending_key) {
     case KEY_F1:
-        current_screen = main_menu_screen;
-        enter_menu(0);
+        open_page_on(main_menu_screen, 0);
         store_calibration();
         break;
     case KEY_F2:
         if (numeric) next_edit_step();
         break;
     case KEY_PUSH:
-        menu_editing = menu_editing ? 0 : 1;
+        toggle_editing();
         break;
     case KEY_PLUS:
     case KEY_MINUS:
         if (menu_editing)
             edit_item(pending_key);
-        else if (pending_key == KEY_PLUS)
-            select_next_item(item_count());
         else
-            select_previous_item(item_count());
+            select_by_key(pending_key, item_count());
         break;
     default:
         break;

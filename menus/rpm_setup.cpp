@@ -204,21 +204,15 @@ void rpm_setup_screen(void) {
     if (pending_key == 0) return;
     switch (pending_key) {
     case KEY_F1:
-        current_screen = main_menu_screen;
-        enter_menu(1);
+        open_page_on(main_menu_screen, 1);
         break;
     case KEY_F2:
         next_edit_step();
         break;
     case KEY_PLUS:
-        if (menu_editing == 0) {
-            select_next_item(count);
-            edit_step = 1;
-        }
-        break;
     case KEY_MINUS:
         if (menu_editing == 0) {
-            select_previous_item(count);
+            select_by_key(pending_key, count);
             edit_step = 1;
         }
         break;

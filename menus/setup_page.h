@@ -1,15 +1,20 @@
 // Rules shared by the setup pages: scrolling, moving the selection, the value
-// edits and the step labels in the right-hand soft-key cell.
+// edits, the step labels in the right-hand soft-key cell and the code pages.
 #pragma once
+#include "display/menu.h"
+
 #include <stdint.h>
 
 // menu_top such that the selected item is one of the five rows (the bottom
 // one once it is beyond the fifth).
 void scroll_to_selection(void);
 
-// The next or previous of `count` items, wrapping at both ends.
-void select_next_item(uint8_t count);
-void select_previous_item(uint8_t count);
+// KEY_PLUS selects the next of `count` items, KEY_MINUS the previous one,
+// wrapping at both ends.
+void select_by_key(uint8_t key, uint8_t count);
+
+// KEY_PUSH on a value: browsing to editing and back.
+void toggle_editing(void);
 
 // KEY_PLUS adds edit_step, KEY_MINUS takes it away; a result beyond the range
 // jumps to the other end (not by the overshoot). Compared in 32 bits.
@@ -42,3 +47,41 @@ void draw_decimal_step_label(uint8_t item);
 const char *option_text(const char *table, uint8_t width, uint8_t count, uint8_t value);
 #define OPTION_TEXT(table, value)                                                                  \
     option_text((table)[0], sizeof(table)[0], sizeof(table) / sizeof(table)[0], (value))
+
+// Switches to `page` and opens it on `item`.
+void open_page_on(screen_handler page, uint8_t item);
+
+// True when `code` is the stored code or the master code.
+uint8_t code_accepted(uint16_t code, uint16_t stored);
+
+// The code result page, "CHANGED" for outcome 1 and "ERROR" for 0; any key
+// there goes back to `back_to`, with `item` selected.
+void show_code_result(uint16_t outcome, screen_handler back_to, uint8_t item);
+
+// Code cells 0..3 to 0 and the first one selected.
+void clear_code_entry(void);
+
+// ENTER CURRENT: the stored or master code leads to `next_page`, which starts
+// from 0000; a wrong one shows ERROR and goes back to `back_to` on `item`.
+void check_current_code(uint16_t code, uint16_t stored, screen_handler next_page,
+                        screen_handler back_to, uint8_t item);
+
+// ENTER NEW: keeps the code for its confirmation on `confirm_page`, which
+// starts from 0000.
+void take_new_code(uint16_t code, screen_handler confirm_page);
+
+// CONFIRM NEW: a code equal to the new one becomes `*stored`; the result page
+// shows the outcome and goes back to `back_to` on `item`.
+void confirm_new_code(uint16_t code, uint16_t *stored, screen_handler back_to, uint8_t item);
+
+// A four-digit code page of the setup: its texts, where KEY_F1 goes back to
+// (with an item selected), and what a complete entry does.
+struct code_page {
+    const char *title1, *title2, *prompt1, *prompt2;
+    screen_handler parent;
+    uint8_t parent_item;
+    void (*complete)(uint16_t code);
+};
+
+// One pass of a code page: draws it, then acts on the pending key.
+void code_page_pass(const struct code_page *page);

@@ -127,8 +127,7 @@ void temp_setup_screen(void) {
     if (pending_key == 0) return;
     switch (pending_key) {
     case KEY_F1:
-        current_screen = main_menu_screen;
-        enter_menu(2);
+        open_page_on(main_menu_screen, 2);
         store_calibration();
         break;
     case KEY_F2:
@@ -141,10 +140,8 @@ void temp_setup_screen(void) {
     case KEY_MINUS:
         if (menu_editing)
             edit_item(pending_key);
-        else if (settings.temp_display_on == 1 && pending_key == KEY_PLUS)
-            select_next_item(ITEM_COUNT);
         else if (settings.temp_display_on == 1)
-            select_previous_item(ITEM_COUNT);
+            select_by_key(pending_key, ITEM_COUNT);
         break;
     default:
         break;

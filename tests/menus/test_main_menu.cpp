@@ -86,7 +86,7 @@ TEST_F(MainMenu, AnItemBeyondTheListShowsTheFirst) {
 }
 
 TEST_F(MainMenu, EveryItemGolden) {
-    const char *names[] = {"main_menu_map", "main_menu_rpm",  "main_menu_temp",
+    const char *names[] = {"main_menu_map",    "main_menu_rpm",  "main_menu_temp",
                            "main_menu_timers", "main_menu_misc", "main_menu_adc"};
     for (const char *name : names) {
         passes(1);

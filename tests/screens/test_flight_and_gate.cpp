@@ -83,18 +83,7 @@ class SecurityGate : public ::testing::Test {
         key(KEY_PUSH);
         ASSERT_EQ(current_screen, security_gate_screen);
     }
-    // Sets each digit with "+" or "-" and pushes through the four.
-    void enter(uint16_t code) {
-        const uint8_t digits[] = {(uint8_t)(code / 1000), (uint8_t)(code / 100 % 10),
-                                  (uint8_t)(code / 10 % 10), (uint8_t)(code % 10)};
-        for (uint8_t d : digits) {
-            if (d <= 5)
-                for (uint8_t i = 0; i < d; i++) key(KEY_PLUS);
-            else
-                for (uint8_t i = d; i < 10; i++) key(KEY_MINUS);
-            key(KEY_PUSH);
-        }
-    }
+    void enter(uint16_t code) { dial_code(code); }
 };
 
 TEST_F(SecurityGate, StoredCodeOpensTheMainMenu) {

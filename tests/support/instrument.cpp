@@ -52,6 +52,18 @@ void keys(const char *sequence) {
     }
 }
 
+void dial_code(uint16_t code) {
+    const uint8_t digits[] = {(uint8_t)(code / 1000 % 10), (uint8_t)(code / 100 % 10),
+                              (uint8_t)(code / 10 % 10), (uint8_t)(code % 10)};
+    for (uint8_t d : digits) {
+        if (d <= 5)
+            for (uint8_t i = 0; i < d; i++) key(KEY_PLUS);
+        else
+            for (uint8_t i = d; i < 10; i++) key(KEY_MINUS);
+        key(KEY_PUSH);
+    }
+}
+
 void open_main_menu_item(uint8_t item, const panel &p) {
     start_program_and_power_on(p);
     passes(1);

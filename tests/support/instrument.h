@@ -25,5 +25,9 @@ void ticks(int n);
 // Clicks with a pass each: '1' F1, '2' F2, 'P' push, '+' and '-' the rotary control.
 void keys(const char *sequence);
 
+// On a code page: sets each of the four digits from 0 with "+" or "-" and
+// pushes through them, completing the entry.
+void dial_code(uint16_t code);
+
 // From power-on (alarms acknowledged) through the main menu into item `item`.
 void open_main_menu_item(uint8_t item, const panel &p = panel());
