@@ -1,8 +1,25 @@
-# The two commands of the README: `make run` and `make test`.
+# The two commands of the README, `make run` and `make test`, and the
+# hardening targets: `make soak`, `make fuzz`, `make bench`.
 BUILD ?= build
+ASAN_BUILD ?= build-asan
+FUZZ_BUILD ?= build-fuzz
+BENCH_BUILD ?= build-bench
 XVFB := xvfb-run -a -s "-screen 0 1280x1024x24"
 
-.PHONY: run test build deps regen goldens
+# The sanitizer run: events of the soak in CI, and in `make soak`.
+CI_SOAK_EVENTS ?= 200000
+SOAK_EVENTS ?= 10000000
+SOAK_SEED ?= 1
+# Seconds each fuzz target runs in `make fuzz`.
+FUZZ_SECONDS ?= 60
+
+# Halt on the first report, with a stack trace.
+SANITIZER_ENV := \
+	ASAN_OPTIONS=halt_on_error=1:abort_on_error=1:detect_leaks=1:print_stacktrace=1 \
+	UBSAN_OPTIONS=halt_on_error=1:abort_on_error=1:print_stacktrace=1
+SANITIZED_TARGETS := instrument_tests soak_tests fuzz_text_replay fuzz_image_replay host_fault_tests
+
+.PHONY: run test build deps regen goldens sanitize soak fuzz bench
 
 deps:
 	@bash tools/install-deps.sh
@@ -22,8 +39,48 @@ regen: deps
 run: build
 	$(BUILD)/host/omnira
 
+# Every test, then the instrument's tests, the soak at CI size, the fuzz
+# corpus and the window's fault cases again with the sanitizers.
 test: build
 	$(XVFB) ctest --test-dir $(BUILD) --output-on-failure -j2
+	@$(MAKE) --no-print-directory sanitize
+
+sanitize: deps
+	@[ -f $(ASAN_BUILD)/CMakeCache.txt ] || cmake -S . -B $(ASAN_BUILD) -DOMNIRA_SANITIZE=ON
+	cmake --build $(ASAN_BUILD) -j2 --target $(SANITIZED_TARGETS)
+	$(SANITIZER_ENV) $(ASAN_BUILD)/tests/instrument_tests --gtest_brief=1
+	$(SANITIZER_ENV) SOAK_EVENTS=$(CI_SOAK_EVENTS) \
+		$(XVFB) ctest --test-dir $(ASAN_BUILD) -L sanitize --output-on-failure -j2
+
+# The long soak with the sanitizers; SOAK_SEED=N replays another sequence.
+soak: deps
+	@[ -f $(ASAN_BUILD)/CMakeCache.txt ] || cmake -S . -B $(ASAN_BUILD) -DOMNIRA_SANITIZE=ON
+	cmake --build $(ASAN_BUILD) -j2 --target soak_tests
+	$(SANITIZER_ENV) SOAK_EVENTS=$(SOAK_EVENTS) SOAK_SEED=$(SOAK_SEED) \
+		$(ASAN_BUILD)/tests/soak/soak_tests
+
+# Each libFuzzer target for FUZZ_SECONDS, starting from the committed corpus;
+# new inputs go to $(FUZZ_BUILD)/corpus, crashes to $(FUZZ_BUILD)/crashes.
+fuzz: deps
+	@bash tools/install-deps.sh fuzz
+	@[ -f $(FUZZ_BUILD)/CMakeCache.txt ] || \
+		cmake -S . -B $(FUZZ_BUILD) -DCMAKE_CXX_COMPILER=clang++ -DOMNIRA_FUZZ=ON
+	cmake --build $(FUZZ_BUILD) -j2 --target fuzz_text fuzz_image
+	@for t in text image; do \
+		mkdir -p $(FUZZ_BUILD)/corpus/$$t $(FUZZ_BUILD)/crashes && \
+		$(FUZZ_BUILD)/tests/fuzz/fuzz_$$t -max_total_time=$(FUZZ_SECONDS) -print_final_stats=1 \
+			-artifact_prefix=$(FUZZ_BUILD)/crashes/$$t- \
+			$(FUZZ_BUILD)/corpus/$$t tests/fuzz/corpus/$$t || exit 1; \
+	done
+
+# Release build of the benchmarks; the render and window ones need X (Xvfb).
+bench: deps
+	@bash tools/install-deps.sh bench
+	@[ -f $(BENCH_BUILD)/CMakeCache.txt ] || \
+		cmake -S . -B $(BENCH_BUILD) -DCMAKE_BUILD_TYPE=Release -DOMNIRA_BENCH=ON
+	cmake --build $(BENCH_BUILD) -j2 --target pass_bench window_bench
+	$(BENCH_BUILD)/bench/pass_bench
+	$(XVFB) $(BENCH_BUILD)/bench/window_bench
 
 # Rewrites every golden screen from the current drawing: look at the changed
 # PNGs (git diff --stat tests/goldens) before committing them.

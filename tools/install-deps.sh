@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs the Debian packages that building, running and testing need
-# ("generators" adds those of the font and icon generators).
+# ("generators" adds those of the font and icon generators, "fuzz" clang and
+# libFuzzer for `make fuzz`, "bench" Google Benchmark for `make bench`).
 # Quick and silent when everything is already there.
 set -euo pipefail
 
@@ -11,9 +12,11 @@ packages=(
     libgtest-dev libpng-dev
     xvfb xauth
 )
-if [ "${1:-}" = generators ]; then
-    packages+=(libfreetype-dev fonts-liberation2 librsvg2-bin)
-fi
+case "${1:-}" in
+generators) packages+=(libfreetype-dev fonts-liberation2 librsvg2-bin) ;;
+fuzz) packages+=(clang libclang-rt-14-dev) ;;
+bench) packages+=(libbenchmark-dev) ;;
+esac
 
 missing=()
 for p in "${packages[@]}"; do
