@@ -43,6 +43,16 @@ static int read_byte(struct image_reader *r, uint8_t *out) {
     return 1;
 }
 
+// A run of one colour on a row: clipped once, then filled.
+static void draw_run(int16_t x, uint16_t count, int16_t y, uint8_t colour) {
+    if ((uint16_t)y >= LCD_HEIGHT) return;
+    int32_t first = x, last = (int32_t)x + count - 1;
+    if (first < 0) first = 0;
+    if (last > LCD_WIDTH - 1) last = LCD_WIDTH - 1;
+    if (first <= last)
+        memset(&frame_buffer[y * LCD_WIDTH + first], colour, (size_t)(last - first + 1));
+}
+
 void draw_image(int16_t x, int16_t y, const uint8_t *image, uint32_t size) {
     if (size < 4) return;
     uint16_t width = (uint16_t)(image[0] | image[1] << 8);
@@ -55,8 +65,10 @@ void draw_image(int16_t x, int16_t y, const uint8_t *image, uint32_t size) {
             if (!read_byte(&r, &b)) return;
             if (b >= 128) {
                 if (!read_byte(&r, &colour)) return;
-                for (uint8_t i = 0; i < b - 128 && column < width; i++, column++)
-                    put_pixel((int16_t)(x + column), (int16_t)(y + row), colour);
+                uint16_t count = (uint16_t)(b - 128);
+                if (count > width - column) count = (uint16_t)(width - column);
+                draw_run((int16_t)(x + column), count, (int16_t)(y + row), colour);
+                column = (uint16_t)(column + count);
             } else {
                 for (uint8_t i = 0; i < b; i++) {
                     if (!read_byte(&r, &colour)) return;

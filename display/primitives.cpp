@@ -3,13 +3,6 @@
 #include "display/frame_buffer.h"
 #include "display/trig.h"
 
-// Coordinates are compared as unsigned 16-bit numbers, so negative ones fall
-// off the screen like those past the right or bottom edge.
-void put_pixel(int16_t x, int16_t y, uint8_t colour) {
-    if ((uint16_t)x < LCD_WIDTH && (uint16_t)y < LCD_HEIGHT)
-        frame_buffer[(uint16_t)y * LCD_WIDTH + (uint16_t)x] = colour;
-}
-
 // Spans run from the first bound up to the second as unsigned numbers. Every
 // value past the screen edge is clipped anyway, so the loop stops there: that
 // also ends a span whose second bound is 65535.
@@ -43,7 +36,13 @@ void fill_rect(int16_t x0, int16_t y0, int16_t x1, int16_t y1, uint8_t colour) {
 
 typedef void (*pen)(int16_t x, int16_t y, uint8_t colour);
 
+// A plus of five pixels; away from the edges without a clip test per pixel.
 static void plus_pen(int16_t x, int16_t y, uint8_t colour) {
+    if (x >= 1 && x < LCD_WIDTH - 1 && y >= 1 && y < LCD_HEIGHT - 1) {
+        uint8_t *p = &frame_buffer[y * LCD_WIDTH + x];
+        p[0] = p[-1] = p[1] = p[-LCD_WIDTH] = p[LCD_WIDTH] = colour;
+        return;
+    }
     put_pixel(x, y, colour);
     put_pixel(x - 1, y, colour);
     put_pixel(x + 1, y, colour);
@@ -54,8 +53,10 @@ static void plus_pen(int16_t x, int16_t y, uint8_t colour) {
 // Bresenham in 16-bit arithmetic. The distances are taken from the unsigned
 // coordinates and held as signed 16-bit counts, so wide spans wrap; a count
 // that comes out negative draws nothing, and the int32 loop counter ends even
-// where a 16-bit one would wrap forever.
-static void bresenham(int16_t x0, int16_t y0, int16_t x1, int16_t y1, uint8_t colour, pen plot) {
+// where a 16-bit one would wrap forever. Inlined into each line call, so the
+// pen is a direct call the compiler can inline too.
+__attribute__((always_inline)) static inline void bresenham(int16_t x0, int16_t y0, int16_t x1,
+                                                            int16_t y1, uint8_t colour, pen plot) {
     uint16_t ux0 = (uint16_t)x0, uy0 = (uint16_t)y0, ux1 = (uint16_t)x1, uy1 = (uint16_t)y1;
     int16_t dx = (int16_t)(ux1 > ux0 ? ux1 - ux0 : ux0 - ux1);
     int16_t dy = (int16_t)(uy1 > uy0 ? uy1 - uy0 : uy0 - uy1);

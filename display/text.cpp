@@ -1,6 +1,7 @@
 #include "display/text.h"
 
 #include "display/fonts/fonts.h"
+#include "display/frame_buffer.h"
 #include "display/primitives.h"
 
 // Font record, all multi-byte values little-endian:
@@ -31,7 +32,9 @@ static const uint8_t *select_font(uint8_t size) {
     return font_records + font_record_offsets[0];
 }
 
-static uint16_t read_u16(const uint8_t *p) { return (uint16_t)(p[0] | p[1] << 8); }
+static uint16_t read_u16(const uint8_t *p) {
+    return (uint16_t)(p[0] | p[1] << 8);
+}
 
 // The table entry of a code, or 0 for a code the font does not hold.
 static const uint8_t *char_entry(const uint8_t *font, uint8_t code) {
@@ -46,16 +49,28 @@ static int16_t advance(const uint8_t *entry, uint8_t size) {
     return size == FONT_34 ? entry[1] - 1 : entry[1] + 1;
 }
 
+// Every 1 bit of the glyph's rows is drawn; blank bytes are skipped, and a
+// glyph whose box lies on the screen is written without a clip per pixel.
 static void draw_glyph(const uint8_t *font, const uint8_t *entry, int16_t x, int16_t y,
                        uint8_t colour) {
     uint8_t height = font[7];
     uint8_t row_bytes = (uint8_t)((entry[1] + 7) / 8);
     const uint8_t *bits = font + ((uint32_t)entry[0] << 16 | read_u16(entry + 2));
+    int on_screen = x >= 0 && x + row_bytes * 8 <= LCD_WIDTH && y >= 0 && y + height <= LCD_HEIGHT;
     for (uint8_t j = 0; j < height; j++) {
         for (uint8_t b = 0; b < row_bytes; b++) {
             uint8_t byte = *bits++;
-            for (uint8_t i = 0; i < 8; i++)
-                if (byte & (0x80 >> i)) put_pixel((int16_t)(x + b * 8 + i), (int16_t)(y + j), colour);
+            if (byte == 0) continue;
+            int16_t left = (int16_t)(x + b * 8);
+            if (on_screen) {
+                // One store per set bit, leftmost first.
+                uint8_t *p = &frame_buffer[(y + j) * LCD_WIDTH + left];
+                for (unsigned ink = byte; ink; ink &= ink - 1) p[7 - __builtin_ctz(ink)] = colour;
+            } else {
+                for (uint8_t i = 0; i < 8; i++)
+                    if (byte & (0x80 >> i))
+                        put_pixel((int16_t)(left + i), (int16_t)(y + j), colour);
+            }
         }
     }
 }
@@ -69,7 +84,8 @@ int16_t draw_text(int16_t x, int16_t y, const char *text, uint8_t reserved, uint
     int16_t pen = x;
     if (align != ALIGN_LEFT) {
         uint16_t total = 0;
-        for (const uint8_t *c = s; *c; c++) total = (uint16_t)(total + advance(char_entry(font, *c), size));
+        for (const uint8_t *c = s; *c; c++)
+            total = (uint16_t)(total + advance(char_entry(font, *c), size));
         pen = align == ALIGN_RIGHT ? (int16_t)(x - total) : (int16_t)(x - (total >> 1));
     }
     text_start_x = pen;

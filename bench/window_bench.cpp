@@ -1,0 +1,98 @@
+// The LCD presentation and the window's power loop under X (Xvfb in
+// `make bench`): render_frame for an all-lit and a typical frame in the
+// window's own OpenGL context, and the passes per second of the loop behind
+// "&On" on the gauge page.
+#include "core/settings.h"
+#include "display/frame_buffer.h"
+#include "host/TfrmMain.h"
+#include "host/lcd_presentation.h"
+#include "host/power_loop.h"
+#include "screens/run_screen.h"
+#include "screens/screen.h"
+#include "tests/support/instrument.h"
+
+#include <QApplication>
+#include <QOpenGLContext>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QtTest>
+
+#include <GL/gl.h>
+#include <benchmark/benchmark.h>
+#include <string.h>
+
+namespace {
+
+TfrmMain *window;
+
+// render_frame, waited for with glFinish so the time includes the drawing.
+void render(benchmark::State &state) {
+    for (auto _ : state) {
+        render_frame();
+        glFinish();
+    }
+}
+
+void render_all_lit(benchmark::State &state) {
+    memset(frame_buffer, COLOUR_WHITE, sizeof frame_buffer);
+    render(state);
+}
+
+// The gauge page at cruise: 5000 rpm, 30.0 inHg, 50 C.
+void gauge_frame(void) {
+    start_program_and_power_on({30000, 1518, 0});
+    temp_slider_change(2674);
+    settings.rpm_display_on = 0;
+    passes(10);
+}
+
+void render_typical(benchmark::State &state) {
+    gauge_frame();
+    render(state);
+}
+
+// Counts the passes of the window's loop and ends it after LOOP_PASSES.
+const int LOOP_PASSES = 200;
+int loop_passes;
+
+void counting_gauge_screen(void) {
+    settings.rpm_display_on = 0;
+    run_screen();
+    if (++loop_passes == LOOP_PASSES) power_off_request = 1;
+}
+
+void window_loop(benchmark::State &state) {
+    window->ScrollBar29->setValue(30000);
+    window->ScrollBar30->setValue(1518);
+    window->ScrollBar1->setValue(2674);
+    for (auto _ : state) {
+        loop_passes = 0;
+        // The first pass after "&On" runs on the run screen's handler; from
+        // the timer callback on, every pass is counted.
+        QTimer::singleShot(0, [] { current_screen = counting_gauge_screen; });
+        window->Button1Click();
+        if (loop_passes != LOOP_PASSES) state.SkipWithError("the loop ended early");
+    }
+    state.counters["passes_per_second"] =
+        benchmark::Counter(LOOP_PASSES, benchmark::Counter::kIsIterationInvariantRate);
+}
+
+} // namespace
+
+int main(int argc, char **argv) {
+    QApplication app(argc, argv);
+    TfrmMain frm;
+    frm.show();
+    if (!QTest::qWaitForWindowExposed(&frm) || !frm.renderingContext()) {
+        fputs("window_bench: no exposed window with a rendering context\n", stderr);
+        return 1;
+    }
+    window = &frm;
+    benchmark::RegisterBenchmark("render_frame/all_lit", render_all_lit)->UseRealTime();
+    benchmark::RegisterBenchmark("render_frame/typical", render_typical)->UseRealTime();
+    benchmark::RegisterBenchmark("window_loop/gauge_200_passes", window_loop)->UseRealTime();
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
