@@ -49,7 +49,8 @@ uint8_t cycled(uint8_t value, uint8_t key, uint8_t last) {
     return value;
 }
 
-// Codes outside 32..126 (never made by the editor) go to the nearest end.
+// A code outside 32..126, which only a short label holds, becomes blank with
+// "+" and tilde with "-", like the ends of the range.
 char edited_label_char(char c, uint8_t key) {
     uint8_t code = (uint8_t)c;
     if (key == KEY_PLUS)
