@@ -9,6 +9,7 @@
 #include "display/menu.h"
 #include "display/text.h"
 #include "display/trig.h"
+#include "host/engine_timers.h"
 #include "screens/run_screen.h"
 #include "screens/screen.h"
 
@@ -110,4 +111,5 @@ void reset_program_state(void) {
     map_slider = 0;
     temp_slider = 0;
     lamp_red = LAMP_BRIGHT;
+    reset_engine_timers();
 }

@@ -7,14 +7,21 @@ set -euo pipefail
 
 packages=(
     cmake g++ make pkg-config
-    qt6-base-dev qt6-base-dev-tools qt6-svg-dev qt6-qpa-plugins libqt6opengl6-dev
+    qt6-base-dev qt6-base-dev-tools qt6-svg-dev qt6-qpa-plugins
     libglu1-mesa-dev libgl-dev libgl1-mesa-dri libglx-mesa0 fonts-dejavu-core
     libgtest-dev libpng-dev
     xvfb xauth
 )
+# Names that differ by release. Debian 12 (bookworm) ships the Qt OpenGL
+# headers apart; Debian 13 (trixie) and later keep them in qt6-base-dev.
+release=""
+[ -r /etc/os-release ] && release="$(. /etc/os-release && echo "${VERSION_CODENAME:-}")"
+case "$release" in
+bookworm) packages+=(libqt6opengl6-dev) ;;
+esac
 case "${1:-}" in
 generators) packages+=(libfreetype-dev fonts-liberation2 librsvg2-bin) ;;
-fuzz) packages+=(clang libclang-rt-14-dev) ;;
+fuzz) packages+=(clang libclang-rt-dev) ;;
 bench) packages+=(libbenchmark-dev) ;;
 esac
 

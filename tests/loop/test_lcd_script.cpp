@@ -1,9 +1,14 @@
 #include "core/alarms.h"
 #include "core/keys.h"
 #include "core/sensors.h"
+#include "core/settings.h"
 #include "core/timebase.h"
 #include "display/frame_buffer.h"
+#include "host/engine_timers.h"
+#include "host/lcd_palette.h"
 #include "host/power_loop.h"
+#include "host/session_recorder.h"
+#include "screens/run_screen.h"
 #include "screens/screen.h"
 #include "tools/lcdshot/script.h"
 #include "tools/png/png_io.h"
@@ -48,6 +53,12 @@ class LcdScript : public ::testing::Test {
     bool run(const std::string &text, int scale = 4) {
         log.str("");
         script = std::make_unique<lcd_script>(outdir, scale, log);
+        std::istringstream in(text);
+        return script->run(in);
+    }
+
+    // Goes on with the same script, after the test changed a setting.
+    bool more(const std::string &text) {
         std::istringstream in(text);
         return script->run(in);
     }
@@ -199,6 +210,183 @@ TEST_F(LcdScript, UnwritableShotIsAnError) {
     EXPECT_EQ(script->error_line(), 1);
     EXPECT_NE(script->error().find("cannot write"), std::string::npos) << script->error();
     outdir.erase(outdir.size() - 5);
+}
+
+TEST_F(LcdScript, MalformedScriptsEndWithTheLineNumber) {
+    struct bad {
+        std::string script;
+        int line;
+        const char *says;
+    };
+    const bad cases[] = {
+        {"on\npass 99999999999", 2, "out of 0..1000000"},
+        {"tick -5", 1, "out of 0..1000000"},
+        {"tick 1000001", 1, "out of 0..1000000"},
+        {"map 99999999999999999999999", 1, "not a number"},
+        {"tick 0x10", 1, "not a number"},
+        {"engine-timers maybe", 1, "engine-timers takes on or off"},
+        {"expect golden", 1, "expect takes"},
+        {"expect golden /nonexistent/g.png", 1, "cannot read"},
+        {"on\n" + std::string(5000, 'x'), 2, "line longer than 4096"},
+        {std::string("\x01\x02pass\xff", 7), 1, "\\x01\\x02pass\\xFF"},
+        {"sho", 1, "unknown command"},
+    };
+    for (const bad &c : cases) {
+        EXPECT_FALSE(run(c.script)) << c.script;
+        EXPECT_EQ(script->error_line(), c.line) << c.script;
+        EXPECT_NE(script->error().find(c.says), std::string::npos) << script->error();
+        EXPECT_LT(script->error().size(), 300u) << script->error();
+    }
+    // The largest count runs.
+    ASSERT_TRUE(run("tick 1000000\n")) << script->error();
+}
+
+TEST_F(LcdScript, ExpectGoldenComparesTheFrame) {
+    ASSERT_TRUE(run("on\npass\ngolden g\nexpect golden " + outdir + "/g.png\n")) << script->error();
+    EXPECT_FALSE(more("map 3000\npass 40\nexpect golden " + outdir + "/g.png\n"));
+    EXPECT_NE(script->error().find("the frame differs from"), std::string::npos) << script->error();
+
+    const std::vector<uint8_t> small(10 * 10, COLOUR_WHITE);
+    ASSERT_TRUE(write_indexed_png(outdir + "/small.png", small.data(), 10, 10, lcd_palette,
+                                  LCD_PALETTE_SIZE));
+    EXPECT_FALSE(run("expect golden " + outdir + "/small.png\n"));
+    EXPECT_NE(script->error().find("is 10 x 10, not 160 x 120"), std::string::npos)
+        << script->error();
+    const uint32_t rgb[4] = {0};
+    ASSERT_TRUE(write_rgb_png(outdir + "/rgb.png", rgb, 2, 2));
+    EXPECT_FALSE(run("expect golden " + outdir + "/rgb.png\n"));
+    EXPECT_NE(script->error().find("as an indexed PNG"), std::string::npos) << script->error();
+}
+
+// The engine timers, counted in ticks of the 100 ms timer while the instrument
+// is on. RPM slider 30000 gives 5000 rpm, 6000 gives 1000 (HOBBS RPM and T/O RPM
+// at their factory 1000), 5000 gives 830.
+TEST_F(LcdScript, EngineTimersRunOnlyWhenSwitchedOnAndPowered) {
+    struct timed {
+        const char *what;
+        const char *script;
+        uint16_t hobbs_hours;
+        uint8_t hobbs_hundredths;
+        uint16_t maint_hours;
+        uint8_t maint_hundredths;
+    };
+    const timed cases[] = {
+        {"off by default", "rpm 30000\non\npass\ntick 720\n", 0, 0, 0, 0},
+        {"a hundredth per 360 ticks", "engine-timers on\nrpm 30000\non\npass\ntick 719\n", 0, 1, 0,
+         1},
+        {"at HOBBS RPM", "engine-timers on\nrpm 6000\non\npass\ntick 720\n", 0, 2, 0, 2},
+        {"below HOBBS RPM", "engine-timers on\nrpm 5000\non\npass\ntick 720\n", 0, 0, 0, 0},
+        {"not while off", "engine-timers on\nrpm 30000\non\npass\noff\ntick 720\n", 0, 0, 0, 0},
+        {"switched off again",
+         "engine-timers on\nrpm 30000\non\npass\ntick 360\n"
+         "engine-timers off\ntick 720\n",
+         0, 1, 0, 1},
+        {"part hundredths add up",
+         "engine-timers on\nrpm 30000\non\npass\ntick 200\nrpm 1\n"
+         "pass\ntick 500\nrpm 30000\npass\ntick 160\n",
+         0, 1, 0, 1},
+        {"a whole hour", "engine-timers on\nrpm 30000\non\npass\ntick 36000\n", 1, 0, 1, 0},
+    };
+    for (const timed &c : cases) {
+        ASSERT_TRUE(run(c.script)) << c.what << ": " << script->error();
+        EXPECT_EQ(timers.hobbs_hours, c.hobbs_hours) << c.what;
+        EXPECT_EQ(timers.hobbs_hundredths, c.hobbs_hundredths) << c.what;
+        EXPECT_EQ(timers.maint_hours, c.maint_hours) << c.what;
+        EXPECT_EQ(timers.maint_hundredths, c.maint_hundredths) << c.what;
+    }
+}
+
+TEST_F(LcdScript, HobbsAndMaintenanceTimesCarryIntoHours) {
+    ASSERT_TRUE(run("engine-timers on\nrpm 30000\non\npass\n")) << script->error();
+    timers.hobbs_hours = 9999;
+    timers.hobbs_hundredths = 99;
+    timers.maint_hours = 65535;
+    timers.maint_hundredths = 99;
+    ASSERT_TRUE(more("tick 360\n")) << script->error();
+    EXPECT_EQ(timers.hobbs_hours, 10000);
+    EXPECT_EQ(timers.hobbs_hundredths, 0);
+    // The largest time holds.
+    EXPECT_EQ(timers.maint_hours, 65535);
+    EXPECT_EQ(timers.maint_hundredths, 99);
+}
+
+TEST_F(LcdScript, FlightTimeRunsWhileTheFlightTimerRuns) {
+    // START FLIGHT? by F1 on the run screen, YES by F2.
+    ASSERT_TRUE(
+        run("temp 2674\nmap 1518\nengine-timers on\non\npass 3\nkey F1\npass\nkey F2\npass\n"
+            "tick 599\n"))
+        << script->error();
+    ASSERT_EQ(flight_running, 1);
+    EXPECT_EQ(flight_minutes, 0);
+    ASSERT_TRUE(more("tick\n"));
+    EXPECT_EQ(flight_minutes, 1);
+    ASSERT_TRUE(more("tick 35400\n"));
+    EXPECT_EQ(flight_hours, 1);
+    EXPECT_EQ(flight_minutes, 0);
+    // STOP FLIGHT? YES: the time stays.
+    ASSERT_TRUE(more("key F1\npass\nkey F2\npass\ntick 6000\n"));
+    EXPECT_EQ(flight_running, 0);
+    EXPECT_EQ(flight_hours, 1);
+    EXPECT_EQ(flight_minutes, 0);
+    // A new flight starts at 0:00 and counts its first minute from its start.
+    ASSERT_TRUE(more("tick 300\nkey F1\npass\nkey F2\npass\ntick 599\n"));
+    EXPECT_EQ(flight_running, 1);
+    EXPECT_EQ(flight_hours, 0);
+    EXPECT_EQ(flight_minutes, 0);
+    flight_hours = 255;
+    flight_minutes = 59;
+    ASSERT_TRUE(more("tick 1200\n"));
+    EXPECT_EQ(flight_hours, 255);
+    EXPECT_EQ(flight_minutes, 59);
+}
+
+TEST_F(LcdScript, DetectStartsAndStopsTheFlightByRpm) {
+    ASSERT_TRUE(run("engine-timers on\nrpm 5000\non\npass\n")) << script->error();
+    settings.flight_mode = 1;
+    flight_hours = 3;
+    ASSERT_TRUE(more("tick 1000\n"));
+    EXPECT_EQ(flight_running, 0); // below T/O RPM
+    EXPECT_EQ(flight_hours, 3);
+    ASSERT_TRUE(more("rpm 6000\npass\ntick\n"));
+    EXPECT_EQ(flight_running, 1); // at T/O RPM: started from 0:00
+    EXPECT_EQ(flight_hours, 0);
+    // Below for less than a minute, then back up: the flight goes on.
+    ASSERT_TRUE(more("rpm 5000\npass\ntick 599\nrpm 6000\npass\ntick\nrpm 5000\npass\ntick 599\n"));
+    EXPECT_EQ(flight_running, 1);
+    EXPECT_EQ(flight_minutes, 2);
+    ASSERT_TRUE(more("tick\n"));
+    EXPECT_EQ(flight_running, 0); // a whole minute below
+    EXPECT_EQ(flight_minutes, 2);
+    // MANUAL: rpm starts nothing.
+    settings.flight_mode = 0;
+    ASSERT_TRUE(more("rpm 30000\npass\ntick 100\n"));
+    EXPECT_EQ(flight_running, 0);
+}
+
+TEST(SessionRecorder, CountsRunsBetweenInputs) {
+    session_recorder recorder;
+    recorder.tick();
+    recorder.tick();
+    recorder.input("on");
+    for (int i = 0; i < 3; i++) recorder.pass();
+    recorder.tick();
+    recorder.pass();
+    EXPECT_EQ(recorder.script(), "tick 2\non\npass 3\ntick 1\npass 1\n");
+
+    // Streaming writes the history, then each finished line; stopping writes the open run.
+    std::ostringstream out;
+    recorder.stream_to(&out);
+    EXPECT_EQ(out.str(), "tick 2\non\npass 3\ntick 1\n");
+    recorder.input("key F1");
+    recorder.pass();
+    recorder.stream_to(nullptr);
+    recorder.pass();
+    EXPECT_EQ(out.str(), "tick 2\non\npass 3\ntick 1\npass 1\nkey F1\npass 1\n");
+
+    session_recorder idle;
+    for (long long i = 0; i < session_recorder::MAX_RUN + 5; i++) idle.tick();
+    EXPECT_EQ(idle.script(), "tick 1000000\ntick 5\n");
+    EXPECT_EQ(session_recorder::MAX_RUN, lcd_script::MAX_COUNT);
 }
 
 } // namespace

@@ -4,6 +4,7 @@
 #include "core/keys.h"
 #include "core/timebase.h"
 #include "display/frame_buffer.h"
+#include "host/engine_timers.h"
 #include "host/power_loop.h"
 #include "host/screen_table.h"
 #include "screens/screen.h"
@@ -11,6 +12,7 @@
 
 #include <errno.h>
 #include <limits.h>
+#include <stdio.h>
 #include <stdlib.h>
 
 #include <filesystem>
@@ -24,7 +26,10 @@ namespace {
 const long long RPM_MIN = 1, RPM_MAX = 100000;
 const long long MAP_MIN = 1, MAP_MAX = 4096;
 const long long TEMP_MIN = 0, TEMP_MAX = 4096;
-const long long MAX_COUNT = 1000000;
+const long long MAX_COUNT = lcd_script::MAX_COUNT;
+
+// How much of a bad line an error message repeats.
+const size_t QUOTED_LENGTH = 80;
 
 struct key_name {
     const char *name;
@@ -76,6 +81,46 @@ const char *lamp_name() {
     return lamp_red == LAMP_BRIGHT ? "bright" : "dark";
 }
 
+// A line as an error message quotes it: control and non-ASCII bytes as \xNN,
+// cut after QUOTED_LENGTH characters.
+std::string quoted(const std::string &line) {
+    std::string out;
+    for (unsigned char c : line.substr(0, QUOTED_LENGTH)) {
+        if (c >= 32 && c < 127) {
+            out += (char)c;
+        } else {
+            char hex[5];
+            snprintf(hex, sizeof hex, "\\x%02X", c);
+            out += hex;
+        }
+    }
+    if (line.size() > QUOTED_LENGTH) out += "...";
+    return out;
+}
+
+// Compares the frame buffer with an indexed 160 x 120 PNG; an empty result
+// means they are equal.
+std::string compare_golden(const std::string &path) {
+    std::vector<uint8_t> golden;
+    int width = 0, height = 0;
+    if (!read_indexed_png(path, golden, width, height))
+        return "cannot read " + path + " as an indexed PNG";
+    if (width != LCD_WIDTH || height != LCD_HEIGHT)
+        return path + " is " + std::to_string(width) + " x " + std::to_string(height) +
+               ", not 160 x 120";
+    int differing = 0, first = -1;
+    for (int i = 0; i < LCD_PIXELS; i++) {
+        if (golden[i] == frame_buffer[i]) continue;
+        if (first < 0) first = i;
+        differing++;
+    }
+    if (differing == 0) return "";
+    return "the frame differs from " + path + " in " + std::to_string(differing) +
+           " pixels, first at (" + std::to_string(first % LCD_WIDTH) + ", " +
+           std::to_string(first / LCD_WIDTH) + "): " + std::to_string(frame_buffer[first]) +
+           " instead of " + std::to_string(golden[first]);
+}
+
 } // namespace
 
 lcd_script::lcd_script(const std::string &outdir, int scale, std::ostream &log)
@@ -85,17 +130,32 @@ lcd_script::lcd_script(const std::string &outdir, int scale, std::ostream &log)
 
 bool lcd_script::fail(int number, const std::string &line, const std::string &message) {
     error_line_ = number;
-    error_ = "line " + std::to_string(number) + ": " + message + ": \"" + line + "\"";
+    error_ = "line " + std::to_string(number) + ": " + message + ": \"" + quoted(line) + "\"";
     return false;
 }
 
 bool lcd_script::run(std::istream &in) {
     int number = 0;
-    for (std::string line; std::getline(in, line);) {
+    std::string line;
+    for (;;) {
+        // Reads at most MAX_LINE characters of a line, so that a file without
+        // line breaks cannot fill the memory.
+        line.clear();
+        bool ended = false;
+        for (int c; (c = in.get()) != EOF;) {
+            if (c == '\n') {
+                ended = true;
+                break;
+            }
+            if (line.size() == (size_t)MAX_LINE)
+                return fail(number + 1, line, "line longer than " + std::to_string(MAX_LINE));
+            line += (char)c;
+        }
+        if (!ended && line.empty()) return true;
         if (!line.empty() && line.back() == '\r') line.pop_back();
         if (!run_line(line, ++number)) return false;
+        if (!ended) return true;
     }
-    return true;
 }
 
 bool lcd_script::run_line(const std::string &line, int number) {
@@ -169,13 +229,19 @@ bool lcd_script::run_line(const std::string &line, int number) {
     }
     if (cmd == "tick") {
         if (!number_arg(true, 0, MAX_COUNT, "a count")) return false;
-        for (long long i = 0; i < n; i++) timebase_tick();
+        for (long long i = 0; i < n; i++) host_timer_tick(panel_.running ? 1 : 0);
         return true;
     }
     if (cmd == "pass") {
         if (!number_arg(true, 0, MAX_COUNT, "a count")) return false;
         if (!panel_.running) return fail(number, line, "the instrument is off: no pass runs");
         for (long long i = 0; i < n; i++) power_pass(panel_.exio_checked ? 1 : 0);
+        return true;
+    }
+    if (cmd == "engine-timers") {
+        if (args != 1 || (w[1] != "on" && w[1] != "off"))
+            return fail(number, line, "engine-timers takes on or off");
+        engine_timers_on = w[1] == "on" ? 1 : 0;
         return true;
     }
     if (cmd == "scale") {
@@ -208,7 +274,11 @@ bool lcd_script::run_line(const std::string &line, int number) {
                 return fail(number, line, std::string("the lamp is ") + lamp_name());
             return true;
         }
-        return fail(number, line, "expect takes screen NAME or lamp bright|dark");
+        if (args == 2 && w[1] == "golden") {
+            const std::string problem = compare_golden(w[2]);
+            return problem.empty() || fail(number, line, problem);
+        }
+        return fail(number, line, "expect takes screen NAME, lamp bright|dark or golden FILE");
     }
     return fail(number, line, "unknown command " + cmd);
 }

@@ -9,11 +9,14 @@
 //   exio on|off                  the EXIO check box
 //   tick [N]                     N ticks of the 100 ms timer (default 1)
 //   pass [N]                     N passes of the power loop (default 1; only while on)
+//   engine-timers on|off         Simulation > Run Engine Timers
 //   scale N                      pixel scale of later shots (1..16)
 //   shot NAME                    OUTDIR/NAME.png in palette colours, scaled up
 //   golden NAME                  OUTDIR/NAME.png as the exact 160 x 120 indexed PNG
 //   expect screen NAME           fails unless the current screen has that name
 //   expect lamp bright|dark      fails unless the lamp has that colour
+//   expect golden FILE           fails unless the frame equals an indexed 160 x 120 PNG
+// Counts run from 0 to MAX_COUNT; a line holds at most MAX_LINE characters.
 #pragma once
 #include <stdint.h>
 
@@ -49,6 +52,8 @@ class lcd_script {
 
     static const int MIN_SCALE = 1;
     static const int MAX_SCALE = 16;
+    static const int MAX_COUNT = 1000000;
+    static const int MAX_LINE = 4096;
 
   private:
     bool fail(int number, const std::string &line, const std::string &message);

@@ -1,0 +1,39 @@
+#include "host/session_recorder.h"
+
+void session_recorder::input(const std::string &command) {
+    end_run();
+    write(command + "\n");
+}
+
+void session_recorder::count(const char *word) {
+    if (run_word_ != word) {
+        end_run();
+        run_word_ = word;
+    }
+    if (++run_count_ == MAX_RUN) end_run();
+}
+
+void session_recorder::end_run() {
+    if (run_count_ > 0) write(run_word_ + " " + std::to_string(run_count_) + "\n");
+    run_word_.clear();
+    run_count_ = 0;
+}
+
+void session_recorder::write(const std::string &line) {
+    text_ += line;
+    if (out_) *out_ << line << std::flush;
+}
+
+std::string session_recorder::script() const {
+    if (run_count_ == 0) return text_;
+    return text_ + run_word_ + " " + std::to_string(run_count_) + "\n";
+}
+
+void session_recorder::stream_to(std::ostream *out) {
+    if (out_) {
+        end_run();
+        out_->flush();
+    }
+    out_ = out;
+    if (out_) *out_ << text_ << std::flush;
+}

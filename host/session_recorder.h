@@ -1,0 +1,37 @@
+// Writes the inputs of a window session as an lcdshot script: every input
+// command in the order it happened, with the passes of the power loop and the
+// timer ticks between them counted into `pass N` and `tick N` lines.
+#pragma once
+
+#include <ostream>
+#include <string>
+
+class session_recorder {
+  public:
+    // The largest count of one line; a longer run is split (lcdshot's maximum).
+    static const long long MAX_RUN = 1000000;
+
+    // One pass of the power loop, one tick of the 100 ms timer.
+    void pass() { count("pass"); }
+    void tick() { count("tick"); }
+
+    // An input as a script line without its line break ("on", "key F1", "map 1500").
+    void input(const std::string &command);
+
+    // The whole script since program start, including the run being counted.
+    std::string script() const;
+
+    // From now on also writes every finished line to `out`; nullptr stops.
+    // Starting writes the script so far, stopping writes the run being counted.
+    void stream_to(std::ostream *out);
+
+  private:
+    void count(const char *word);
+    void end_run();
+    void write(const std::string &line);
+
+    std::string text_;
+    std::string run_word_;
+    long long run_count_ = 0;
+    std::ostream *out_ = nullptr;
+};
