@@ -1,16 +1,22 @@
 #include "host/TfrmMain.h"
 
 #include "core/keys.h"
-#include "core/timebase.h"
+#include "display/frame_buffer.h"
+#include "host/engine_timers.h"
+#include "host/lcd_palette.h"
 #include "host/lcd_presentation.h"
 #include "host/panel_widgets.h"
 #include "host/power_loop.h"
 #include "screens/run_screen.h"
 #include "screens/screen.h"
 
+#include <QApplication>
 #include <QCheckBox>
+#include <QClipboard>
 #include <QCloseEvent>
 #include <QCoreApplication>
+#include <QFileDialog>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLayout>
 #include <QMenuBar>
@@ -21,6 +27,7 @@
 #include <QScrollBar>
 #include <QStatusBar>
 #include <QTimer>
+#include <QWheelEvent>
 
 namespace {
 
@@ -59,6 +66,24 @@ QPushButton *makeButton(QWidget *parent, const char *caption, int left, int top,
     return button;
 }
 
+// Wheel movement of one notch, in eighths of a degree.
+const int WHEEL_NOTCH = 120;
+
+// Keyboard and wheel bindings: the key, what it does, the key code it stores.
+struct binding {
+    const char *keys;
+    const char *action;
+};
+
+const binding BINDINGS[] = {
+    {"F1", "the F1 key (left bezel key)"},
+    {"F2", "the F2 key (right bezel key)"},
+    {"Return, Enter, Space", "push the knob"},
+    {"+ (main or keypad), Up", "turn the knob one step up"},
+    {"- (main or keypad), Down", "turn the knob one step down"},
+    {"Mouse wheel over the bezel", "turn the knob one step per notch (up is +)"},
+};
+
 } // namespace
 
 TfrmMain::TfrmMain()
@@ -69,9 +94,7 @@ TfrmMain::TfrmMain()
     font.setPixelSize(11);
     setFont(font);
 
-    MainMenu1 = menuBar();
-    File1 = MainMenu1->addMenu(QStringLiteral("&File"));
-    Exit1 = File1->addAction(QStringLiteral("&Exit"));
+    createMenus();
 
     QWidget *client = new QWidget(this);
     client->setFixedSize(CLIENT_WIDTH, CLIENT_HEIGHT);
@@ -86,10 +109,30 @@ TfrmMain::TfrmMain()
 
     FormCreate();
     Timer1->start();
+    qApp->installEventFilter(this);
 }
 
 TfrmMain::~TfrmMain() {
+    qApp->removeEventFilter(this);
+    stopRecording();
     FormDestroy();
+}
+
+void TfrmMain::createMenus() {
+    MainMenu1 = menuBar();
+    File1 = MainMenu1->addMenu(QStringLiteral("&File"));
+    SaveLcdImage1 = File1->addAction(QStringLiteral("&Save LCD Image..."));
+    RecordSession1 = File1->addAction(QStringLiteral("&Record Session..."));
+    RecordSession1->setCheckable(true);
+    File1->addSeparator();
+    Exit1 = File1->addAction(QStringLiteral("&Exit"));
+    Edit1 = MainMenu1->addMenu(QStringLiteral("&Edit"));
+    CopyLcdImage1 = Edit1->addAction(QStringLiteral("&Copy LCD Image"));
+    Simulation1 = MainMenu1->addMenu(QStringLiteral("&Simulation"));
+    RunEngineTimers1 = Simulation1->addAction(QStringLiteral("Run &Engine Timers"));
+    RunEngineTimers1->setCheckable(true);
+    Help1 = MainMenu1->addMenu(QStringLiteral("&Help"));
+    KeyboardAndMouse1 = Help1->addAction(QStringLiteral("&Keyboard and mouse"));
 }
 
 void TfrmMain::createControls(QWidget *client) {
@@ -104,6 +147,7 @@ void TfrmMain::createControls(QWidget *client) {
     Panel1->setPalette(black);
     Panel1->setFocusPolicy(Qt::TabFocus);
     display = new LcdSurface;
+    display->exposed = [this] { Surface1Expose(); };
     // Clicks on the LCD fall through to the panel; the surface never takes focus.
     display->setFlag(Qt::WindowTransparentForInput);
     QWidget *container = QWidget::createWindowContainer(display, Panel1);
@@ -157,6 +201,22 @@ void TfrmMain::createControls(QWidget *client) {
                         ScrollBar30, ScrollBar29, ScrollBar1, CheckBox1};
     for (size_t i = 1; i < sizeof order / sizeof order[0]; i++) setTabOrder(order[i - 1], order[i]);
     Button1->setFocus();
+
+    Image2->setToolTip(QStringLiteral("F1 key (keyboard: F1)"));
+    Image3->setToolTip(QStringLiteral("F2 key (keyboard: F2)"));
+    Image8->setToolTip(QStringLiteral("Knob: click or Return, Enter, Space to push it;\n"
+                                      "turn it with the mouse wheel, + and - or Up and Down"));
+    Button3->setToolTip(QStringLiteral("Turn the knob up (keyboard: + or Up; wheel up)"));
+    Button4->setToolTip(QStringLiteral("Turn the knob down (keyboard: - or Down; wheel down)"));
+    const QString sliderTip = QStringLiteral(
+        "%1 input, %2: drag it, or click it and use the arrow keys, Home and End\n"
+        "(while a slider has the focus, Up, Down, + and - move the slider, not the knob)");
+    ScrollBar30->setToolTip(
+        sliderTip.arg(QStringLiteral("MAP sensor"), QStringLiteral("1 to 4096")));
+    ScrollBar29->setToolTip(
+        sliderTip.arg(QStringLiteral("Engine-speed pulse"), QStringLiteral("1 to 100000")));
+    ScrollBar1->setToolTip(
+        sliderTip.arg(QStringLiteral("Temperature sensor"), QStringLiteral("0 to 4096")));
 }
 
 void TfrmMain::connectHandlers() {
@@ -172,6 +232,12 @@ void TfrmMain::connectHandlers() {
     connect(ScrollBar30, &QScrollBar::valueChanged, this, &TfrmMain::ScrollBar30Change);
     connect(ScrollBar1, &QScrollBar::valueChanged, this, &TfrmMain::ScrollBar1Change);
     connect(Timer1, &QTimer::timeout, this, &TfrmMain::Timer1Timer);
+    connect(CheckBox1, &QCheckBox::toggled, this, &TfrmMain::CheckBox1Click);
+    connect(SaveLcdImage1, &QAction::triggered, this, &TfrmMain::SaveLcdImage1Click);
+    connect(RecordSession1, &QAction::triggered, this, &TfrmMain::RecordSession1Click);
+    connect(CopyLcdImage1, &QAction::triggered, this, &TfrmMain::CopyLcdImage1Click);
+    connect(RunEngineTimers1, &QAction::triggered, this, &TfrmMain::RunEngineTimers1Click);
+    connect(KeyboardAndMouse1, &QAction::triggered, this, &TfrmMain::KeyboardAndMouse1Click);
 }
 
 bool TfrmMain::displayReady() const {
@@ -199,6 +265,7 @@ void TfrmMain::FormCreate() {
 
 void TfrmMain::FormClose() {
     power_off_request = 1;
+    stopRecording();
 }
 
 void TfrmMain::FormDestroy() {
@@ -213,7 +280,10 @@ void TfrmMain::FormPaint() {
 }
 
 void TfrmMain::FormResize() {
-    if (displayReady()) set_display_viewport(display->devicePixelRatio());
+    if (!displayReady()) return;
+    const qreal ratio = display->devicePixelRatio();
+    const QSize pixels = QSize(LCD_PANEL_WIDTH, LCD_PANEL_HEIGHT) * ratio;
+    set_display_viewport(ratio, pixels.width(), pixels.height());
 }
 
 void TfrmMain::Exit1Click() {
@@ -226,6 +296,7 @@ void TfrmMain::Exit1Click() {
 // messages were processed, so a window closed inside a pass is never drawn
 // into again; the window itself outlives the loop.
 void TfrmMain::Button1Click() {
+    session.input("on");
     power_on_sequence();
     ScrollBar29Change();
     ScrollBar30Change();
@@ -235,6 +306,7 @@ void TfrmMain::Button1Click() {
     loopRunning = true;
     while (!power_off_request) {
         power_pass(CheckBox1->isChecked() ? 1 : 0);
+        session.pass();
         Shape1->setBrushColour(QColor(lamp_red, 0, 0));
         if (displayReady()) {
             present_frame();
@@ -246,46 +318,236 @@ void TfrmMain::Button1Click() {
 }
 
 void TfrmMain::swapDisplay() {
-    if (display->isExposed()) context->swapBuffers(display);
+    if (!display->isExposed()) return;
+    context->swapBuffers(display);
+    remember_shown_frame();
+}
+
+bool TfrmMain::instrumentOn() const {
+    return loopRunning && power_off_request == 0;
 }
 
 void TfrmMain::Button2Click() {
+    session.input("off");
     power_off_request = 1;
 }
 
-void TfrmMain::Image2Click() {
-    press_key(KEY_F1);
-}
-void TfrmMain::Image3Click() {
-    press_key(KEY_F2);
-}
-void TfrmMain::Image8Click() {
-    press_key(KEY_PUSH);
-}
-void TfrmMain::Button3Click() {
-    press_key(KEY_PLUS);
-}
-void TfrmMain::Button4Click() {
-    press_key(KEY_MINUS);
+// Every key binding ends here: recorded, then stored unless the slot is full.
+void TfrmMain::clickKey(uint8_t code, const char *name) {
+    session.input(std::string("key ") + name);
+    press_key(code);
 }
 
+void TfrmMain::Image2Click() {
+    clickKey(KEY_F1, "F1");
+}
+void TfrmMain::Image3Click() {
+    clickKey(KEY_F2, "F2");
+}
+void TfrmMain::Image8Click() {
+    clickKey(KEY_PUSH, "PUSH");
+}
+void TfrmMain::Button3Click() {
+    clickKey(KEY_PLUS, "PLUS");
+}
+void TfrmMain::Button4Click() {
+    clickKey(KEY_MINUS, "MINUS");
+}
+
+// The power-on sequence runs the RPM and MAP handlers itself: only a moved
+// slider is an input of its own.
 void TfrmMain::ScrollBar29Change() {
+    if (sender() == ScrollBar29) session.input("rpm " + std::to_string(ScrollBar29->value()));
     setLabelText(Label57, QString::number(ScrollBar29->value()));
     rpm_slider_change(ScrollBar29->value());
 }
 
 void TfrmMain::ScrollBar30Change() {
+    if (sender() == ScrollBar30) session.input("map " + std::to_string(ScrollBar30->value()));
     setLabelText(Label60, QString::number(ScrollBar30->value()));
     map_slider_change((uint16_t)ScrollBar30->value());
 }
 
 void TfrmMain::ScrollBar1Change() {
+    session.input("temp " + std::to_string(ScrollBar1->value()));
     setLabelText(Label2, QString::number(ScrollBar1->value()));
     temp_slider_change((uint16_t)ScrollBar1->value());
 }
 
 void TfrmMain::Timer1Timer() {
-    timebase_tick();
+    session.tick();
+    host_timer_tick(instrumentOn() ? 1 : 0);
+}
+
+void TfrmMain::CheckBox1Click() {
+    session.input(CheckBox1->isChecked() ? "exio on" : "exio off");
+}
+
+// While the instrument is off nothing swaps the buffers, so an uncovered
+// panel gets its last image back straight into the front buffer.
+void TfrmMain::Surface1Expose() {
+    if (displayReady() && !instrumentOn()) redraw_shown_frame();
+}
+
+QImage TfrmMain::lcdImage(double scale) const {
+    QImage image(LCD_WIDTH, LCD_HEIGHT, QImage::Format_RGB32);
+    for (int y = 0; y < LCD_HEIGHT; y++)
+        for (int x = 0; x < LCD_WIDTH; x++)
+            image.setPixel(x, y, 0xFF000000u | palette_colour(shown_frame[y * LCD_WIDTH + x]));
+    if (scale == 1.0) return image;
+    return image.scaled(QSize(LCD_WIDTH, LCD_HEIGHT) * scale, Qt::IgnoreAspectRatio,
+                        Qt::FastTransformation);
+}
+
+bool TfrmMain::saveLcdImage(const QString &path, double scale) const {
+    return lcdImage(scale).save(path, "PNG");
+}
+
+// The file dialog's type list holds the choice of size: 1x, or the window's
+// scale when it is not 1.
+void TfrmMain::SaveLcdImage1Click() {
+    const double scale = devicePixelRatioF();
+    const QString plain = QStringLiteral("PNG image, 160 x 120 (*.png)");
+    QString filters = plain;
+    if (scale != 1.0) {
+        const QSize size = QSize(LCD_WIDTH, LCD_HEIGHT) * scale;
+        filters += QStringLiteral(";;PNG image at the window's scale %1x, %2 x %3 (*.png)")
+                       .arg(scale)
+                       .arg(size.width())
+                       .arg(size.height());
+    }
+    QString chosen;
+    QString path = QFileDialog::getSaveFileName(this, QStringLiteral("Save LCD Image"),
+                                                QStringLiteral("lcd.png"), filters, &chosen);
+    if (path.isEmpty()) return;
+    if (!path.endsWith(QStringLiteral(".png"), Qt::CaseInsensitive)) path += QStringLiteral(".png");
+    if (!saveLcdImage(path, chosen == plain ? 1.0 : scale))
+        QMessageBox::warning(this, QString(), QStringLiteral("Cannot write %1.").arg(path));
+}
+
+void TfrmMain::CopyLcdImage1Click() {
+    QGuiApplication::clipboard()->setImage(lcdImage(1.0));
+}
+
+bool TfrmMain::startRecording(const QString &path) {
+    stopRecording();
+    recording.open(path.toLocal8Bit().constData(), std::ios::out | std::ios::trunc);
+    if (!recording) return false;
+    recording << "# Omnira session: an lcdshot script of every input since the window opened\n";
+    session.stream_to(&recording);
+    if (!recording) {
+        stopRecording();
+        return false;
+    }
+    RecordSession1->setChecked(true);
+    return true;
+}
+
+void TfrmMain::stopRecording() {
+    RecordSession1->setChecked(false);
+    if (!recording.is_open()) return;
+    session.stream_to(nullptr);
+    recording.close();
+}
+
+// Checked: asks for the script file and records into it; unchecked: stops.
+void TfrmMain::RecordSession1Click() {
+    if (!RecordSession1->isChecked()) {
+        stopRecording();
+        return;
+    }
+    RecordSession1->setChecked(false);
+    QString path = QFileDialog::getSaveFileName(this, QStringLiteral("Record Session"),
+                                                QStringLiteral("session.txt"),
+                                                QStringLiteral("lcdshot script (*.txt)"));
+    if (path.isEmpty()) return;
+    if (!startRecording(path))
+        QMessageBox::warning(this, QString(), QStringLiteral("Cannot write %1.").arg(path));
+}
+
+void TfrmMain::RunEngineTimers1Click() {
+    engine_timers_on = RunEngineTimers1->isChecked() ? 1 : 0;
+    session.input(engine_timers_on ? "engine-timers on" : "engine-timers off");
+}
+
+QString TfrmMain::bindingsText() {
+    QString text;
+    for (const binding &b : BINDINGS)
+        text += QStringLiteral("%1: %2\n").arg(QLatin1String(b.keys), QLatin1String(b.action));
+    text += QStringLiteral("\nEvery key goes through the instrument's one-key slot, as a click "
+                           "does: a key made before the instrument took the previous one is "
+                           "dropped. While a slider has the focus, Up, Down, + and - "
+                           "move the slider instead.");
+    return text;
+}
+
+void TfrmMain::KeyboardAndMouse1Click() {
+    QMessageBox::information(this, QStringLiteral("Keyboard and mouse"), bindingsText());
+}
+
+// The knob and key bindings, for every key that reaches this window.
+bool TfrmMain::keyboardKey(int key) {
+    switch (key) {
+    case Qt::Key_F1:
+        Image2Click();
+        return true;
+    case Qt::Key_F2:
+        Image3Click();
+        return true;
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+    case Qt::Key_Space:
+        Image8Click();
+        return true;
+    case Qt::Key_Plus:
+    case Qt::Key_Up:
+        Button3Click();
+        return true;
+    case Qt::Key_Minus:
+    case Qt::Key_Down:
+        Button4Click();
+        return true;
+    default:
+        return false;
+    }
+}
+
+// One knob step per whole notch; a fine-grained wheel adds up to notches.
+bool TfrmMain::wheelTurn(int delta) {
+    wheelRemainder += delta;
+    while (wheelRemainder >= WHEEL_NOTCH) {
+        wheelRemainder -= WHEEL_NOTCH;
+        Button3Click();
+    }
+    while (wheelRemainder <= -WHEEL_NOTCH) {
+        wheelRemainder += WHEEL_NOTCH;
+        Button4Click();
+    }
+    return true;
+}
+
+bool TfrmMain::eventFilter(QObject *watched, QEvent *event) {
+    QWidget *widget = qobject_cast<QWidget *>(watched);
+    if (!widget || widget->window() != this) return false;
+    if (event->type() == QEvent::KeyPress) {
+        QKeyEvent *key = static_cast<QKeyEvent *>(event);
+        const Qt::KeyboardModifiers other =
+            key->modifiers() & ~(Qt::ShiftModifier | Qt::KeypadModifier);
+        if (other != Qt::NoModifier) return false;
+        // A focused slider keeps the keys that move it.
+        const int k = key->key();
+        const bool turn =
+            k == Qt::Key_Plus || k == Qt::Key_Minus || k == Qt::Key_Up || k == Qt::Key_Down;
+        if (turn && qobject_cast<QScrollBar *>(focusWidget())) return false;
+        return keyboardKey(k);
+    }
+    if (event->type() == QEvent::Wheel) {
+        QWheelEvent *wheel = static_cast<QWheelEvent *>(event);
+        const QPoint at = Image1->mapFromGlobal(wheel->globalPosition().toPoint());
+        if (!Image1->rect().contains(at)) return false;
+        return wheelTurn(wheel->angleDelta().y());
+    }
+    return false;
 }
 
 void TfrmMain::closeEvent(QCloseEvent *event) {

@@ -3,7 +3,13 @@
 // the controls to the toolkit-free power loop.
 #pragma once
 
+#include "host/session_recorder.h"
+
+#include <QImage>
 #include <QMainWindow>
+
+#include <fstream>
+#include <stdint.h>
 
 class BezelImage;
 class ClickArea;
@@ -28,7 +34,15 @@ class TfrmMain : public QMainWindow {
     // The controls, named as on the instrument's panel layout.
     QMenuBar *MainMenu1;
     QMenu *File1;
+    QAction *SaveLcdImage1;
+    QAction *RecordSession1;
     QAction *Exit1;
+    QMenu *Edit1;
+    QAction *CopyLcdImage1;
+    QMenu *Simulation1;
+    QAction *RunEngineTimers1;
+    QMenu *Help1;
+    QAction *KeyboardAndMouse1;
     BezelImage *Image1;
     ClickArea *Image2;
     ClickArea *Image3;
@@ -73,19 +87,50 @@ class TfrmMain : public QMainWindow {
     void ScrollBar30Change();
     void ScrollBar1Change();
     void Timer1Timer();
+    void CheckBox1Click();
+    void SaveLcdImage1Click();
+    void RecordSession1Click();
+    void CopyLcdImage1Click();
+    void RunEngineTimers1Click();
+    void KeyboardAndMouse1Click();
+    void Surface1Expose();
+
+    // The LCD as it shows now, in palette colours, each pixel scaled by
+    // `scale` with nearest-neighbour (160 x 120 at 1).
+    QImage lcdImage(double scale) const;
+    // Writes lcdImage(scale) as a PNG; false if the file cannot be written.
+    bool saveLcdImage(const QString &path, double scale) const;
+    // Writes the session so far to `path` and every later input with it,
+    // until stopRecording; false if the file cannot be written.
+    bool startRecording(const QString &path);
+    void stopRecording();
+    const session_recorder &recorder() const { return session; }
+
+    // The bindings of the keyboard and the mouse wheel, one per line.
+    static QString bindingsText();
 
   protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
     void paintEvent(QPaintEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
 
   private:
+    void createMenus();
     void createControls(QWidget *client);
     void connectHandlers();
+    void clickKey(uint8_t code, const char *name);
+    bool keyboardKey(int key);
+    bool wheelTurn(int delta);
+    bool instrumentOn() const;
     bool displayReady() const;
     void swapDisplay();
 
     LcdSurface *display = nullptr;
     QOpenGLContext *context = nullptr;
     bool loopRunning = false;
+    session_recorder session;
+    std::ofstream recording;
+    // Wheel movement toward the next notch, in eighths of a degree.
+    int wheelRemainder = 0;
 };

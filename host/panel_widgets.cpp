@@ -72,3 +72,8 @@ LcdSurface::LcdSurface() {
     format.setProfile(QSurfaceFormat::CompatibilityProfile);
     setFormat(format);
 }
+
+void LcdSurface::exposeEvent(QExposeEvent *event) {
+    QWindow::exposeEvent(event);
+    if (isExposed() && exposed) exposed();
+}

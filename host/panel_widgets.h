@@ -7,6 +7,8 @@
 #include <QWidget>
 #include <QWindow>
 
+#include <functional>
+
 class QSvgRenderer;
 
 // The bezel picture, rendered from its SVG asset at the widget's size.
@@ -56,4 +58,10 @@ class LampShape : public QWidget {
 class LcdSurface : public QWindow {
   public:
     LcdSurface();
+
+    // Called whenever the window system exposes part of the surface.
+    std::function<void()> exposed;
+
+  protected:
+    void exposeEvent(QExposeEvent *event) override;
 };

@@ -8,12 +8,15 @@
 #include "core/timebase.h"
 #include "display/frame_buffer.h"
 #include "host/TfrmMain.h"
+#include "host/engine_timers.h"
 #include "host/lcd_palette.h"
 #include "host/lcd_presentation.h"
 #include "host/panel_widgets.h"
 #include "host/power_loop.h"
+#include "host/screen_table.h"
 #include "screens/run_screen.h"
 #include "screens/screen.h"
+#include "tools/lcdshot/script.h"
 
 #include <QAction>
 #include <QApplication>
@@ -27,8 +30,17 @@
 #include <QTimer>
 #include <QtTest>
 
+#include <GL/gl.h>
+
+#include <QTemporaryDir>
+#include <QWheelEvent>
+
+#include <fstream>
 #include <functional>
+#include <math.h>
+#include <sstream>
 #include <stdio.h>
+#include <string.h>
 
 namespace {
 
@@ -50,6 +62,24 @@ void pattern_screen(void) {
     passes_seen++;
     for (int y = 0; y < LCD_HEIGHT; y++)
         for (int x = 0; x < LCD_WIDTH; x++) frame_buffer[y * LCD_WIDTH + x] = pattern_index(x, y);
+}
+
+// Every pixel lit, neighbours in different colours: white and red in a
+// checkerboard, so a gap shows black and a blur shows a mixed colour.
+uint8_t lit_index(int x, int y) {
+    return (x + y) % 2 ? COLOUR_RED : COLOUR_WHITE;
+}
+
+void lit_screen(void) {
+    passes_seen++;
+    for (int y = 0; y < LCD_HEIGHT; y++)
+        for (int x = 0; x < LCD_WIDTH; x++) frame_buffer[y * LCD_WIDTH + x] = lit_index(x, y);
+}
+
+// The panel column or row of a device pixel: at d device pixels per window
+// pixel, nearest-neighbour scaling with block edges an eighth of a pixel in.
+int panel_cell(int device, double d) {
+    return d == 1.0 ? device : (int)floor((device + 0.375) / d);
 }
 
 QColor rgb(uint32_t colour) {
@@ -78,10 +108,21 @@ class WindowTest : public QObject {
     void closingEndsTheLoop();
     void lampFollowsTheAlarms();
     void panelShowsTheFrameBufferPixelForPixel();
+    void panelKeepsTheShownImageWhileOff();
+    void litFrameIsSolidBlocksAtAnyScale();
+    void keyboardBindingsUseTheKeySlot_data();
+    void keyboardBindingsUseTheKeySlot();
+    void wheelOverTheBezelTurnsTheKnob();
+    void tooltipsAndHelpNameTheBindings();
+    void savedLcdImageIsTheFrameInPaletteColours();
+    void recordedSessionReplaysToTheSameFrame();
+    void engineTimersMenuIsOffAtStart();
 
   private:
     bool runWhileOn(const QList<Step> &steps);
+    bool showScreen(screen_handler screen);
     QImage grabPanel();
+    QString panelMismatch(const QImage &shown, std::function<uint8_t(int, int)> frame);
 
     TfrmMain *frm = nullptr;
 };
@@ -319,44 +360,267 @@ void WindowTest::lampFollowsTheAlarms() {
     QCOMPARE(lampColour(), QColor(LAMP_BRIGHT, 0, 0));
 }
 
-void WindowTest::panelShowsTheFrameBufferPixelForPixel() {
-    bool done = runWhileOn({
-        action([] { current_screen = pattern_screen; }),
+// Runs the power loop on `screen` for a few passes and turns the instrument off.
+bool WindowTest::showScreen(screen_handler screen) {
+    return runWhileOn({
+        action([screen] { current_screen = screen; }),
         after_passes(3),
         action([&] { QTest::mouseClick(frm->Button2, Qt::LeftButton); }),
     });
-    QVERIFY(done);
+}
 
-    const QImage shown = grabPanel();
-    const int d = qRound(frm->lcdSurface()->devicePixelRatio());
-    QCOMPARE(shown.size(), QSize(LCD_PANEL_WIDTH * d, LCD_PANEL_HEIGHT * d));
-    // Row y of the frame is panel row y + 1, column x is panel column x; the
-    // top row and the right column stay black. Each LCD pixel fills its
-    // d x d square.
-    auto expected = [](int px, int py) -> QColor {
-        if (py == 0 || px == LCD_WIDTH) return Qt::black;
-        return rgb(palette_colour(pattern_index(px, py - 1)));
-    };
-    for (int py = 0; py < LCD_PANEL_HEIGHT; py++) {
-        for (int px = 0; px < LCD_PANEL_WIDTH; px++) {
-            const QColor want = expected(px, py);
-            for (int i = 0; i < d * d; i++) {
-                const QColor got = shown.pixelColor(px * d + i % d, py * d + i / d);
-                if (got != want)
-                    QFAIL(qPrintable(QString("panel (%1, %2) shows %3, expected %4")
-                                         .arg(px)
-                                         .arg(py)
-                                         .arg(got.name(), want.name())));
-            }
+// Where the grabbed panel differs from `frame` (x, y -> colour index) drawn at
+// the surface's scale, or an empty string. Frame row y is panel row y + 1;
+// the panel's top row and right column, and device pixels beyond the last
+// LCD block, stay black.
+QString WindowTest::panelMismatch(const QImage &shown, std::function<uint8_t(int, int)> frame) {
+    const double d = frm->lcdSurface()->devicePixelRatio();
+    for (int py = 0; py < shown.height(); py++) {
+        for (int px = 0; px < shown.width(); px++) {
+            const int x = panel_cell(px, d), y = panel_cell(py, d) - 1;
+            const bool inside = x < LCD_WIDTH && y >= 0 && y < LCD_HEIGHT;
+            const QColor want = inside ? rgb(palette_colour(frame(x, y))) : QColor(Qt::black);
+            const QColor got = shown.pixelColor(px, py);
+            if (got != want)
+                return QString("device pixel (%1, %2) of LCD pixel (%3, %4) shows %5, expected %6")
+                    .arg(px)
+                    .arg(py)
+                    .arg(x)
+                    .arg(y)
+                    .arg(got.name(), want.name());
         }
     }
-    QCOMPARE(shown.pixelColor(0, d), QColor(Qt::white));
-    QCOMPARE(shown.pixelColor(159 * d, 120 * d), QColor(Qt::white));
+    return QString();
+}
 
-    // A repaint draws into the back buffer only: the screen keeps the image.
-    clear_frame_buffer();
+void WindowTest::panelShowsTheFrameBufferPixelForPixel() {
+    QVERIFY(showScreen(pattern_screen));
+    const QImage shown = grabPanel();
+    const qreal d = frm->lcdSurface()->devicePixelRatio();
+    QCOMPARE(shown.size(), QSize(LCD_PANEL_WIDTH, LCD_PANEL_HEIGHT) * d);
+    const QString mismatch = panelMismatch(shown, pattern_index);
+    QVERIFY2(mismatch.isEmpty(), qPrintable(mismatch));
+    // The corners of the frame are the panel's first column and last LCD row.
+    QCOMPARE(shown.pixelColor(0, (int)ceil(d)), QColor(Qt::white));
+    QCOMPARE(shown.pixelColor((int)(159 * d + d / 2), (int)(120 * d + d / 2)), QColor(Qt::white));
+}
+
+// While off, the LCD keeps the image of the last swap: a repaint draws the
+// frame buffer into the back buffer without swapping, and a covered and
+// uncovered panel shows the image again.
+void WindowTest::panelKeepsTheShownImageWhileOff() {
+    QVERIFY(showScreen(pattern_screen));
+    const QImage shown = grabPanel();
+    QVERIFY(memcmp(shown_frame, frame_buffer, LCD_PIXELS) == 0);
+
     frm->repaint();
+    QCoreApplication::processEvents();
     QCOMPARE(grabPanel(), shown);
+    QVERIFY(memcmp(shown_frame, frame_buffer, LCD_PIXELS) == 0);
+
+    QWidget cover;
+    cover.setWindowFlags(Qt::Window | Qt::FramelessWindowHint);
+    cover.setAutoFillBackground(true);
+    cover.setGeometry(QRect(frm->Panel1->mapToGlobal(QPoint(0, 0)), frm->Panel1->size()));
+    cover.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&cover));
+    QTRY_VERIFY(grabPanel() != shown);
+    cover.hide();
+    QTRY_COMPARE(grabPanel(), shown);
+
+    // Whether the back buffer shows before a swap is the driver's business;
+    // what a repaint drew into it is not.
+    for (int i = 0; i < LCD_PIXELS; i++) frame_buffer[i] = lit_index(i % LCD_WIDTH, i / LCD_WIDTH);
+    frm->repaint();
+    const QSize size = shown.size();
+    QImage back(size, QImage::Format_RGBA8888);
+    glReadBuffer(GL_BACK);
+    glReadPixels(0, 0, size.width(), size.height(), GL_RGBA, GL_UNSIGNED_BYTE, back.bits());
+    const QString mismatch =
+        panelMismatch(back.mirrored().convertToFormat(QImage::Format_RGB32), lit_index);
+    QVERIFY2(mismatch.isEmpty(), qPrintable(mismatch));
+    QVERIFY(memcmp(shown_frame, frame_buffer, LCD_PIXELS) != 0);
+}
+
+void WindowTest::litFrameIsSolidBlocksAtAnyScale() {
+    QVERIFY(showScreen(lit_screen));
+    const QImage shown = grabPanel();
+    const QString mismatch = panelMismatch(shown, lit_index);
+    QVERIFY2(mismatch.isEmpty(), qPrintable(mismatch));
+    // Blocks along the top LCD row: each floor or ceil of the factor wide.
+    const double d = frm->lcdSurface()->devicePixelRatio();
+    const int row = (int)(1.5 * d);
+    int width = 1;
+    for (int px = 1; px <= (int)(LCD_WIDTH * d) - 1; px++) {
+        if (shown.pixelColor(px, row) == shown.pixelColor(px - 1, row)) {
+            width++;
+            continue;
+        }
+        QVERIFY2(width == (int)floor(d) || width == (int)ceil(d),
+                 qPrintable(QString("a block %1 wide ends at %2").arg(width).arg(px)));
+        width = 1;
+    }
+}
+
+void WindowTest::keyboardBindingsUseTheKeySlot_data() {
+    QTest::addColumn<int>("key");
+    QTest::addColumn<int>("modifiers");
+    QTest::addColumn<int>("code");
+    QTest::newRow("F1") << (int)Qt::Key_F1 << 0 << KEY_F1;
+    QTest::newRow("F2") << (int)Qt::Key_F2 << 0 << KEY_F2;
+    QTest::newRow("Return") << (int)Qt::Key_Return << 0 << KEY_PUSH;
+    QTest::newRow("Enter") << (int)Qt::Key_Enter << (int)Qt::KeypadModifier << KEY_PUSH;
+    QTest::newRow("Space") << (int)Qt::Key_Space << 0 << KEY_PUSH;
+    QTest::newRow("+") << (int)Qt::Key_Plus << (int)Qt::ShiftModifier << KEY_PLUS;
+    QTest::newRow("keypad +") << (int)Qt::Key_Plus << (int)Qt::KeypadModifier << KEY_PLUS;
+    QTest::newRow("Up") << (int)Qt::Key_Up << 0 << KEY_PLUS;
+    QTest::newRow("-") << (int)Qt::Key_Minus << 0 << KEY_MINUS;
+    QTest::newRow("keypad -") << (int)Qt::Key_Minus << (int)Qt::KeypadModifier << KEY_MINUS;
+    QTest::newRow("Down") << (int)Qt::Key_Down << 0 << KEY_MINUS;
+    QTest::newRow("Ctrl+Up is no binding") << (int)Qt::Key_Up << (int)Qt::ControlModifier << 0;
+    QTest::newRow("A is no binding") << (int)Qt::Key_A << 0 << 0;
+}
+
+void WindowTest::keyboardBindingsUseTheKeySlot() {
+    QFETCH(int, key);
+    QFETCH(int, modifiers);
+    QFETCH(int, code);
+    const Qt::Key k = (Qt::Key)key;
+    const Qt::KeyboardModifiers m = (Qt::KeyboardModifiers)modifiers;
+    // Space and Return on a focused button push the knob, not the button.
+    frm->Button1->setFocus();
+    QTest::keyClick(frm->Button1, k, m);
+    QCOMPARE(pending_key, code);
+    QCOMPARE(power_off_request, 0);
+    // A second key before a screen took the first is dropped.
+    QTest::keyClick(frm->Button1, code == KEY_F1 ? Qt::Key_F2 : Qt::Key_F1);
+    QCOMPARE(pending_key, code == 0 ? KEY_F1 : code);
+    // A focused slider keeps the keys that turn the knob; the others still work.
+    pending_key = 0;
+    frm->ScrollBar30->setFocus();
+    QTest::keyClick(frm->ScrollBar30, k, m);
+    const bool turn = code == KEY_PLUS || code == KEY_MINUS;
+    QCOMPARE(pending_key, turn ? 0 : code);
+}
+
+void WindowTest::wheelOverTheBezelTurnsTheKnob() {
+    auto turn = [this](QWidget *over, int delta) {
+        const QPointF at(over->width() / 2, over->height() / 2);
+        QWheelEvent wheel(at, over->mapToGlobal(at), QPoint(), QPoint(0, delta), Qt::NoButton,
+                          Qt::NoModifier, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(over, &wheel);
+        const uint8_t key = pending_key;
+        pending_key = 0;
+        return (int)key;
+    };
+    QCOMPARE(turn(frm->Image1, 120), KEY_PLUS);
+    QCOMPARE(turn(frm->Image8, -120), KEY_MINUS);
+    QCOMPARE(turn(frm->Panel1, 120), KEY_PLUS);
+    // Half notches add up; the second half turns the knob.
+    QCOMPARE(turn(frm->Image1, -60), 0);
+    QCOMPARE(turn(frm->Image1, -60), KEY_MINUS);
+    // Two notches at once: the second is dropped by the full slot.
+    QCOMPARE(turn(frm->Image1, 240), KEY_PLUS);
+    // Away from the bezel the wheel is the slider's.
+    frm->ScrollBar30->setValue(100);
+    QCOMPARE(turn(frm->ScrollBar30, 120), 0);
+    QVERIFY(frm->ScrollBar30->value() != 100);
+}
+
+void WindowTest::tooltipsAndHelpNameTheBindings() {
+    struct {
+        QWidget *control;
+        QStringList names;
+    } tips[] = {
+        {frm->Image2, {"F1"}},
+        {frm->Image3, {"F2"}},
+        {frm->Image8, {"Return", "Enter", "Space", "wheel", "+", "-", "Up", "Down"}},
+        {frm->Button3, {"+", "Up", "wheel"}},
+        {frm->Button4, {"-", "Down", "wheel"}},
+        {frm->ScrollBar30, {"arrow keys", "1 to 4096"}},
+        {frm->ScrollBar29, {"arrow keys", "1 to 100000"}},
+        {frm->ScrollBar1, {"arrow keys", "0 to 4096"}},
+    };
+    for (auto &t : tips)
+        for (const QString &name : t.names)
+            QVERIFY2(t.control->toolTip().contains(name),
+                     qPrintable(t.control->toolTip() + " lacks " + name));
+    const QString help = TfrmMain::bindingsText();
+    for (const char *name :
+         {"F1", "F2", "Return", "Enter", "Space", "keypad", "Up", "Down", "wheel"})
+        QVERIFY2(help.contains(name), name);
+}
+
+void WindowTest::savedLcdImageIsTheFrameInPaletteColours() {
+    QVERIFY(showScreen(pattern_screen));
+    clear_frame_buffer(); // the image is the one on the screen, not the next frame
+    QTemporaryDir dir;
+    const QString path = dir.filePath("lcd.png");
+    QVERIFY(frm->saveLcdImage(path, 1.0));
+    QImage saved(path);
+    QCOMPARE(saved.size(), QSize(LCD_WIDTH, LCD_HEIGHT));
+    for (int y = 0; y < LCD_HEIGHT; y++)
+        for (int x = 0; x < LCD_WIDTH; x++)
+            if (saved.pixelColor(x, y) != rgb(palette_colour(pattern_index(x, y))))
+                QFAIL(qPrintable(QString("saved pixel (%1, %2) is %3")
+                                     .arg(x)
+                                     .arg(y)
+                                     .arg(saved.pixelColor(x, y).name())));
+    // At the window's scale each pixel is a nearest-neighbour block.
+    const QImage big = frm->lcdImage(1.5);
+    QCOMPARE(big.size(), QSize(240, 180));
+    QCOMPARE(big.pixelColor(239, 179), QColor(Qt::white));
+    QCOMPARE(big.pixelColor(1, 1), QColor(Qt::white));
+    QVERIFY(!frm->saveLcdImage(dir.filePath("missing/lcd.png"), 1.0));
+}
+
+// A session worked in the window, replayed by lcdshot from its recording,
+// ends on the same frame and screen.
+void WindowTest::recordedSessionReplaysToTheSameFrame() {
+    QTemporaryDir dir;
+    const QString path = dir.filePath("session.txt");
+    frm->ScrollBar1->setValue(2674);
+    frm->ScrollBar29->setValue(30000);
+    QVERIFY(frm->startRecording(path));
+    frm->RunEngineTimers1->trigger();
+    bool done = runWhileOn({
+        action([&] { frm->ScrollBar30->setValue(1518); }),
+        action([&] { frm->Timer1Timer(); }),
+        action([&] { QTest::keyClick(frm->Button1, Qt::Key_F2); }),
+        action([&] { frm->CheckBox1->setChecked(true); }),
+        action([&] {
+            for (int i = 0; i < 12; i++) frm->Timer1Timer();
+        }),
+        action([&] { QTest::keyClick(frm->Button1, Qt::Key_Space); }),
+        action([&] { frm->ScrollBar30->setValue(3000); }),
+        action([&] { QTest::mouseClick(frm->Button4, Qt::LeftButton); }),
+        action([&] { frm->ScrollBar29->setValue(50000); }),
+        action([&] { QTest::mouseClick(frm->Button2, Qt::LeftButton); }),
+    });
+    QVERIFY(done);
+    frm->stopRecording();
+    const std::vector<uint8_t> frame(shown_frame, shown_frame + LCD_PIXELS);
+    const std::string screen = screen_name(current_screen);
+    const uint8_t lamp = lamp_red;
+
+    std::ifstream script(path.toLocal8Bit().constData());
+    std::ostringstream log;
+    lcd_script replay(dir.path().toStdString(), 1, log);
+    QVERIFY2(replay.run(script), replay.error().c_str());
+    QVERIFY(std::vector<uint8_t>(frame_buffer, frame_buffer + LCD_PIXELS) == frame);
+    QCOMPARE(std::string(screen_name(current_screen)), screen);
+    QCOMPARE(lamp_red, lamp);
+    QCOMPARE(engine_timers_on, 1);
+}
+
+void WindowTest::engineTimersMenuIsOffAtStart() {
+    QVERIFY(!frm->RunEngineTimers1->isChecked());
+    QCOMPARE(engine_timers_on, 0);
+    frm->RunEngineTimers1->trigger();
+    QCOMPARE(engine_timers_on, 1);
+    QVERIFY(frm->recorder().script().find("engine-timers on\n") != std::string::npos);
+    frm->RunEngineTimers1->trigger();
+    QCOMPARE(engine_timers_on, 0);
 }
 
 int main(int argc, char **argv) {
