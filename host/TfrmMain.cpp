@@ -81,7 +81,7 @@ const binding BINDINGS[] = {
     {"Return, Enter, Space", "push the knob"},
     {"+ (main or keypad), Up", "turn the knob one step up"},
     {"- (main or keypad), Down", "turn the knob one step down"},
-    {"Mouse wheel over the bezel", "turn the knob one step per notch (up is +)"},
+    {"Mouse wheel over the bezel", "one knob step per notch, up is +"},
 };
 
 } // namespace

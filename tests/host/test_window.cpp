@@ -21,6 +21,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
+#include <QClipboard>
 #include <QElapsedTimer>
 #include <QLabel>
 #include <QOpenGLContext>
@@ -572,6 +573,9 @@ void WindowTest::savedLcdImageIsTheFrameInPaletteColours() {
     QCOMPARE(big.pixelColor(239, 179), QColor(Qt::white));
     QCOMPARE(big.pixelColor(1, 1), QColor(Qt::white));
     QVERIFY(!frm->saveLcdImage(dir.filePath("missing/lcd.png"), 1.0));
+    frm->CopyLcdImage1->trigger();
+    QCOMPARE(QGuiApplication::clipboard()->image().convertToFormat(QImage::Format_RGB32),
+             frm->lcdImage(1.0));
 }
 
 // A session worked in the window, replayed by lcdshot from its recording,
