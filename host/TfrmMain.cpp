@@ -69,7 +69,7 @@ QPushButton *makeButton(QWidget *parent, const char *caption, int left, int top,
 // Wheel movement of one notch, in eighths of a degree.
 const int WHEEL_NOTCH = 120;
 
-// Keyboard and wheel bindings: the key, what it does, the key code it stores.
+// The keyboard and wheel bindings as Help lists them: the keys, what they do.
 struct binding {
     const char *keys;
     const char *action;
