@@ -3,6 +3,8 @@
 #include "display/frame_buffer.h"
 #include "display/trig.h"
 
+#include <string.h>
+
 // Spans run from the first bound up to the second as unsigned numbers. Every
 // value past the screen edge is clipped anyway, so the loop stops there: that
 // also ends a span whose second bound is 65535.
@@ -10,9 +12,11 @@ static uint16_t last_visible(int16_t bound, uint16_t limit) {
     return (uint16_t)bound < limit ? (uint16_t)bound : limit - 1;
 }
 
+// The visible part of the span is one run of bytes.
 void draw_hline(int16_t x0, int16_t x1, int16_t y, uint8_t colour) {
-    uint16_t end = last_visible(x1, LCD_WIDTH);
-    for (uint16_t x = (uint16_t)x0; x <= end; x++) put_pixel((int16_t)x, y, colour);
+    uint16_t start = (uint16_t)x0, end = last_visible(x1, LCD_WIDTH);
+    if ((uint16_t)y >= LCD_HEIGHT || start > end) return;
+    memset(&frame_buffer[(uint16_t)y * LCD_WIDTH + start], colour, (size_t)(end - start + 1));
 }
 
 void draw_vline(int16_t y0, int16_t y1, int16_t x, uint8_t colour) {
