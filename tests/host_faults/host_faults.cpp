@@ -5,6 +5,7 @@
 // would, between two passes.
 #include "core/keys.h"
 #include "host/TfrmMain.h"
+#include "host/panel_widgets.h"
 #include "host/power_loop.h"
 #include "screens/run_screen.h"
 #include "screens/screen.h"
@@ -12,6 +13,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QTimer>
 #include <QtTest>
 
@@ -150,6 +152,92 @@ void exit_while_on() {
     if (power_off_request != 1) fail("File, Exit did not end the loop");
 }
 
+// Cruise positions, so that no alarm takes the first knob step for its
+// acknowledgement.
+void cruise_sliders() {
+    frm->ScrollBar29->setValue(30000);
+    frm->ScrollBar30->setValue(1518);
+    frm->ScrollBar1->setValue(2674);
+}
+
+// A burst of input events posted at once, as a held key or a spun wheel
+// queues them, and the run page they must have led to once drained.
+std::vector<Step> burst(std::function<void()> post, uint8_t page, const char *what) {
+    static long mark;
+    std::vector<Step> steps;
+    for (int i = 0; i < 200; i++) {
+        steps.push_back(action([post] {
+            post();
+            mark = passes_seen;
+        }));
+        steps.push_back([] {
+            count_passes();
+            return passes_seen > mark;
+        });
+    }
+    steps.push_back([page, what] {
+        count_passes();
+        if (pending_key == 0 && run_page != page) fail(what);
+        return pending_key == 0;
+    });
+    return steps;
+}
+
+void post_key(int key) {
+    // Auto-repeat: presses flagged as repeats, and no release until the end.
+    for (int i = 0; i < 10; i++)
+        QCoreApplication::postEvent(
+            frm, new QKeyEvent(QEvent::KeyPress, key, Qt::NoModifier, QString(), true));
+}
+
+void post_wheel(int delta) {
+    const QPoint centre = frm->Image1->rect().center();
+    const QPoint global = frm->Image1->mapToGlobal(centre);
+    for (int i = 0; i < 10; i++)
+        QCoreApplication::postEvent(
+            frm->Image1, new QWheelEvent(centre, global, QPoint(), QPoint(0, delta), Qt::NoButton,
+                                         Qt::NoModifier, Qt::NoScrollPhase, false));
+}
+
+void end_case(std::vector<Step> &steps) {
+    for (const Step &s : key_is_taken()) steps.push_back(s);
+    steps.push_back(action([] { click(frm->Button2); }));
+    steps.push_back(action([] { QCoreApplication::quit(); }));
+}
+
+// Up held down, then Down: thousands of repeats against the one-key slot.
+void key_held() {
+    cruise_sliders();
+    std::vector<Step> steps = {after_passes(2)};
+    for (const Step &s : burst([] { post_key(Qt::Key_Up); }, RUN_PAGE_MAX_VALUES,
+                               "a held Up did not reach the last run page"))
+        steps.push_back(s);
+    steps.push_back(action([] {
+        QCoreApplication::postEvent(frm,
+                                    new QKeyEvent(QEvent::KeyRelease, Qt::Key_Up, Qt::NoModifier));
+    }));
+    for (const Step &s : burst([] { post_key(Qt::Key_Down); }, RUN_PAGE_MAIN,
+                               "a held Down did not come back to the first run page"))
+        steps.push_back(s);
+    end_case(steps);
+    run_case(steps);
+}
+
+// The wheel spun both ways, in whole notches and in the small steps of a
+// fine-grained wheel.
+void fast_wheel() {
+    cruise_sliders();
+    std::vector<Step> steps = {after_passes(2)};
+    for (const Step &s : burst([] { post_wheel(120); }, RUN_PAGE_MAX_VALUES,
+                               "the wheel turned up did not reach the last run page"))
+        steps.push_back(s);
+    for (const Step &s : burst([] { post_wheel(-15); }, RUN_PAGE_MAIN,
+                               "the wheel turned down did not come back to the first run page"))
+        steps.push_back(s);
+    end_case(steps);
+    run_case(steps);
+}
+
 struct fault_case {
     const char *name;
     void (*run)(void);
@@ -160,6 +248,8 @@ const fault_case CASES[] = {
     {"off_while_off", off_while_off},
     {"close_while_on", close_while_on},
     {"exit_while_on", exit_while_on},
+    {"key_held", key_held},
+    {"fast_wheel", fast_wheel},
 };
 
 } // namespace
