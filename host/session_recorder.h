@@ -9,7 +9,7 @@
 class session_recorder {
   public:
     // The largest count of one line; a longer run is split (lcdshot's maximum).
-    static const long long MAX_RUN = 1000000;
+    static constexpr long long MAX_RUN = 1000000;
 
     // One pass of the power loop, one tick of the 100 ms timer.
     void pass() { count("pass"); }

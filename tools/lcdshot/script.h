@@ -50,10 +50,10 @@ class lcd_script {
     const panel_state &panel() const { return panel_; }
     int scale() const { return scale_; }
 
-    static const int MIN_SCALE = 1;
-    static const int MAX_SCALE = 16;
-    static const int MAX_COUNT = 1000000;
-    static const int MAX_LINE = 4096;
+    static constexpr int MIN_SCALE = 1;
+    static constexpr int MAX_SCALE = 16;
+    static constexpr int MAX_COUNT = 1000000;
+    static constexpr int MAX_LINE = 4096;
 
   private:
     bool fail(int number, const std::string &line, const std::string &message);
