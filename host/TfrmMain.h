@@ -31,7 +31,7 @@ class TfrmMain : public QMainWindow {
     TfrmMain();
     ~TfrmMain() override;
 
-    // The controls, named as on the instrument's panel layout.
+    // The controls; each handler is named after its control and event.
     QMenuBar *MainMenu1;
     QMenu *File1;
     QAction *SaveLcdImage1;

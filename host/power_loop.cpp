@@ -24,9 +24,15 @@ void press_key(uint8_t code) {
     if (pending_key == 0) pending_key = code;
 }
 
-void rpm_slider_change(int32_t position) { rpm_pulse_rate = position; }
-void map_slider_change(uint16_t position) { map_slider = position; }
-void temp_slider_change(uint16_t position) { temp_slider = position; }
+void rpm_slider_change(int32_t position) {
+    rpm_pulse_rate = position;
+}
+void map_slider_change(uint16_t position) {
+    map_slider = position;
+}
+void temp_slider_change(uint16_t position) {
+    temp_slider = position;
+}
 
 void power_on_sequence(void) {
     power_off_request = 0;
