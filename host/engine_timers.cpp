@@ -3,6 +3,7 @@
 #include "core/sensors.h"
 #include "core/settings.h"
 #include "core/timebase.h"
+#include "screens/flight_prompt.h"
 #include "screens/run_screen.h"
 
 uint8_t engine_timers_on;
@@ -37,11 +38,7 @@ static void detect_flight(void) {
     if (settings.flight_mode != 1) return;
     if (rpm >= settings.takeoff_rpm) {
         below_takeoff_ticks = 0;
-        if (flight_running == 0) {
-            flight_running = 1;
-            flight_hours = 0;
-            flight_minutes = 0;
-        }
+        if (flight_running == 0) start_flight();
     } else if (flight_running == 1 && ++below_takeoff_ticks >= TICKS_TO_DETECT_LANDING) {
         below_takeoff_ticks = 0;
         flight_running = 0;
