@@ -37,7 +37,7 @@ regen: deps
 	cmake --build $(BUILD) --target icons
 
 run: build
-	$(BUILD)/host/omnira
+	$(BUILD)/window/omnira
 
 # Every test, then the instrument's tests, the soak at CI size, the fuzz
 # corpus and the window's fault cases again with the sanitizers.

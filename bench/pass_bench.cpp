@@ -9,7 +9,7 @@
 #include "screens/run_screen.h"
 #include "screens/screen.h"
 #include "tests/support/instrument.h"
-#include "tools/lcdshot/script.h"
+#include "host/lcd_script.h"
 
 #include <benchmark/benchmark.h>
 

@@ -4,8 +4,8 @@
 // "&On" on the gauge page.
 #include "core/settings.h"
 #include "display/frame_buffer.h"
-#include "host/TfrmMain.h"
-#include "host/lcd_presentation.h"
+#include "window/TfrmMain.h"
+#include "window/lcd_presentation.h"
 #include "host/power_loop.h"
 #include "screens/run_screen.h"
 #include "screens/screen.h"

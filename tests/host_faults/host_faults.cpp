@@ -4,8 +4,8 @@
 // The case drives the real window from inside its power loop, as a user
 // would, between two passes.
 #include "core/keys.h"
-#include "host/TfrmMain.h"
-#include "host/panel_widgets.h"
+#include "window/TfrmMain.h"
+#include "window/panel_widgets.h"
 #include "host/power_loop.h"
 #include "screens/run_screen.h"
 #include "screens/screen.h"

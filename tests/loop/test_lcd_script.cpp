@@ -10,7 +10,7 @@
 #include "host/session_recorder.h"
 #include "screens/run_screen.h"
 #include "screens/screen.h"
-#include "tools/lcdshot/script.h"
+#include "host/lcd_script.h"
 #include "tools/png/png_io.h"
 
 #include <gtest/gtest.h>

@@ -1,5 +1,5 @@
 // lcdshot: runs an input script headless and writes the LCD as PNG files.
-#include "tools/lcdshot/script.h"
+#include "host/lcd_script.h"
 
 #include <stdlib.h>
 #include <string.h>

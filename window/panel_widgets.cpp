@@ -1,4 +1,4 @@
-#include "host/panel_widgets.h"
+#include "window/panel_widgets.h"
 
 #include <QMouseEvent>
 #include <QPainter>

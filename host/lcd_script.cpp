@@ -1,4 +1,4 @@
-#include "tools/lcdshot/script.h"
+#include "host/lcd_script.h"
 
 #include "core/alarms.h"
 #include "core/keys.h"

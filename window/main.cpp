@@ -1,5 +1,5 @@
 // Starts the simulator: the application, its main window, the message loop.
-#include "host/TfrmMain.h"
+#include "window/TfrmMain.h"
 
 #include <QApplication>
 #include <QMessageBox>

@@ -7,16 +7,16 @@
 #include "core/settings.h"
 #include "core/timebase.h"
 #include "display/frame_buffer.h"
-#include "host/TfrmMain.h"
+#include "window/TfrmMain.h"
 #include "host/engine_timers.h"
 #include "host/lcd_palette.h"
-#include "host/lcd_presentation.h"
-#include "host/panel_widgets.h"
+#include "window/lcd_presentation.h"
+#include "window/panel_widgets.h"
 #include "host/power_loop.h"
 #include "host/screen_table.h"
 #include "screens/run_screen.h"
 #include "screens/screen.h"
-#include "tools/lcdshot/script.h"
+#include "host/lcd_script.h"
 
 #include <QAction>
 #include <QApplication>

@@ -1,4 +1,4 @@
-#include "host/lcd_presentation.h"
+#include "window/lcd_presentation.h"
 
 #include "display/frame_buffer.h"
 #include "host/lcd_palette.h"
