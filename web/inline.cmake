@@ -1,0 +1,31 @@
+cmake_policy(VERSION 3.25)
+# Writes the page as one file: the template with the style, the bezel SVG, the
+# wasm loader (the wasm inside it) and the JavaScript modules put in place.
+# The modules share one module script: their import lines are dropped and
+# their exports become plain declarations.
+file(READ ${TEMPLATE} page)
+file(READ ${STYLE} style)
+file(READ ${BEZEL} bezel)
+file(READ ${WASM_JS} wasm)
+string(REGEX REPLACE "<\\?xml[^>]*>" "" bezel "${bezel}")
+string(REGEX REPLACE "<!--[^>]*-->" "" bezel "${bezel}")
+string(REPLACE "<svg " "<svg aria-hidden=\"true\" " bezel "${bezel}")
+
+set(modules "")
+string(REPLACE "," ";" MODULES "${MODULES}")
+foreach(module ${MODULES})
+    file(READ ${module} code)
+    string(REGEX REPLACE "(^|\n)import [^\n]*" "\\1" code "${code}")
+    string(REGEX REPLACE "(^|\n)export " "\\1" code "${code}")
+    string(APPEND modules "${code}\n")
+endforeach()
+
+# Nothing inside a script element may close it early.
+string(REPLACE "</script" "<\\/script" wasm "${wasm}")
+string(REPLACE "</script" "<\\/script" modules "${modules}")
+
+string(REPLACE "/*STYLE*/" "${style}" page "${page}")
+string(REPLACE "<!--BEZEL-->" "${bezel}" page "${page}")
+string(REPLACE "/*WASM*/" "${wasm}" page "${page}")
+string(REPLACE "/*MODULES*/" "${modules}" page "${page}")
+file(WRITE ${OUTPUT} "${page}")

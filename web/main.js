@@ -1,0 +1,387 @@
+// The page: the panel's controls, the power loop on animation frames, the
+// timebase, and the script player, over the instrument compiled to wasm.
+import { encodeIndexedPng } from './png.js';
+import { BINDINGS, WHEEL_HELP, KEY_F1, KEY_F2, KEY_PUSH, KEY_PLUS, KEY_MINUS, boundKey, wheelSteps } from './bindings.js';
+import { MAX_CATCH_UP, Timebase } from './timebase.js';
+
+const LCD_WIDTH = 160;
+const LCD_HEIGHT = 120;
+const LCD_PIXELS = LCD_WIDTH * LCD_HEIGHT;
+// A script's passes run in batches of at most this many per animation frame.
+const PASSES_PER_FRAME = 500;
+// The longest script the page takes, from a file or a link.
+const MAX_SCRIPT_LENGTH = 1 << 20;
+// Steps of the script player, as the interpreter numbers them.
+const STEP_TICK = 0;
+const STEP_PASS = 1;
+const STEP_FAILED = 3;
+// The front's size in CSS pixels at scale 1 and its largest scale.
+const FRONT_WIDTH = 241;
+const FRONT_HEIGHT = 300;
+const MAX_FRONT_SCALE = 2;
+
+const byId = (id) => document.getElementById(id);
+const decoder = new TextDecoder();
+const encoder = new TextEncoder();
+
+// The exported C functions, with strings and arrays read from wasm memory.
+function wasmApi(m) {
+  const text = (ptr) => {
+    let end = ptr;
+    while (m.HEAPU8[end]) end++;
+    return decoder.decode(m.HEAPU8.subarray(ptr, end));
+  };
+  return {
+    frame: () => m.HEAPU8.subarray(m._omnira_frame(), m._omnira_frame() + LCD_PIXELS),
+    palette: () => new Uint32Array(m.HEAPU8.buffer, m._omnira_palette(), m._omnira_palette_size()),
+    lampRed: () => m._omnira_lamp_red(),
+    powerOffRequest: () => m._omnira_power_off_request() !== 0,
+    on: (rpm, map) => m._omnira_on(rpm, map),
+    off: () => m._omnira_off(),
+    key: (code) => m._omnira_key(code),
+    rpm: (v) => m._omnira_rpm(v),
+    map: (v) => m._omnira_map(v),
+    temp: (v) => m._omnira_temp(v),
+    exio: (checked) => m._omnira_exio(checked ? 1 : 0),
+    engineTimers: (on) => m._omnira_engine_timers(on ? 1 : 0),
+    pass: (exio) => m._omnira_pass(exio ? 1 : 0),
+    tick: (on) => m._omnira_tick(on ? 1 : 0),
+    session: () => text(m._omnira_session()),
+    load(script) {
+      const bytes = encoder.encode(script);
+      m.HEAPU8.set(bytes, m._omnira_text(bytes.length));
+      return m._omnira_script_load() !== 0;
+    },
+    advance: () => m._omnira_script_advance(),
+    scriptTick: () => m._omnira_script_tick(),
+    scriptPass: () => m._omnira_script_pass(),
+    line: () => m._omnira_script_line(),
+    error: () => text(m._omnira_script_error()),
+    errorLine: () => m._omnira_script_error_line(),
+    log: () => text(m._omnira_script_log()),
+    panel() {
+      const p = new Int32Array(m.HEAPU8.buffer, m._omnira_script_panel(), 6);
+      return { rpm: p[0], map: p[1], temp: p[2], exio: !!p[3], running: !!p[4], engineTimers: !!p[5] };
+    },
+    record: (lines) => m._omnira_script_record(lines),
+  };
+}
+
+// Paints palette indices into the 160 x 120 canvas, one canvas pixel each.
+class LcdCanvas {
+  constructor(canvas, palette) {
+    this.context = canvas.getContext('2d');
+    this.image = this.context.createImageData(LCD_WIDTH, LCD_HEIGHT);
+    this.pixels = new Uint32Array(this.image.data.buffer);
+    // ImageData is RGBA in memory: opaque ABGR as a little-endian word.
+    this.colours = new Uint32Array(256).fill(0xff000000);
+    palette.forEach((c, i) => {
+      this.colours[i] = (0xff000000 | ((c & 0xff) << 16) | (c & 0xff00) | ((c >>> 16) & 0xff)) >>> 0;
+    });
+  }
+
+  paint(frame) {
+    for (let i = 0; i < LCD_PIXELS; i++) this.pixels[i] = this.colours[frame[i]];
+    this.context.putImageData(this.image, 0, 0);
+  }
+}
+
+function download(name, bytes, type) {
+  const url = URL.createObjectURL(new Blob([bytes], { type }));
+  const a = document.createElement('a');
+  a.href = url;
+  a.download = name;
+  document.body.append(a);
+  a.click();
+  a.remove();
+  setTimeout(() => URL.revokeObjectURL(url), 0);
+}
+
+class Page {
+  constructor(api) {
+    this.api = api;
+    this.palette = Array.from(api.palette());
+    this.lcd = new LcdCanvas(byId('lcd'), this.palette);
+    this.timebase = new Timebase(performance.now());
+    this.running = false; // the power loop runs between "On" and "Off"
+    this.player = null; // the script being played
+    this.frameRequest = 0;
+    this.timer = 0;
+    this.wheelLeftover = 0;
+    this.sliders = {
+      map: { input: byId('map'), value: byId('map-value'), set: api.map },
+      rpm: { input: byId('rpm'), value: byId('rpm-value'), set: api.rpm },
+      temp: { input: byId('temp'), value: byId('temp-value'), set: api.temp },
+    };
+    this.positions = {};
+    for (const [name, s] of Object.entries(this.sliders)) {
+      this.positions[name] = Number(s.input.value);
+      s.value.textContent = s.input.value;
+    }
+    this.exio = byId('exio');
+    this.engineTimers = byId('engine-timers');
+    this.lamp = byId('lamp');
+  }
+
+  start() {
+    this.connect();
+    this.showLamp(this.api.lampRed());
+    this.lcd.paint(this.api.frame());
+    this.scheduleTick();
+    this.setBusy(false);
+    this.playFromAddress();
+  }
+
+  connect() {
+    byId('on').addEventListener('click', () => this.on());
+    byId('off').addEventListener('click', () => this.input(() => this.api.off()));
+    for (const [id, code] of [['f1', KEY_F1], ['f2', KEY_F2], ['push', KEY_PUSH], ['plus', KEY_PLUS], ['minus', KEY_MINUS]])
+      byId(id).addEventListener('click', () => this.key(code));
+    for (const [name, s] of Object.entries(this.sliders))
+      s.input.addEventListener('input', () => this.slide(name));
+    this.exio.addEventListener('change', () => this.input(() => this.api.exio(this.exio.checked)));
+    this.engineTimers.addEventListener('change', () =>
+      this.input(() => this.api.engineTimers(this.engineTimers.checked)));
+    byId('save-lcd').addEventListener('click', () =>
+      download('lcd.png', encodeIndexedPng(this.api.frame(), LCD_WIDTH, LCD_HEIGHT, this.palette),
+        'image/png'));
+    byId('save-session').addEventListener('click', () =>
+      download('session.txt', this.api.session(), 'text/plain'));
+    const file = byId('script-file');
+    file.addEventListener('change', async () => {
+      const chosen = file.files[0];
+      file.value = '';
+      if (chosen) this.play(chosen.size > MAX_SCRIPT_LENGTH ? null : await chosen.text());
+    });
+    window.addEventListener('hashchange', () => this.playFromAddress());
+    document.addEventListener('keydown', (event) => {
+      const code = boundKey(event, document.activeElement);
+      if (!code) return;
+      event.preventDefault();
+      this.key(code);
+    });
+    byId('bezel').addEventListener('wheel', (event) => {
+      event.preventDefault();
+      const [steps, leftover] = wheelSteps(event.deltaY, event.deltaMode, this.wheelLeftover);
+      this.wheelLeftover = leftover;
+      for (let i = 0; i < Math.abs(steps); i++) this.key(steps > 0 ? KEY_PLUS : KEY_MINUS);
+    }, { passive: false });
+  }
+
+  // Inputs wait while a script plays: the script owns the panel then.
+  input(action) {
+    if (!this.player) action();
+  }
+
+  key(code) {
+    this.input(() => this.api.key(code));
+  }
+
+  // A slider's handler runs when its position changes, as in the window.
+  slide(name) {
+    const s = this.sliders[name];
+    const position = Number(s.input.value);
+    if (this.player || position === this.positions[name]) return;
+    this.positions[name] = position;
+    s.value.textContent = String(position);
+    s.set(position);
+  }
+
+  instrumentOn() {
+    return this.running && !this.api.powerOffRequest();
+  }
+
+  // "On": the power-on, then the loop unless it already runs ("On" while on
+  // powers on afresh and the loop goes on).
+  on() {
+    if (this.player) return;
+    this.api.on(this.positions.rpm, this.positions.map);
+    if (this.running) return;
+    this.running = true;
+    this.showState();
+    this.liveFrame();
+  }
+
+  // One pass of the power loop per animation frame until "Off".
+  liveFrame() {
+    this.frameRequest = 0;
+    this.catchUp();
+    if (this.api.powerOffRequest()) {
+      this.running = false;
+      this.showState();
+      return;
+    }
+    this.showLamp(this.api.pass(this.exio.checked));
+    this.lcd.paint(this.api.frame());
+    this.frameRequest = requestAnimationFrame(() => this.liveFrame());
+  }
+
+  // Ticks due by real time: the instrument's while live, the script's while
+  // one plays (they wait there until the script asks for them).
+  catchUp() {
+    const ticks = this.timebase.due(performance.now());
+    if (this.player) {
+      this.player.due = Math.min(this.player.due + ticks, MAX_CATCH_UP);
+      return;
+    }
+    for (let i = 0; i < ticks; i++) this.api.tick(this.instrumentOn());
+  }
+
+  scheduleTick() {
+    this.timer = setTimeout(() => {
+      this.catchUp();
+      this.scheduleTick();
+    }, this.timebase.untilNext());
+  }
+
+  playFromAddress() {
+    const hash = location.hash;
+    if (!hash.startsWith('#script=')) return;
+    let text;
+    try {
+      text = decodeURIComponent(hash.slice('#script='.length));
+    } catch {
+      this.showError("The link's script is not valid percent-encoding.");
+      return;
+    }
+    this.play(text.length > MAX_SCRIPT_LENGTH ? null : text);
+  }
+
+  // Checks the whole script first: a bad one runs nothing. A good one starts
+  // from program start and plays one step at a time.
+  play(text) {
+    if (this.player) {
+      this.showError('A script is playing: try again after its end.');
+      return;
+    }
+    if (text === null) {
+      this.showError(`The script is longer than ${MAX_SCRIPT_LENGTH} characters.`);
+      return;
+    }
+    if (!this.api.load(text)) {
+      this.showError(`Line ${this.api.errorLine()}: ${this.api.error()}`);
+      return;
+    }
+    this.showError('');
+    byId('log').textContent = '';
+    cancelAnimationFrame(this.frameRequest);
+    this.running = false;
+    this.player = { due: 0, pending: null };
+    this.setBusy(true);
+    this.playFrame();
+  }
+
+  playFrame() {
+    this.frameRequest = 0;
+    this.catchUp();
+    const p = this.player;
+    let passes = 0;
+    let step;
+    for (;;) {
+      step = p.pending ?? this.api.advance();
+      p.pending = null;
+      if (step === STEP_PASS && passes < PASSES_PER_FRAME) {
+        this.api.scriptPass();
+        passes++;
+      } else if (step === STEP_TICK && p.due > 0) {
+        this.api.scriptTick();
+        p.due--;
+      } else {
+        break;
+      }
+    }
+    this.showLog(this.api.log());
+    this.syncPanel();
+    this.showLamp(this.api.lampRed());
+    this.lcd.paint(this.api.frame());
+    if (step === STEP_PASS || step === STEP_TICK) {
+      p.pending = step;
+      byId('status').textContent = `Playing line ${this.api.line()}`;
+      this.frameRequest = requestAnimationFrame(() => this.playFrame());
+    } else {
+      this.endPlay(step);
+    }
+  }
+
+  // After the last line the user carries on live from where the script left
+  // the panel; the played lines begin the recorded session.
+  endPlay(step) {
+    if (step === STEP_FAILED) {
+      this.showError(`Line ${this.api.errorLine()}: ${this.api.error()}`);
+      this.api.record(this.api.errorLine() - 1);
+    } else {
+      this.api.record(0x7fffffff);
+    }
+    this.player = null;
+    this.setBusy(false);
+    this.running = this.api.panel().running;
+    this.showState();
+    if (this.running) this.frameRequest = requestAnimationFrame(() => this.liveFrame());
+  }
+
+  syncPanel() {
+    const p = this.api.panel();
+    for (const name of ['map', 'rpm', 'temp']) {
+      const s = this.sliders[name];
+      this.positions[name] = p[name];
+      s.input.value = String(p[name]);
+      s.value.textContent = String(p[name]);
+    }
+    this.exio.checked = p.exio;
+    this.engineTimers.checked = p.engineTimers;
+  }
+
+  setBusy(busy) {
+    for (const element of document.querySelectorAll('.control')) element.disabled = busy;
+    this.showState();
+  }
+
+  showState() {
+    const state = this.player ? 'playing' : this.running ? 'on' : 'off';
+    document.body.dataset.state = state;
+    if (!this.player) byId('status').textContent = state === 'on' ? 'On' : 'Off';
+  }
+
+  showLamp(red) {
+    this.lamp.style.backgroundColor = `rgb(${red}, 0, 0)`;
+    this.lamp.dataset.red = String(red);
+  }
+
+  showError(message) {
+    byId('script-error').textContent = message;
+  }
+
+  showLog(text) {
+    if (!text) return;
+    const log = byId('log');
+    log.textContent = (log.textContent + text).slice(-4000);
+  }
+}
+
+// The front keeps its proportions and shrinks to fit a narrow screen.
+function fitFront() {
+  const room = document.documentElement.clientWidth - 16;
+  const scale = Math.max(0.5, Math.min(MAX_FRONT_SCALE, room / FRONT_WIDTH));
+  const front = byId('front');
+  front.style.transform = `scale(${scale})`;
+  byId('front-box').style.width = `${FRONT_WIDTH * scale}px`;
+  byId('front-box').style.height = `${FRONT_HEIGHT * scale}px`;
+}
+
+function showHelp() {
+  const list = byId('help-list');
+  for (const b of [...BINDINGS, WHEEL_HELP]) {
+    const term = document.createElement('dt');
+    term.textContent = b.keys;
+    const what = document.createElement('dd');
+    what.textContent = b.action;
+    list.append(term, what);
+  }
+}
+
+fitFront();
+window.addEventListener('resize', fitFront);
+showHelp();
+createOmnira().then((m) => {
+  new Page(wasmApi(m)).start();
+});

@@ -1,0 +1,194 @@
+// The page's side of the WebAssembly boundary: plain C functions over the
+// toolkit-free host, one per panel input, plus the script player. The page
+// calls nothing else; the inputs are recorded exactly as the window records
+// them, so a page session replays in lcdshot.
+#include "core/keys.h"
+#include "display/frame_buffer.h"
+#include "host/engine_timers.h"
+#include "host/lcd_palette.h"
+#include "host/lcd_script.h"
+#include "host/power_loop.h"
+#include "host/session_recorder.h"
+
+#include <emscripten/emscripten.h>
+#include <stdint.h>
+#include <string.h>
+
+#include <memory>
+#include <sstream>
+#include <string>
+
+namespace {
+
+const char *const SESSION_HEADER =
+    "# Omnira session: an lcdshot script of every input since the page opened\n";
+
+// Script names of the key codes KEY_F1..KEY_MINUS.
+const char *const KEY_NAMES[] = {"F1", "F2", "PUSH", "PLUS", "MINUS"};
+
+session_recorder session;
+std::string text;      // text handed over by the page (a script)
+std::string played;    // the script being played
+std::string reply;     // the last string handed back to the page
+std::ostringstream log; // what the script reports (pictures, errors)
+
+// A script's pictures stay in the page: the last one is kept for the page to
+// show or save, and the log names it.
+class page_frames : public frame_files {
+  public:
+    bool write_frame(const std::string &name, const uint8_t *frame, int, bool,
+                     std::string &where) override {
+        memcpy(last, frame, LCD_PIXELS);
+        serial++;
+        where = name + " (kept in the page)";
+        return true;
+    }
+    bool read_golden(const std::string &, uint8_t *, std::string &error) override {
+        error = "expect golden needs files: run the script in lcdshot";
+        return false;
+    }
+    uint8_t last[LCD_PIXELS] = {};
+    int32_t serial = 0;
+};
+
+page_frames frames;
+std::unique_ptr<lcd_script> script;
+int32_t panel[6];
+
+const char *hand_back(const std::string &s) {
+    reply = s;
+    return reply.c_str();
+}
+
+} // namespace
+
+extern "C" {
+
+EMSCRIPTEN_KEEPALIVE const uint8_t *omnira_frame(void) { return frame_buffer; }
+EMSCRIPTEN_KEEPALIVE const uint32_t *omnira_palette(void) { return lcd_palette; }
+EMSCRIPTEN_KEEPALIVE int omnira_palette_size(void) { return LCD_PALETTE_SIZE; }
+EMSCRIPTEN_KEEPALIVE int omnira_lamp_red(void) { return lamp_red; }
+EMSCRIPTEN_KEEPALIVE int omnira_power_off_request(void) { return power_off_request; }
+
+// "&On": power-on, then the RPM and MAP handlers with the sliders' positions.
+EMSCRIPTEN_KEEPALIVE void omnira_on(int32_t rpm, int map) {
+    session.input("on");
+    power_on_sequence();
+    rpm_slider_change(rpm);
+    map_slider_change((uint16_t)map);
+}
+
+EMSCRIPTEN_KEEPALIVE void omnira_off(void) {
+    session.input("off");
+    power_off_request = 1;
+}
+
+// A key click, code KEY_F1..KEY_MINUS; dropped while the slot is full.
+EMSCRIPTEN_KEEPALIVE void omnira_key(int code) {
+    if (code < KEY_F1 || code > KEY_MINUS) return;
+    session.input(std::string("key ") + KEY_NAMES[code - KEY_F1]);
+    press_key((uint8_t)code);
+}
+
+EMSCRIPTEN_KEEPALIVE void omnira_rpm(int32_t position) {
+    session.input("rpm " + std::to_string(position));
+    rpm_slider_change(position);
+}
+EMSCRIPTEN_KEEPALIVE void omnira_map(int position) {
+    session.input("map " + std::to_string(position));
+    map_slider_change((uint16_t)position);
+}
+EMSCRIPTEN_KEEPALIVE void omnira_temp(int position) {
+    session.input("temp " + std::to_string(position));
+    temp_slider_change((uint16_t)position);
+}
+EMSCRIPTEN_KEEPALIVE void omnira_exio(int checked) {
+    session.input(checked ? "exio on" : "exio off");
+}
+EMSCRIPTEN_KEEPALIVE void omnira_engine_timers(int on) {
+    engine_timers_on = on ? 1 : 0;
+    session.input(on ? "engine-timers on" : "engine-timers off");
+}
+
+// One pass of the power loop; returns the lamp's red level.
+EMSCRIPTEN_KEEPALIVE int omnira_pass(int exio_checked) {
+    power_pass(exio_checked ? 1 : 0);
+    session.pass();
+    return lamp_red;
+}
+
+// One tick of the 100 ms timer; instrument_on while the power loop runs.
+EMSCRIPTEN_KEEPALIVE void omnira_tick(int instrument_on) {
+    session.tick();
+    host_timer_tick(instrument_on ? 1 : 0);
+}
+
+// The session since the page opened, as an lcdshot script.
+EMSCRIPTEN_KEEPALIVE const char *omnira_session(void) {
+    return hand_back(SESSION_HEADER + session.script());
+}
+
+// Room for `bytes` bytes of UTF-8 text that the page writes, then passes on.
+EMSCRIPTEN_KEEPALIVE char *omnira_text(int bytes) {
+    text.assign(bytes < 0 ? 0 : (size_t)bytes, '\0');
+    return &text[0];
+}
+
+// Checks the text as a script; when it is good, the instrument goes back to
+// program start and the script is ready to play. A bad script runs nothing.
+EMSCRIPTEN_KEEPALIVE int omnira_script_load(void) {
+    std::unique_ptr<lcd_script> next(new lcd_script(frames, 4, log));
+    if (!next->load(text)) {
+        script = std::move(next);
+        return 0;
+    }
+    script = std::move(next);
+    played = text;
+    reset_program_state();
+    session = session_recorder();
+    return 1;
+}
+
+EMSCRIPTEN_KEEPALIVE int omnira_script_advance(void) { return script->advance(); }
+EMSCRIPTEN_KEEPALIVE void omnira_script_tick(void) { script->tick(); }
+EMSCRIPTEN_KEEPALIVE void omnira_script_pass(void) { script->pass(); }
+EMSCRIPTEN_KEEPALIVE int omnira_script_line(void) { return script->line(); }
+EMSCRIPTEN_KEEPALIVE int omnira_script_error_line(void) { return script->error_line(); }
+EMSCRIPTEN_KEEPALIVE const char *omnira_script_error(void) { return hand_back(script->error()); }
+
+// What the script reported since the last call.
+EMSCRIPTEN_KEEPALIVE const char *omnira_script_log(void) {
+    hand_back(log.str());
+    log.str("");
+    return reply.c_str();
+}
+
+// The panel as the script set it: RPM, MAP, TEMP, EXIO, running, engine timers.
+EMSCRIPTEN_KEEPALIVE const int32_t *omnira_script_panel(void) {
+    const panel_state &p = script->panel();
+    panel[0] = p.rpm_position;
+    panel[1] = p.map_position;
+    panel[2] = p.temp_position;
+    panel[3] = p.exio_checked;
+    panel[4] = p.running;
+    panel[5] = p.engine_timers;
+    return panel;
+}
+
+// The last picture of `shot` or `golden`, and how many there were.
+EMSCRIPTEN_KEEPALIVE const uint8_t *omnira_shot(void) { return frames.last; }
+EMSCRIPTEN_KEEPALIVE int32_t omnira_shot_serial(void) { return frames.serial; }
+
+// The first `lines` lines of the played script become the start of the
+// session: those are the inputs, passes and ticks the instrument went through.
+EMSCRIPTEN_KEEPALIVE void omnira_script_record(int lines) {
+    std::istringstream in(played);
+    std::string line;
+    for (int n = 0; n < lines && std::getline(in, line); n++) {
+        if (n == 0 && line.compare(0, 3, "\xEF\xBB\xBF") == 0) line.erase(0, 3);
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        session.input(line);
+    }
+}
+
+} // extern "C"
