@@ -17,7 +17,8 @@ FUZZ_SECONDS ?= 60
 SANITIZER_ENV := \
 	ASAN_OPTIONS=halt_on_error=1:abort_on_error=1:detect_leaks=1:print_stacktrace=1 \
 	UBSAN_OPTIONS=halt_on_error=1:abort_on_error=1:print_stacktrace=1
-SANITIZED_TARGETS := instrument_tests soak_tests fuzz_text_replay fuzz_image_replay host_fault_tests
+SANITIZED_TARGETS := instrument_tests soak_tests fuzz_text_replay fuzz_image_replay \
+	fuzz_script_replay host_fault_tests
 
 .PHONY: run test build deps regen goldens sanitize soak fuzz bench
 
@@ -65,8 +66,8 @@ fuzz: deps
 	@bash tools/install-deps.sh fuzz
 	@[ -f $(FUZZ_BUILD)/CMakeCache.txt ] || \
 		cmake -S . -B $(FUZZ_BUILD) -DCMAKE_CXX_COMPILER=clang++ -DOMNIRA_FUZZ=ON
-	cmake --build $(FUZZ_BUILD) -j2 --target fuzz_text fuzz_image
-	@for t in text image; do \
+	cmake --build $(FUZZ_BUILD) -j2 --target fuzz_text fuzz_image fuzz_script
+	@for t in text image script; do \
 		mkdir -p $(FUZZ_BUILD)/corpus/$$t $(FUZZ_BUILD)/crashes && \
 		$(FUZZ_BUILD)/tests/fuzz/fuzz_$$t -max_total_time=$(FUZZ_SECONDS) -print_final_stats=1 \
 			-artifact_prefix=$(FUZZ_BUILD)/crashes/$$t- \

@@ -4,12 +4,13 @@
 #include "core/alarms.h"
 #include "core/settings.h"
 #include "core/timebase.h"
+#include "host/lcd_script.h"
 #include "host/power_loop.h"
 #include "host/screen_table.h"
 #include "screens/run_screen.h"
 #include "screens/screen.h"
 #include "tests/support/instrument.h"
-#include "host/lcd_script.h"
+#include "tools/png/png_io.h"
 
 #include <benchmark/benchmark.h>
 
@@ -68,10 +69,11 @@ void gauge_in_alarm(benchmark::State &state) {
 
 void driver_passes(benchmark::State &state) {
     std::ostringstream log;
-    lcd_script script("", 1, log);
-    for (const char *line : {"rpm 30000", "map 1518", "temp 2674", "on"}) script.run_line(line, 0);
+    png_frame_files files("");
+    lcd_script script(files, 1, log);
+    script.run("rpm 30000\nmap 1518\ntemp 2674\non\n");
     for (auto _ : state)
-        if (!script.run_line("pass 100", 0)) state.SkipWithError(script.error().c_str());
+        if (!script.run("pass 100\n")) state.SkipWithError(script.error().c_str());
     state.counters["passes_per_second"] =
         benchmark::Counter(100, benchmark::Counter::kIsIterationInvariantRate);
 }

@@ -4,12 +4,12 @@
 // "&On" on the gauge page.
 #include "core/settings.h"
 #include "display/frame_buffer.h"
-#include "window/TfrmMain.h"
-#include "window/lcd_presentation.h"
 #include "host/power_loop.h"
 #include "screens/run_screen.h"
 #include "screens/screen.h"
 #include "tests/support/instrument.h"
+#include "window/TfrmMain.h"
+#include "window/lcd_presentation.h"
 
 #include <QApplication>
 #include <QOpenGLContext>

@@ -2,26 +2,40 @@
 
 #include "core/alarms.h"
 #include "core/keys.h"
-#include "core/timebase.h"
 #include "display/frame_buffer.h"
 #include "host/engine_timers.h"
 #include "host/power_loop.h"
 #include "host/screen_table.h"
-#include "screens/screen.h"
-#include "tools/png/png_io.h"
 
 #include <errno.h>
 #include <limits.h>
 #include <stdio.h>
 #include <stdlib.h>
 
-#include <filesystem>
 #include <istream>
 #include <ostream>
 #include <sstream>
-#include <vector>
 
 namespace {
+
+enum op {
+    OP_ON,
+    OP_OFF,
+    OP_KEY,
+    OP_RPM,
+    OP_MAP,
+    OP_TEMP,
+    OP_EXIO,
+    OP_TICK,
+    OP_PASS,
+    OP_ENGINE_TIMERS,
+    OP_SCALE,
+    OP_SHOT,
+    OP_GOLDEN,
+    OP_EXPECT_SCREEN,
+    OP_EXPECT_LAMP,
+    OP_EXPECT_GOLDEN,
+};
 
 const long long RPM_MIN = 1, RPM_MAX = 100000;
 const long long MAP_MIN = 1, MAP_MAX = 4096;
@@ -81,11 +95,11 @@ const char *lamp_name() {
     return lamp_red == LAMP_BRIGHT ? "bright" : "dark";
 }
 
-// A line as an error message quotes it: control and non-ASCII bytes as \xNN,
-// cut after QUOTED_LENGTH characters.
-std::string quoted(const std::string &line) {
+// Text from a script as a message repeats it: control and non-ASCII bytes as
+// \xNN, cut after QUOTED_LENGTH characters.
+std::string quoted(const std::string &text) {
     std::string out;
-    for (unsigned char c : line.substr(0, QUOTED_LENGTH)) {
+    for (unsigned char c : text.substr(0, QUOTED_LENGTH)) {
         if (c >= 32 && c < 127) {
             out += (char)c;
         } else {
@@ -94,20 +108,12 @@ std::string quoted(const std::string &line) {
             out += hex;
         }
     }
-    if (line.size() > QUOTED_LENGTH) out += "...";
+    if (text.size() > QUOTED_LENGTH) out += "...";
     return out;
 }
 
-// Compares the frame buffer with an indexed 160 x 120 PNG; an empty result
-// means they are equal.
-std::string compare_golden(const std::string &path) {
-    std::vector<uint8_t> golden;
-    int width = 0, height = 0;
-    if (!read_indexed_png(path, golden, width, height))
-        return "cannot read " + path + " as an indexed PNG";
-    if (width != LCD_WIDTH || height != LCD_HEIGHT)
-        return path + " is " + std::to_string(width) + " x " + std::to_string(height) +
-               ", not 160 x 120";
+// Compares the frame buffer with a golden frame; an empty result means equal.
+std::string compare_frame(const uint8_t *golden, const std::string &path) {
     int differing = 0, first = -1;
     for (int i = 0; i < LCD_PIXELS; i++) {
         if (golden[i] == frame_buffer[i]) continue;
@@ -123,18 +129,29 @@ std::string compare_golden(const std::string &path) {
 
 } // namespace
 
-lcd_script::lcd_script(const std::string &outdir, int scale, std::ostream &log)
-    : outdir_(outdir), scale_(scale), log_(log) {
-    reset_program_state();
-}
+lcd_script::lcd_script(frame_files &files, int scale, std::ostream &log)
+    : files_(files), scale_(scale), log_(log) {}
 
 bool lcd_script::fail(int number, const std::string &line, const std::string &message) {
     error_line_ = number;
     error_ = "line " + std::to_string(number) + ": " + message + ": \"" + quoted(line) + "\"";
+    failed_ = true;
     return false;
 }
 
-bool lcd_script::run(std::istream &in) {
+bool lcd_script::load(const std::string &text) {
+    std::istringstream in(text);
+    return load(in);
+}
+
+bool lcd_script::load(std::istream &in) {
+    commands_.clear();
+    next_ = 0;
+    remaining_ = 0;
+    failed_ = false;
+    error_.clear();
+    error_line_ = 0;
+    bool running = panel_.running;
     int number = 0;
     std::string line;
     for (;;) {
@@ -151,134 +168,219 @@ bool lcd_script::run(std::istream &in) {
                 return fail(number + 1, line, "line longer than " + std::to_string(MAX_LINE));
             line += (char)c;
         }
-        if (!ended && line.empty()) return true;
+        if (!ended && line.empty()) break;
+        if (number == 0 && line.compare(0, 3, "\xEF\xBB\xBF") == 0) line.erase(0, 3);
         if (!line.empty() && line.back() == '\r') line.pop_back();
-        if (!run_line(line, ++number)) return false;
-        if (!ended) return true;
+        if (!parse(line, ++number, running)) {
+            commands_.clear();
+            return false;
+        }
+        if (!ended) break;
     }
+    return true;
 }
 
-bool lcd_script::run_line(const std::string &line, int number) {
+// Checks one line and appends what it does; `running` follows on and off, so
+// that a pass while off is found before anything runs.
+bool lcd_script::parse(const std::string &line, int number, bool &running) {
+    if (line.find('\0') != std::string::npos) return fail(number, line, "a NUL byte in the line");
     const std::vector<std::string> w = split(line);
     if (w.empty()) return true;
     const std::string &cmd = w[0];
     const size_t args = w.size() - 1;
+    command c{-1, number, line, 0, args > 0 ? w[1] : std::string()};
 
     // Commands taking an optional count or a required number share this.
-    long long n = 1;
     auto number_arg = [&](bool optional, long long lo, long long hi, const char *what) {
+        c.value = 1;
         if (args == 0 && optional) return true;
-        if (args != 1) return fail(number, line, std::string(cmd) + " takes " + what);
-        if (!parse_integer(w[1], n)) return fail(number, line, "not a number: " + w[1]);
-        if (n < lo || n > hi)
+        if (args != 1) return fail(number, line, cmd + " takes " + what);
+        if (!parse_integer(w[1], c.value)) return fail(number, line, "not a number: " + w[1]);
+        if (c.value < lo || c.value > hi)
             return fail(number, line,
                         what + (" out of " + std::to_string(lo) + ".." + std::to_string(hi)));
         return true;
     };
+    auto on_off = [&]() {
+        if (args != 1 || (w[1] != "on" && w[1] != "off"))
+            return fail(number, line, cmd + " takes on or off");
+        c.value = w[1] == "on";
+        return true;
+    };
     auto no_args = [&]() { return args == 0 || fail(number, line, cmd + " takes no argument"); };
 
-    if (cmd == "on") {
+    if (cmd == "on" || cmd == "off") {
         if (!no_args()) return false;
+        c.op = cmd == "on" ? OP_ON : OP_OFF;
+        running = cmd == "on";
+    } else if (cmd == "key") {
+        if (args != 1) return fail(number, line, "key takes F1, F2, PUSH, PLUS or MINUS");
+        for (const key_name &k : KEYS)
+            if (w[1] == k.name) c.value = k.code;
+        if (c.value == 0)
+            return fail(number, line,
+                        "unknown key " + quoted(w[1]) + " (F1, F2, PUSH, PLUS, MINUS)");
+        c.op = OP_KEY;
+    } else if (cmd == "rpm" || cmd == "map" || cmd == "temp") {
+        if (!number_arg(false, LLONG_MIN, LLONG_MAX, "a position")) return false;
+        c.op = cmd == "rpm" ? OP_RPM : cmd == "map" ? OP_MAP : OP_TEMP;
+    } else if (cmd == "exio") {
+        if (!on_off()) return false;
+        c.op = OP_EXIO;
+    } else if (cmd == "engine-timers") {
+        if (!on_off()) return false;
+        c.op = OP_ENGINE_TIMERS;
+    } else if (cmd == "tick") {
+        if (!number_arg(true, 0, MAX_COUNT, "a count")) return false;
+        c.op = OP_TICK;
+    } else if (cmd == "pass") {
+        if (!number_arg(true, 0, MAX_COUNT, "a count")) return false;
+        if (!running) return fail(number, line, "the instrument is off: no pass runs");
+        c.op = OP_PASS;
+    } else if (cmd == "scale") {
+        if (!number_arg(false, MIN_SCALE, MAX_SCALE, "a scale")) return false;
+        c.op = OP_SCALE;
+    } else if (cmd == "shot" || cmd == "golden") {
+        if (args != 1 || !valid_shot_name(w[1]))
+            return fail(number, line, cmd + " takes a file name of letters, digits, _ - .");
+        c.op = cmd == "shot" ? OP_SHOT : OP_GOLDEN;
+    } else if (cmd == "expect" && args == 2 && w[1] == "screen") {
+        if (!known_screen(w[2])) return fail(number, line, "no screen is named " + quoted(w[2]));
+        c.op = OP_EXPECT_SCREEN;
+        c.word = w[2];
+    } else if (cmd == "expect" && args == 2 && w[1] == "lamp" &&
+               (w[2] == "bright" || w[2] == "dark")) {
+        c.op = OP_EXPECT_LAMP;
+        c.word = w[2];
+    } else if (cmd == "expect" && args == 2 && w[1] == "golden") {
+        c.op = OP_EXPECT_GOLDEN;
+        c.word = w[2];
+    } else if (cmd == "expect") {
+        return fail(number, line, "expect takes screen NAME, lamp bright|dark or golden FILE");
+    } else {
+        return fail(number, line, "unknown command " + quoted(cmd));
+    }
+    commands_.push_back(c);
+    return true;
+}
+
+int lcd_script::line() const {
+    if (commands_.empty()) return 0;
+    return commands_[next_ < commands_.size() ? next_ : commands_.size() - 1].number;
+}
+
+lcd_script::step lcd_script::advance() {
+    while (!failed_ && next_ < commands_.size()) {
+        const command &c = commands_[next_];
+        if (c.op == OP_TICK || c.op == OP_PASS) {
+            if (remaining_ == 0) remaining_ = c.value;
+            if (remaining_ > 0) return c.op == OP_TICK ? STEP_TICK : STEP_PASS;
+        } else if (!execute(c)) {
+            break;
+        }
+        next_++;
+    }
+    return failed_ ? STEP_FAILED : STEP_DONE;
+}
+
+void lcd_script::tick() {
+    host_timer_tick(panel_.running ? 1 : 0);
+    if (--remaining_ == 0) next_++;
+}
+
+void lcd_script::pass() {
+    power_pass(panel_.exio_checked ? 1 : 0);
+    if (--remaining_ == 0) next_++;
+}
+
+bool lcd_script::run(const std::string &text) {
+    std::istringstream in(text);
+    return run(in);
+}
+
+bool lcd_script::run(std::istream &in) {
+    if (!load(in)) return false;
+    for (;;) {
+        switch (advance()) {
+        case STEP_TICK:
+            tick();
+            break;
+        case STEP_PASS:
+            pass();
+            break;
+        case STEP_DONE:
+            return true;
+        case STEP_FAILED:
+            return false;
+        }
+    }
+}
+
+// Runs one line that takes none of the host's time. A slider's change event
+// fires only when its position changes, as in the window.
+bool lcd_script::execute(const command &c) {
+    switch (c.op) {
+    case OP_ON:
         // "&On": the power-on sequence, then the RPM and MAP slider handlers.
         power_on_sequence();
         rpm_slider_change(panel_.rpm_position);
         map_slider_change(panel_.map_position);
         panel_.running = true;
         return true;
-    }
-    if (cmd == "off") {
-        if (!no_args()) return false;
+    case OP_OFF:
         power_off_request = 1;
         panel_.running = false;
         return true;
-    }
-    if (cmd == "key") {
-        if (args != 1) return fail(number, line, "key takes F1, F2, PUSH, PLUS or MINUS");
-        for (const key_name &k : KEYS) {
-            if (w[1] == k.name) {
-                press_key(k.code);
-                return true;
-            }
-        }
-        return fail(number, line, "unknown key " + w[1] + " (F1, F2, PUSH, PLUS, MINUS)");
-    }
-    // A slider's change event fires only when its position changes.
-    if (cmd == "rpm") {
-        if (!number_arg(false, LLONG_MIN, LLONG_MAX, "a position")) return false;
-        int32_t p = (int32_t)clamp(n, RPM_MIN, RPM_MAX);
+    case OP_KEY:
+        press_key((uint8_t)c.value);
+        return true;
+    case OP_RPM: {
+        int32_t p = (int32_t)clamp(c.value, RPM_MIN, RPM_MAX);
         if (p != panel_.rpm_position) rpm_slider_change(panel_.rpm_position = p);
         return true;
     }
-    if (cmd == "map") {
-        if (!number_arg(false, LLONG_MIN, LLONG_MAX, "a position")) return false;
-        uint16_t p = (uint16_t)clamp(n, MAP_MIN, MAP_MAX);
+    case OP_MAP: {
+        uint16_t p = (uint16_t)clamp(c.value, MAP_MIN, MAP_MAX);
         if (p != panel_.map_position) map_slider_change(panel_.map_position = p);
         return true;
     }
-    if (cmd == "temp") {
-        if (!number_arg(false, LLONG_MIN, LLONG_MAX, "a position")) return false;
-        uint16_t p = (uint16_t)clamp(n, TEMP_MIN, TEMP_MAX);
+    case OP_TEMP: {
+        uint16_t p = (uint16_t)clamp(c.value, TEMP_MIN, TEMP_MAX);
         if (p != panel_.temp_position) temp_slider_change(panel_.temp_position = p);
         return true;
     }
-    if (cmd == "exio") {
-        if (args != 1 || (w[1] != "on" && w[1] != "off"))
-            return fail(number, line, "exio takes on or off");
-        panel_.exio_checked = w[1] == "on";
+    case OP_EXIO:
+        panel_.exio_checked = c.value != 0;
         return true;
-    }
-    if (cmd == "tick") {
-        if (!number_arg(true, 0, MAX_COUNT, "a count")) return false;
-        for (long long i = 0; i < n; i++) host_timer_tick(panel_.running ? 1 : 0);
+    case OP_ENGINE_TIMERS:
+        panel_.engine_timers = c.value != 0;
+        engine_timers_on = panel_.engine_timers ? 1 : 0;
         return true;
-    }
-    if (cmd == "pass") {
-        if (!number_arg(true, 0, MAX_COUNT, "a count")) return false;
-        if (!panel_.running) return fail(number, line, "the instrument is off: no pass runs");
-        for (long long i = 0; i < n; i++) power_pass(panel_.exio_checked ? 1 : 0);
+    case OP_SCALE:
+        scale_ = (int)c.value;
         return true;
-    }
-    if (cmd == "engine-timers") {
-        if (args != 1 || (w[1] != "on" && w[1] != "off"))
-            return fail(number, line, "engine-timers takes on or off");
-        engine_timers_on = w[1] == "on" ? 1 : 0;
-        return true;
-    }
-    if (cmd == "scale") {
-        if (!number_arg(false, MIN_SCALE, MAX_SCALE, "a scale")) return false;
-        scale_ = (int)n;
-        return true;
-    }
-    if (cmd == "shot" || cmd == "golden") {
-        if (args != 1 || !valid_shot_name(w[1]))
-            return fail(number, line, cmd + " takes a file name of letters, digits, _ - .");
-        std::error_code ec;
-        std::filesystem::create_directories(outdir_, ec);
-        const std::string path = (std::filesystem::path(outdir_) / (w[1] + ".png")).string();
-        bool written = cmd == "shot" ? write_lcd_png(path, frame_buffer, scale_)
-                                     : write_lcd_indexed_png(path, frame_buffer);
-        if (!written) return fail(number, line, "cannot write " + path);
-        log_ << path << ": screen " << screen_name(current_screen) << ", lamp " << lamp_name()
+    case OP_SHOT:
+    case OP_GOLDEN: {
+        std::string where;
+        if (!files_.write_frame(c.word, frame_buffer, scale_, c.op == OP_GOLDEN, where))
+            return fail(c.number, c.source, where);
+        log_ << where << ": screen " << screen_name(screen_on_display()) << ", lamp " << lamp_name()
              << "\n";
         return true;
     }
-    if (cmd == "expect") {
-        if (args == 2 && w[1] == "screen") {
-            if (!known_screen(w[2])) return fail(number, line, "no screen is named " + w[2]);
-            const char *is = screen_name(current_screen);
-            if (w[2] != is) return fail(number, line, std::string("the screen is ") + is);
-            return true;
-        }
-        if (args == 2 && w[1] == "lamp" && (w[2] == "bright" || w[2] == "dark")) {
-            if (w[2] != lamp_name())
-                return fail(number, line, std::string("the lamp is ") + lamp_name());
-            return true;
-        }
-        if (args == 2 && w[1] == "golden") {
-            const std::string problem = compare_golden(w[2]);
-            return problem.empty() || fail(number, line, problem);
-        }
-        return fail(number, line, "expect takes screen NAME, lamp bright|dark or golden FILE");
+    case OP_EXPECT_SCREEN: {
+        const char *is = screen_name(screen_on_display());
+        return c.word == is || fail(c.number, c.source, std::string("the screen is ") + is);
     }
-    return fail(number, line, "unknown command " + cmd);
+    case OP_EXPECT_LAMP:
+        return c.word == lamp_name() ||
+               fail(c.number, c.source, std::string("the lamp is ") + lamp_name());
+    case OP_EXPECT_GOLDEN: {
+        uint8_t golden[LCD_PIXELS];
+        std::string problem;
+        if (files_.read_golden(c.word, golden, problem)) problem = compare_frame(golden, c.word);
+        return problem.empty() || fail(c.number, c.source, problem);
+    }
+    }
+    return fail(c.number, c.source, "no such command");
 }

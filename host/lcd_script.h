@@ -1,8 +1,10 @@
-// A headless stand-in for the simulator window: runs a plain-text script of
-// panel inputs through the same power-loop functions the window calls, and
-// writes the LCD as PNG files.
+// The script language of the front ends: a plain-text list of panel inputs
+// run through the same power-loop functions the window calls. lcdshot runs a
+// script at once; the window and the page play one step at a time, letting
+// real time pass for each tick. The frame files (PNG) are the front end's.
 //
-// One command per line; `#` starts a comment, blank lines are ignored.
+// One command per line; `#` starts a comment, blank lines are ignored, a
+// UTF-8 byte-order mark at the start is skipped.
 //   on | off                     the "&On" / "&Off" buttons
 //   key F1|F2|PUSH|PLUS|MINUS    a key click (dropped while pending_key is full)
 //   rpm N | map N | temp N       move a slider (clamped to its range)
@@ -11,17 +13,31 @@
 //   pass [N]                     N passes of the power loop (default 1; only while on)
 //   engine-timers on|off         Simulation > Run Engine Timers
 //   scale N                      pixel scale of later shots (1..16)
-//   shot NAME                    OUTDIR/NAME.png in palette colours, scaled up
-//   golden NAME                  OUTDIR/NAME.png as the exact 160 x 120 indexed PNG
-//   expect screen NAME           fails unless the current screen has that name
+//   shot NAME                    the LCD in palette colours, scaled up, as NAME.png
+//   golden NAME                  the exact 160 x 120 indexed PNG, as NAME.png
+//   expect screen NAME           fails unless the screen shown has that name
 //   expect lamp bright|dark      fails unless the lamp has that colour
-//   expect golden FILE           fails unless the frame equals an indexed 160 x 120 PNG
+//   expect golden FILE           fails unless the frame equals FILE
 // Counts run from 0 to MAX_COUNT; a line holds at most MAX_LINE characters.
 #pragma once
 #include <stdint.h>
 
 #include <iosfwd>
 #include <string>
+#include <vector>
+
+// Where a script's pictures go and where `expect golden` reads them from.
+class frame_files {
+  public:
+    virtual ~frame_files() = default;
+    // Writes the 160 x 120 frame of palette indices as NAME: in palette
+    // colours with each pixel scale x scale, or (exact) as the indexed PNG.
+    // Sets `where` to what was written, or to the reason it was not.
+    virtual bool write_frame(const std::string &name, const uint8_t *frame, int scale, bool exact,
+                             std::string &where) = 0;
+    // Reads FILE into 160 x 120 palette indices; sets `error` when it cannot.
+    virtual bool read_golden(const std::string &file, uint8_t *frame, std::string &error) = 0;
+};
 
 // The window's controls as the script has set them.
 struct panel_state {
@@ -30,23 +46,41 @@ struct panel_state {
     uint16_t temp_position = 0; // TEMP slider, 0..4096
     bool exio_checked = false;
     bool running = false; // the power loop runs between "on" and "off"
+    bool engine_timers = false;
 };
 
 class lcd_script {
   public:
-    // Brings the program to its start state: the window has just opened.
-    // Shots go to outdir (created when needed); each one is reported on log.
-    lcd_script(const std::string &outdir, int scale, std::ostream &log);
+    // What the host does next while it plays a script step by step.
+    enum step { STEP_TICK, STEP_PASS, STEP_DONE, STEP_FAILED };
 
-    // Runs every line of `in`; stops at the first bad line or failed
-    // expectation and returns false with error() and error_line() set.
+    // Pictures go through `files`; each one is reported on `log`. The
+    // instrument is left as it is: a script that starts at program start
+    // needs reset_program_state() first.
+    lcd_script(frame_files &files, int scale, std::ostream &log);
+
+    // Reads and checks a whole script, running nothing; false with error()
+    // and error_line() at the first bad line. The panel goes on from the
+    // state the previous script left.
+    bool load(std::istream &in);
+    bool load(const std::string &text);
+
+    // Runs loaded lines until a tick or a pass of the host's time is due and
+    // says which; STEP_FAILED when an expectation or a picture failed.
+    step advance();
+    // One tick of the 100 ms timer, or one pass of the power loop, of the
+    // line advance() stopped at.
+    void tick();
+    void pass();
+
+    // load(), then every line at once, the ticks and passes back to back.
     bool run(std::istream &in);
-
-    // Runs one line, `number` naming it in an error.
-    bool run_line(const std::string &line, int number);
+    bool run(const std::string &text);
 
     const std::string &error() const { return error_; }
     int error_line() const { return error_line_; }
+    // The number of the line being played (0 before the first).
+    int line() const;
     const panel_state &panel() const { return panel_; }
     int scale() const { return scale_; }
 
@@ -56,12 +90,27 @@ class lcd_script {
     static constexpr int MAX_LINE = 4096;
 
   private:
+    // One checked line: what it does, its number and text, and its argument.
+    struct command {
+        int op;
+        int number;
+        std::string source;
+        long long value;
+        std::string word;
+    };
+
+    bool parse(const std::string &line, int number, bool &running);
+    bool execute(const command &c);
     bool fail(int number, const std::string &line, const std::string &message);
 
-    std::string outdir_;
+    frame_files &files_;
     int scale_;
     std::ostream &log_;
     panel_state panel_;
+    std::vector<command> commands_;
+    size_t next_ = 0;
+    long long remaining_ = 0;
+    bool failed_ = false;
     std::string error_;
     int error_line_ = 0;
 };

@@ -19,6 +19,11 @@ uint8_t power_off_request;
 uint16_t map_slider;
 uint16_t temp_slider;
 uint8_t lamp_red = LAMP_BRIGHT;
+screen_handler shown_screen;
+
+screen_handler screen_on_display(void) {
+    return shown_screen ? shown_screen : current_screen;
+}
 
 void press_key(uint8_t code) {
     if (pending_key == 0) pending_key = code;
@@ -55,7 +60,8 @@ void power_pass(uint8_t exio_checked) {
     update_map();
     update_temperature();
     clear_frame_buffer();
-    (current_screen ? current_screen : run_screen)();
+    shown_screen = current_screen ? current_screen : run_screen;
+    shown_screen();
 }
 
 #define ZERO(record) memset(&(record), 0, sizeof(record))
@@ -117,5 +123,6 @@ void reset_program_state(void) {
     map_slider = 0;
     temp_slider = 0;
     lamp_red = LAMP_BRIGHT;
+    shown_screen = nullptr;
     reset_engine_timers();
 }

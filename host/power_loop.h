@@ -2,6 +2,8 @@
 // the power loop. The window, the tests and the tools all drive the
 // instrument through these functions.
 #pragma once
+#include "display/menu.h"
+
 #include <stdint.h>
 
 extern uint8_t power_off_request;
@@ -12,6 +14,13 @@ extern uint16_t temp_slider;
 
 // Red level of the alarm lamp set by the last pass (LAMP_BRIGHT at creation).
 extern uint8_t lamp_red;
+
+// The screen handler that drew the frame buffer in the last pass (null
+// before the first pass since program start).
+extern screen_handler shown_screen;
+// The screen the LCD shows: the one that drew it, or current_screen when
+// nothing has been drawn yet.
+screen_handler screen_on_display(void);
 
 // Stores a key code in pending_key only while the slot is empty.
 void press_key(uint8_t code);

@@ -4,11 +4,11 @@
 #include "display/frame_buffer.h"
 #include "host/engine_timers.h"
 #include "host/lcd_palette.h"
-#include "window/lcd_presentation.h"
-#include "window/panel_widgets.h"
 #include "host/power_loop.h"
 #include "screens/run_screen.h"
 #include "screens/screen.h"
+#include "window/lcd_presentation.h"
+#include "window/panel_widgets.h"
 
 #include <QApplication>
 #include <QCheckBox>

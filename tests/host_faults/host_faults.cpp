@@ -4,11 +4,11 @@
 // The case drives the real window from inside its power loop, as a user
 // would, between two passes.
 #include "core/keys.h"
-#include "window/TfrmMain.h"
-#include "window/panel_widgets.h"
 #include "host/power_loop.h"
 #include "screens/run_screen.h"
 #include "screens/screen.h"
+#include "window/TfrmMain.h"
+#include "window/panel_widgets.h"
 
 #include <QAction>
 #include <QApplication>

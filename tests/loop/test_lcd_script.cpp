@@ -6,20 +6,23 @@
 #include "display/frame_buffer.h"
 #include "host/engine_timers.h"
 #include "host/lcd_palette.h"
+#include "host/lcd_script.h"
 #include "host/power_loop.h"
+#include "host/screen_table.h"
 #include "host/session_recorder.h"
 #include "screens/run_screen.h"
 #include "screens/screen.h"
-#include "host/lcd_script.h"
 #include "tools/png/png_io.h"
 
 #include <gtest/gtest.h>
 #include <stdint.h>
 #include <stdlib.h>
 #include <string.h>
+#include <sys/stat.h>
 
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <memory>
 #include <sstream>
 #include <string>
@@ -52,19 +55,18 @@ class LcdScript : public ::testing::Test {
 
     bool run(const std::string &text, int scale = 4) {
         log.str("");
-        script = std::make_unique<lcd_script>(outdir, scale, log);
-        std::istringstream in(text);
-        return script->run(in);
+        reset_program_state();
+        files = std::make_unique<png_frame_files>(outdir);
+        script = std::make_unique<lcd_script>(*files, scale, log);
+        return script->run(text);
     }
 
     // Goes on with the same script, after the test changed a setting.
-    bool more(const std::string &text) {
-        std::istringstream in(text);
-        return script->run(in);
-    }
+    bool more(const std::string &text) { return script->run(text); }
 
     std::string outdir;
     std::ostringstream log;
+    std::unique_ptr<png_frame_files> files;
     std::unique_ptr<lcd_script> script;
 };
 
@@ -117,7 +119,7 @@ TEST_F(LcdScript, PassesRunOnlyWhileOnTicksAlways) {
     EXPECT_FALSE(run("on\npass\noff\npass 2\n"));
     EXPECT_EQ(script->error_line(), 4);
     EXPECT_NE(script->error().find("off"), std::string::npos) << script->error();
-    EXPECT_EQ(power_off_request, 1);
+    EXPECT_EQ(lamp_red, LAMP_BRIGHT); // checked before anything ran: no pass lit it dark
 
     ASSERT_TRUE(run("tick 11\n")) << script->error();
     EXPECT_EQ(blink_phase, 1); // the timer runs whether on or off
@@ -230,14 +232,22 @@ TEST_F(LcdScript, MalformedScriptsEndWithTheLineNumber) {
         {"on\n" + std::string(5000, 'x'), 2, "line longer than 4096"},
         {std::string("\x01\x02pass\xff", 7), 1, "\\x01\\x02pass\\xFF"},
         {"sho", 1, "unknown command"},
+        {"\x1B[2Jboom", 1, "unknown command \\x1B[2Jboom"},
+        {std::string("on\npass 3\0junk", 15), 2, "a NUL byte"},
+        {"on\npass\noff\ntick\nfrobnicate", 5, "unknown command"},
     };
     for (const bad &c : cases) {
         EXPECT_FALSE(run(c.script)) << c.script;
         EXPECT_EQ(script->error_line(), c.line) << c.script;
         EXPECT_NE(script->error().find(c.says), std::string::npos) << script->error();
         EXPECT_LT(script->error().size(), 300u) << script->error();
+        for (unsigned char ch : script->error()) EXPECT_GE(ch, 32) << script->error();
+        // A bad line anywhere means nothing ran.
+        EXPECT_EQ(lamp_red, LAMP_BRIGHT) << c.script;
+        EXPECT_EQ(blink_phase, 0) << c.script;
     }
-    // The largest count runs.
+    // An editor's byte-order mark is skipped; the largest count runs.
+    ASSERT_TRUE(run("\xEF\xBB\xBFon\npass\n")) << script->error();
     ASSERT_TRUE(run("tick 1000000\n")) << script->error();
 }
 
@@ -256,6 +266,34 @@ TEST_F(LcdScript, ExpectGoldenComparesTheFrame) {
     ASSERT_TRUE(write_rgb_png(outdir + "/rgb.png", rgb, 2, 2));
     EXPECT_FALSE(run("expect golden " + outdir + "/rgb.png\n"));
     EXPECT_NE(script->error().find("as an indexed PNG"), std::string::npos) << script->error();
+
+    // What a golden file may be and is refused without reading it whole:
+    // a truncated PNG, a header claiming a vast image, a pipe, a folder.
+    ASSERT_TRUE(run("on\npass\ngolden whole\n")) << script->error();
+    std::ifstream whole(outdir + "/whole.png", std::ios::binary);
+    const std::string png((std::istreambuf_iterator<char>(whole)),
+                          std::istreambuf_iterator<char>());
+    std::ofstream(outdir + "/cut.png", std::ios::binary) << png.substr(0, png.size() / 2);
+    std::string vast = png.substr(0, 33);
+    vast.replace(16, 8, std::string("\x00\x0F\x42\x40\x00\x0F\x42\x40", 8)); // 1e6 x 1e6
+    std::ofstream(outdir + "/vast.png", std::ios::binary) << vast << png.substr(33);
+    ASSERT_EQ(mkfifo((outdir + "/pipe.png").c_str(), 0600), 0);
+    for (const char *name : {"cut.png", "vast.png", "pipe.png", "."}) {
+        EXPECT_FALSE(run("on\npass\nexpect golden " + outdir + "/" + name + "\n")) << name;
+        EXPECT_NE(script->error().find("cannot read"), std::string::npos) << script->error();
+    }
+}
+
+// Pictures and expectations name the screen that drew the frame, not the one
+// the next pass will draw.
+TEST_F(LcdScript, ShotsNameTheScreenShown) {
+    ASSERT_TRUE(run("rpm 30000\nmap 1518\ntemp 2674\non\npass 6\nkey PUSH\npass\nshot menu\n"
+                    "expect screen run\n"))
+        << script->error();
+    EXPECT_STRNE(screen_name(current_screen), "run");
+    EXPECT_NE(log.str().find("menu.png: screen run, lamp"), std::string::npos) << log.str();
+    ASSERT_TRUE(more("pass\nexpect screen " + std::string(screen_name(current_screen)) + "\n"))
+        << script->error();
 }
 
 // The engine timers, counted in ticks of the 100 ms timer while the instrument

@@ -7,16 +7,17 @@
 #include "core/settings.h"
 #include "core/timebase.h"
 #include "display/frame_buffer.h"
-#include "window/TfrmMain.h"
 #include "host/engine_timers.h"
 #include "host/lcd_palette.h"
-#include "window/lcd_presentation.h"
-#include "window/panel_widgets.h"
+#include "host/lcd_script.h"
 #include "host/power_loop.h"
 #include "host/screen_table.h"
 #include "screens/run_screen.h"
 #include "screens/screen.h"
-#include "host/lcd_script.h"
+#include "tools/png/png_io.h"
+#include "window/TfrmMain.h"
+#include "window/lcd_presentation.h"
+#include "window/panel_widgets.h"
 
 #include <QAction>
 #include <QApplication>
@@ -609,7 +610,9 @@ void WindowTest::recordedSessionReplaysToTheSameFrame() {
 
     std::ifstream script(path.toLocal8Bit().constData());
     std::ostringstream log;
-    lcd_script replay(dir.path().toStdString(), 1, log);
+    png_frame_files files(dir.path().toStdString());
+    lcd_script replay(files, 1, log);
+    reset_program_state();
     QVERIFY2(replay.run(script), replay.error().c_str());
     QVERIFY(std::vector<uint8_t>(frame_buffer, frame_buffer + LCD_PIXELS) == frame);
     QCOMPARE(std::string(screen_name(current_screen)), screen);

@@ -1,9 +1,11 @@
 // lcdshot: runs an input script headless and writes the LCD as PNG files.
 #include "host/lcd_script.h"
+#include "tools/png/png_io.h"
 
 #include <stdlib.h>
 #include <string.h>
 
+#include <filesystem>
 #include <fstream>
 #include <iostream>
 #include <string>
@@ -50,15 +52,21 @@ int main(int argc, char **argv) {
     }
     if (positional == 0) return usage();
 
-    lcd_script runner(outdir, scale, std::cout);
+    png_frame_files files(outdir);
+    lcd_script runner(files, scale, std::cout);
     bool ok;
     if (script == "-") {
         ok = runner.run(std::cin);
     } else {
+        std::error_code ec;
+        if (std::filesystem::is_directory(script, ec)) {
+            std::cerr << "lcdshot: " << script << " is a folder, not a script\n";
+            return 1;
+        }
         std::ifstream in(script);
         if (!in) {
             std::cerr << "lcdshot: cannot open " << script << "\n";
-            return 2;
+            return 1;
         }
         ok = runner.run(in);
     }

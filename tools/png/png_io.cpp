@@ -3,8 +3,13 @@
 #include "display/frame_buffer.h"
 #include "host/lcd_palette.h"
 
+#include <fcntl.h>
 #include <png.h>
 #include <stdio.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <filesystem>
 
 namespace {
 
@@ -37,45 +42,83 @@ bool write_png(const std::string &path, int width, int height, int colour_type,
     return true;
 }
 
-// Opens a PNG for reading; the caller reads the rows and destroys the structs.
-bool read_png(const std::string &path, bool want_indexed, std::vector<uint8_t> &bytes, int &width,
-              int &height) {
-    File file(path, "rb");
-    if (!file.f) return false;
-    png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
-    png_infop info = png ? png_create_info_struct(png) : nullptr;
-    if (!info || setjmp(png_jmpbuf(png))) {
-        png_destroy_read_struct(&png, &info, nullptr);
-        return false;
+// The largest side of a PNG these tools read: a 16x shot is 2560 wide.
+const png_uint_32 MAX_SIDE = 4096;
+
+void png_error_jump(png_structp png, png_const_charp) {
+    png_longjmp(png, 1);
+}
+void png_warning_ignore(png_structp, png_const_charp) {}
+
+// Opens a regular file only: a pipe or a device would block or never end.
+FILE *open_regular_file(const std::string &path) {
+    struct stat st;
+    if (stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return nullptr;
+    int fd = open(path.c_str(), O_RDONLY | O_NONBLOCK);
+    if (fd < 0) return nullptr;
+    if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        close(fd);
+        return nullptr;
     }
-    png_init_io(png, file.f);
+    FILE *f = fdopen(fd, "rb");
+    if (!f) close(fd);
+    return f;
+}
+
+// libpng reports errors by jumping back to setjmp, skipping destructors: the
+// two functions that call it hold no C++ object, and the callers allocate
+// before or after them.
+bool read_header(png_structp png, png_infop info, FILE *f, bool want_indexed) {
+    if (setjmp(png_jmpbuf(png))) return false;
+    png_init_io(png, f);
+    png_set_user_limits(png, MAX_SIDE, MAX_SIDE);
     png_read_info(png, info);
-    width = (int)png_get_image_width(png, info);
-    height = (int)png_get_image_height(png, info);
     int type = png_get_color_type(png, info);
     int depth = png_get_bit_depth(png, info);
-    if (want_indexed) {
-        if (type != PNG_COLOR_TYPE_PALETTE || depth != 8) {
-            png_destroy_read_struct(&png, &info, nullptr);
-            return false;
-        }
-    } else {
-        if (depth == 16) png_set_strip_16(png);
-        if (type == PNG_COLOR_TYPE_PALETTE) png_set_palette_to_rgb(png);
-        if (type == PNG_COLOR_TYPE_GRAY && depth < 8) png_set_expand_gray_1_2_4_to_8(png);
-        if (png_get_valid(png, info, PNG_INFO_tRNS)) png_set_tRNS_to_alpha(png);
-        if (type == PNG_COLOR_TYPE_GRAY || type == PNG_COLOR_TYPE_GRAY_ALPHA)
-            png_set_gray_to_rgb(png);
-        png_set_filler(png, 0xFF, PNG_FILLER_AFTER);
-        png_read_update_info(png, info);
-    }
-    size_t stride = png_get_rowbytes(png, info);
-    bytes.assign(stride * height, 0);
-    std::vector<png_bytep> rows(height);
-    for (int y = 0; y < height; y++) rows[y] = bytes.data() + y * stride;
-    png_read_image(png, rows.data());
-    png_destroy_read_struct(&png, &info, nullptr);
+    if (want_indexed) return type == PNG_COLOR_TYPE_PALETTE && depth == 8;
+    if (depth == 16) png_set_strip_16(png);
+    if (type == PNG_COLOR_TYPE_PALETTE) png_set_palette_to_rgb(png);
+    if (type == PNG_COLOR_TYPE_GRAY && depth < 8) png_set_expand_gray_1_2_4_to_8(png);
+    if (png_get_valid(png, info, PNG_INFO_tRNS)) png_set_tRNS_to_alpha(png);
+    if (type == PNG_COLOR_TYPE_GRAY || type == PNG_COLOR_TYPE_GRAY_ALPHA) png_set_gray_to_rgb(png);
+    png_set_filler(png, 0xFF, PNG_FILLER_AFTER);
+    png_read_update_info(png, info);
     return true;
+}
+
+bool read_rows(png_structp png, png_bytepp rows) {
+    if (setjmp(png_jmpbuf(png))) return false;
+    png_read_image(png, rows);
+    png_read_end(png, nullptr);
+    return true;
+}
+
+// Reads a PNG's pixels, as indices or as RGBA bytes. A PNG whose size is not
+// `want_width` x `want_height` (when given) is refused before its rows are
+// read.
+bool read_png(const std::string &path, bool want_indexed, std::vector<uint8_t> &bytes, int &width,
+              int &height, int want_width = 0, int want_height = 0) {
+    FILE *f = open_regular_file(path);
+    if (!f) return false;
+    png_structp png =
+        png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, png_error_jump, png_warning_ignore);
+    png_infop info = png ? png_create_info_struct(png) : nullptr;
+    bool ok = info && read_header(png, info, f, want_indexed);
+    if (ok) {
+        width = (int)png_get_image_width(png, info);
+        height = (int)png_get_image_height(png, info);
+        ok = want_width == 0 || (width == want_width && height == want_height);
+    }
+    if (ok) {
+        const size_t stride = png_get_rowbytes(png, info);
+        bytes.assign(stride * height, 0);
+        std::vector<png_bytep> rows(height);
+        for (int y = 0; y < height; y++) rows[y] = bytes.data() + y * stride;
+        ok = read_rows(png, rows.data());
+    }
+    png_destroy_read_struct(&png, &info, nullptr);
+    fclose(f);
+    return ok;
 }
 
 } // namespace
@@ -130,4 +173,32 @@ bool write_lcd_png(const std::string &path, const uint8_t *frame, int scale) {
 
 bool write_lcd_indexed_png(const std::string &path, const uint8_t *frame) {
     return write_indexed_png(path, frame, LCD_WIDTH, LCD_HEIGHT, lcd_palette, LCD_PALETTE_SIZE);
+}
+
+png_frame_files::png_frame_files(const std::string &outdir) : outdir_(outdir) {}
+
+bool png_frame_files::write_frame(const std::string &name, const uint8_t *frame, int scale,
+                                  bool exact, std::string &where) {
+    std::error_code ec;
+    std::filesystem::create_directories(outdir_, ec);
+    where = (std::filesystem::path(outdir_) / (name + ".png")).string();
+    const bool written =
+        exact ? write_lcd_indexed_png(where, frame) : write_lcd_png(where, frame, scale);
+    if (!written) where = "cannot write " + where;
+    return written;
+}
+
+bool png_frame_files::read_golden(const std::string &file, uint8_t *frame, std::string &error) {
+    std::vector<uint8_t> indices;
+    int width = 0, height = 0;
+    if (read_png(file, true, indices, width, height, LCD_WIDTH, LCD_HEIGHT)) {
+        std::copy(indices.begin(), indices.end(), frame);
+        return true;
+    }
+    if (width != 0 && (width != LCD_WIDTH || height != LCD_HEIGHT))
+        error = file + " is " + std::to_string(width) + " x " + std::to_string(height) +
+                ", not 160 x 120";
+    else
+        error = "cannot read " + file + " as an indexed PNG";
+    return false;
 }

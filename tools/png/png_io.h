@@ -1,5 +1,7 @@
 // PNG reading and writing for the developer tools and the golden-screen tests.
 #pragma once
+#include "host/lcd_script.h"
+
 #include <stdint.h>
 
 #include <string>
@@ -12,7 +14,8 @@ bool write_rgb_png(const std::string &path, const uint32_t *rgb, int width, int 
 bool write_indexed_png(const std::string &path, const uint8_t *indices, int width, int height,
                        const uint32_t *palette, int palette_size);
 
-// Reads an 8-bit indexed PNG's indices; false if it is missing or not indexed.
+// Reads an 8-bit indexed PNG's indices; false if it is missing, not a
+// regular file, not indexed, broken, or larger than 4096 on a side.
 bool read_indexed_png(const std::string &path, std::vector<uint8_t> &indices, int &width,
                       int &height);
 
@@ -24,3 +27,16 @@ bool write_lcd_png(const std::string &path, const uint8_t *frame, int scale);
 
 // The 160 x 120 frame buffer as an exact indexed PNG (indices plus the palette).
 bool write_lcd_indexed_png(const std::string &path, const uint8_t *frame);
+
+// A script's pictures as PNG files in a folder (created when needed), and its
+// goldens read from 160 x 120 indexed PNGs.
+class png_frame_files : public frame_files {
+  public:
+    explicit png_frame_files(const std::string &outdir);
+    bool write_frame(const std::string &name, const uint8_t *frame, int scale, bool exact,
+                     std::string &where) override;
+    bool read_golden(const std::string &file, uint8_t *frame, std::string &error) override;
+
+  private:
+    std::string outdir_;
+};
