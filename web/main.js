@@ -36,7 +36,7 @@ function wasmApi(m) {
     palette: () => new Uint32Array(m.HEAPU8.buffer, m._omnira_palette(), m._omnira_palette_size()),
     lampRed: () => m._omnira_lamp_red(),
     powerOffRequest: () => m._omnira_power_off_request() !== 0,
-    on: (rpm, map) => m._omnira_on(rpm, map),
+    on: () => m._omnira_on(),
     off: () => m._omnira_off(),
     key: (code) => m._omnira_key(code),
     rpm: (v) => m._omnira_rpm(v),
@@ -44,7 +44,7 @@ function wasmApi(m) {
     temp: (v) => m._omnira_temp(v),
     exio: (checked) => m._omnira_exio(checked ? 1 : 0),
     engineTimers: (on) => m._omnira_engine_timers(on ? 1 : 0),
-    pass: (exio) => m._omnira_pass(exio ? 1 : 0),
+    pass: () => m._omnira_pass(),
     tick: (on) => m._omnira_tick(on ? 1 : 0),
     session: () => text(m._omnira_session()),
     load(script) {
@@ -60,10 +60,10 @@ function wasmApi(m) {
     errorLine: () => m._omnira_script_error_line(),
     log: () => text(m._omnira_script_log()),
     panel() {
-      const p = new Int32Array(m.HEAPU8.buffer, m._omnira_script_panel(), 6);
+      const p = new Int32Array(m.HEAPU8.buffer, m._omnira_panel(), 6);
       return { rpm: p[0], map: p[1], temp: p[2], exio: !!p[3], running: !!p[4], engineTimers: !!p[5] };
     },
-    record: (lines) => m._omnira_script_record(lines),
+    end: (lines) => m._omnira_script_end(lines),
   };
 }
 
@@ -195,7 +195,7 @@ class Page {
   // powers on afresh and the loop goes on).
   on() {
     if (this.player) return;
-    this.api.on(this.positions.rpm, this.positions.map);
+    this.api.on();
     if (this.running) return;
     this.running = true;
     this.showState();
@@ -211,7 +211,7 @@ class Page {
       this.showState();
       return;
     }
-    this.showLamp(this.api.pass(this.exio.checked));
+    this.showLamp(this.api.pass());
     this.lcd.paint(this.api.frame());
     this.frameRequest = requestAnimationFrame(() => this.liveFrame());
   }
@@ -308,9 +308,9 @@ class Page {
   endPlay(step) {
     if (step === STEP_FAILED) {
       this.showError(`Line ${this.api.errorLine()}: ${this.api.error()}`);
-      this.api.record(this.api.errorLine() - 1);
+      this.api.end(this.api.errorLine() - 1);
     } else {
-      this.api.record(0x7fffffff);
+      this.api.end(0x7fffffff);
     }
     this.player = null;
     this.setBusy(false);

@@ -27,6 +27,7 @@ const char *const SESSION_HEADER =
 const char *const KEY_NAMES[] = {"F1", "F2", "PUSH", "PLUS", "MINUS"};
 
 session_recorder session;
+panel_state controls; // the page's controls as the session left them
 std::string text;      // text handed over by the page (a script)
 std::string played;    // the script being played
 std::string reply;     // the last string handed back to the page
@@ -52,7 +53,8 @@ class page_frames : public frame_files {
 };
 
 page_frames frames;
-std::unique_ptr<lcd_script> script;
+std::unique_ptr<lcd_script> script; // the script last loaded
+bool playing = false;               // while it plays
 int32_t panel[6];
 
 const char *hand_back(const std::string &s) {
@@ -71,11 +73,11 @@ EMSCRIPTEN_KEEPALIVE int omnira_lamp_red(void) { return lamp_red; }
 EMSCRIPTEN_KEEPALIVE int omnira_power_off_request(void) { return power_off_request; }
 
 // "&On": power-on, then the RPM and MAP handlers with the sliders' positions.
-EMSCRIPTEN_KEEPALIVE void omnira_on(int32_t rpm, int map) {
+EMSCRIPTEN_KEEPALIVE void omnira_on(void) {
     session.input("on");
     power_on_sequence();
-    rpm_slider_change(rpm);
-    map_slider_change((uint16_t)map);
+    rpm_slider_change(controls.rpm_position);
+    map_slider_change(controls.map_position);
 }
 
 EMSCRIPTEN_KEEPALIVE void omnira_off(void) {
@@ -90,29 +92,35 @@ EMSCRIPTEN_KEEPALIVE void omnira_key(int code) {
     press_key((uint8_t)code);
 }
 
+// The slider handlers, for positions inside the sliders' ranges.
 EMSCRIPTEN_KEEPALIVE void omnira_rpm(int32_t position) {
     session.input("rpm " + std::to_string(position));
+    controls.rpm_position = position;
     rpm_slider_change(position);
 }
 EMSCRIPTEN_KEEPALIVE void omnira_map(int position) {
     session.input("map " + std::to_string(position));
-    map_slider_change((uint16_t)position);
+    controls.map_position = (uint16_t)position;
+    map_slider_change(controls.map_position);
 }
 EMSCRIPTEN_KEEPALIVE void omnira_temp(int position) {
     session.input("temp " + std::to_string(position));
-    temp_slider_change((uint16_t)position);
+    controls.temp_position = (uint16_t)position;
+    temp_slider_change(controls.temp_position);
 }
 EMSCRIPTEN_KEEPALIVE void omnira_exio(int checked) {
     session.input(checked ? "exio on" : "exio off");
+    controls.exio_checked = checked != 0;
 }
 EMSCRIPTEN_KEEPALIVE void omnira_engine_timers(int on) {
     engine_timers_on = on ? 1 : 0;
     session.input(on ? "engine-timers on" : "engine-timers off");
+    controls.engine_timers = on != 0;
 }
 
 // One pass of the power loop; returns the lamp's red level.
-EMSCRIPTEN_KEEPALIVE int omnira_pass(int exio_checked) {
-    power_pass(exio_checked ? 1 : 0);
+EMSCRIPTEN_KEEPALIVE int omnira_pass(void) {
+    power_pass(controls.exio_checked ? 1 : 0);
     session.pass();
     return lamp_red;
 }
@@ -137,12 +145,9 @@ EMSCRIPTEN_KEEPALIVE char *omnira_text(int bytes) {
 // Checks the text as a script; when it is good, the instrument goes back to
 // program start and the script is ready to play. A bad script runs nothing.
 EMSCRIPTEN_KEEPALIVE int omnira_script_load(void) {
-    std::unique_ptr<lcd_script> next(new lcd_script(frames, 4, log));
-    if (!next->load(text)) {
-        script = std::move(next);
-        return 0;
-    }
-    script = std::move(next);
+    script.reset(new lcd_script(frames, 4, log));
+    playing = script->load(text);
+    if (!playing) return 0;
     played = text;
     reset_program_state();
     session = session_recorder();
@@ -163,9 +168,10 @@ EMSCRIPTEN_KEEPALIVE const char *omnira_script_log(void) {
     return reply.c_str();
 }
 
-// The panel as the script set it: RPM, MAP, TEMP, EXIO, running, engine timers.
-EMSCRIPTEN_KEEPALIVE const int32_t *omnira_script_panel(void) {
-    const panel_state &p = script->panel();
+// The panel's controls, as the script sets them while it plays: RPM, MAP,
+// TEMP, EXIO, running, engine timers.
+EMSCRIPTEN_KEEPALIVE const int32_t *omnira_panel(void) {
+    const panel_state &p = playing ? script->panel() : controls;
     panel[0] = p.rpm_position;
     panel[1] = p.map_position;
     panel[2] = p.temp_position;
@@ -179,9 +185,12 @@ EMSCRIPTEN_KEEPALIVE const int32_t *omnira_script_panel(void) {
 EMSCRIPTEN_KEEPALIVE const uint8_t *omnira_shot(void) { return frames.last; }
 EMSCRIPTEN_KEEPALIVE int32_t omnira_shot_serial(void) { return frames.serial; }
 
-// The first `lines` lines of the played script become the start of the
-// session: those are the inputs, passes and ticks the instrument went through.
-EMSCRIPTEN_KEEPALIVE void omnira_script_record(int lines) {
+// The end of a script: the first `lines` lines become the start of the
+// session (the inputs, passes and ticks the instrument went through) and the
+// page's controls go on from where the script left them.
+EMSCRIPTEN_KEEPALIVE void omnira_script_end(int lines) {
+    controls = script->panel();
+    playing = false;
     std::istringstream in(played);
     std::string line;
     for (int n = 0; n < lines && std::getline(in, line); n++) {
