@@ -160,7 +160,11 @@ class Page {
       event.preventDefault();
       this.key(code);
     });
-    byId('bezel').addEventListener('wheel', (event) => {
+    // The wheel over the bezel picture, the LCD and keys included.
+    byId('front').addEventListener('wheel', (event) => {
+      const r = byId('bezel').getBoundingClientRect();
+      if (event.clientX < r.left || event.clientX >= r.right || event.clientY < r.top ||
+        event.clientY >= r.bottom) return;
       event.preventDefault();
       const [steps, leftover] = wheelSteps(event.deltaY, event.deltaMode, this.wheelLeftover);
       this.wheelLeftover = leftover;
