@@ -1,6 +1,8 @@
-# The two commands of the README, `make run` and `make test`, and the
-# hardening targets: `make soak`, `make fuzz`, `make bench`.
+# The two commands of the README, `make run` and `make test`, the web page
+# (`make web`, `make bench-web`), and the hardening targets: `make soak`,
+# `make fuzz`, `make bench`.
 BUILD ?= build
+WEB_BUILD ?= build-web
 ASAN_BUILD ?= build-asan
 FUZZ_BUILD ?= build-fuzz
 BENCH_BUILD ?= build-bench
@@ -20,7 +22,10 @@ SANITIZER_ENV := \
 SANITIZED_TARGETS := instrument_tests soak_tests fuzz_text_replay fuzz_image_replay \
 	fuzz_script_replay host_fault_tests
 
-.PHONY: run test build deps regen goldens sanitize soak fuzz bench
+# Debian's emscripten finds its own Node modules there when `node` is not Debian's.
+EMSCRIPTEN_ENV := NODE_PATH=/usr/share/nodejs
+
+.PHONY: run test build deps regen goldens sanitize soak fuzz bench web web-test-deps bench-web
 
 deps:
 	@bash tools/install-deps.sh
@@ -40,9 +45,25 @@ regen: deps
 run: build
 	$(BUILD)/window/omnira
 
-# Every test, then the instrument's tests, the soak at CI size, the fuzz
-# corpus and the window's fault cases again with the sanitizers.
-test: build
+# The web page as one file, $(WEB_BUILD)/omnira.html.
+web: deps
+	@bash tools/install-deps.sh web
+	@[ -f $(WEB_BUILD)/CMakeCache.txt ] || $(EMSCRIPTEN_ENV) emcmake cmake -S . -B $(WEB_BUILD) \
+		-DOMNIRA_WEB=ON -DCMAKE_BUILD_TYPE=Release
+	$(EMSCRIPTEN_ENV) cmake --build $(WEB_BUILD) -j2
+
+# The web tests' packages, as web/tests/package-lock.json pins them.
+web-test-deps: web
+	@[ -f web/tests/node_modules/playwright-core/package.json ] || \
+		(cd web/tests && npm ci --no-audit --no-fund)
+
+# The web page's figures: size, time to the first frame, pass and paint, CPU while off.
+bench-web: build web-test-deps
+	OMNIRA_BUILD=$(BUILD) OMNIRA_WEB_BUILD=$(WEB_BUILD) node web/tests/bench.mjs
+
+# Every test (the web page's too), then the instrument's tests, the soak at CI
+# size, the fuzz corpus and the window's fault cases again with the sanitizers.
+test: web-test-deps build
 	$(XVFB) ctest --test-dir $(BUILD) --output-on-failure -j2
 	@$(MAKE) --no-print-directory sanitize
 

@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Installs the Debian packages that building, running and testing need
 # ("generators" adds those of the font and icon generators, "fuzz" clang and
-# libFuzzer for `make fuzz`, "bench" Google Benchmark for `make bench`).
+# libFuzzer for `make fuzz`, "bench" Google Benchmark for `make bench`, "web"
+# emscripten and Chromium for the web page, with Node and npm where the
+# machine has none).
 # Quick and silent when everything is already there.
 set -euo pipefail
 
@@ -23,6 +25,11 @@ case "${1:-}" in
 generators) packages+=(libfreetype-dev fonts-liberation2 librsvg2-bin) ;;
 fuzz) packages+=(clang libclang-rt-dev) ;;
 bench) packages+=(libbenchmark-dev) ;;
+web)
+    packages+=(emscripten chromium)
+    command -v node > /dev/null || packages+=(nodejs)
+    command -v npm > /dev/null || packages+=(npm)
+    ;;
 esac
 
 missing=()
