@@ -203,13 +203,14 @@ class Page {
     if (this.running) return;
     this.running = true;
     this.showState();
-    this.liveFrame();
+    this.liveFrame(false);
   }
 
-  // One pass of the power loop per animation frame until "Off".
-  liveFrame() {
+  // One pass of the power loop per animation frame until "Off"; the first
+  // pass follows the power-on at once, as in the window.
+  liveFrame(catchUp = true) {
     this.frameRequest = 0;
-    this.catchUp();
+    if (catchUp) this.catchUp();
     if (this.api.powerOffRequest()) {
       this.running = false;
       this.showState();
@@ -387,5 +388,7 @@ fitFront();
 window.addEventListener('resize', fitFront);
 showHelp();
 createOmnira().then((m) => {
-  new Page(wasmApi(m)).start();
+  const page = new Page(wasmApi(m));
+  window.omnira = page; // for the console and the benchmark
+  page.start();
 });
