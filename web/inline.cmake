@@ -1,12 +1,20 @@
 cmake_policy(VERSION 3.25)
 # Writes the page as one file: the template with the style, the bezel SVG, the
-# wasm loader (the wasm inside it) and the JavaScript modules put in place.
+# wasm loader, the wasm itself and the JavaScript modules put in place.
 # The modules share one module script: their import lines are dropped and
 # their exports become plain declarations.
 file(READ ${TEMPLATE} page)
 file(READ ${STYLE} style)
 file(READ ${BEZEL} bezel)
 file(READ ${WASM_JS} wasm)
+# The wasm travels gzipped in base64 (the page unpacks it with DecompressionStream).
+string(REGEX REPLACE "\\.js$" ".wasm" wasm_binary ${WASM_JS})
+execute_process(COMMAND gzip -9 -n -c ${wasm_binary} COMMAND base64 -w0
+    OUTPUT_VARIABLE wasm_packed RESULT_VARIABLE failed)
+if(failed)
+    message(FATAL_ERROR "cannot pack ${wasm_binary}")
+endif()
+string(APPEND wasm "\nconst OMNIRA_WASM_GZIP = '${wasm_packed}';\n")
 string(REGEX REPLACE "<\\?xml[^>]*>" "" bezel "${bezel}")
 string(REGEX REPLACE "<!--[^>]*-->" "" bezel "${bezel}")
 string(REPLACE "<svg " "<svg aria-hidden=\"true\" " bezel "${bezel}")

@@ -387,7 +387,14 @@ function showHelp() {
 fitFront();
 window.addEventListener('resize', fitFront);
 showHelp();
-createOmnira().then((m) => {
+// The wasm, gzipped in base64 inside the page (OMNIRA_WASM_GZIP).
+async function wasmBinary() {
+  const packed = Uint8Array.from(atob(OMNIRA_WASM_GZIP), (c) => c.charCodeAt(0));
+  const stream = new Blob([packed]).stream().pipeThrough(new DecompressionStream('gzip'));
+  return new Uint8Array(await new Response(stream).arrayBuffer());
+}
+
+wasmBinary().then((bytes) => createOmnira({ wasmBinary: bytes })).then((m) => {
   const page = new Page(wasmApi(m));
   window.omnira = page; // for the console and the benchmark
   page.start();

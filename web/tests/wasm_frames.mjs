@@ -8,7 +8,9 @@ import { readFileSync, readdirSync } from 'node:fs';
 import { join } from 'node:path';
 import { ROOT, WEB_BUILD, lcdshotGoldens } from './harness.mjs';
 
-const createOmnira = createRequire(import.meta.url)(join(WEB_BUILD, 'web/omnira.js'));
+const loader = createRequire(import.meta.url)(join(WEB_BUILD, 'web/omnira.js'));
+const wasmBinary = readFileSync(join(WEB_BUILD, 'web/omnira.wasm'));
+const createOmnira = () => loader({ wasmBinary });
 const STEP_TICK = 0, STEP_PASS = 1, STEP_DONE = 2;
 const LCD_PIXELS = 160 * 120;
 
