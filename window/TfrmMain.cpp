@@ -7,6 +7,7 @@
 #include "host/power_loop.h"
 #include "screens/run_screen.h"
 #include "screens/screen.h"
+#include "tools/png/png_io.h"
 #include "window/lcd_presentation.h"
 #include "window/panel_widgets.h"
 
@@ -15,12 +16,14 @@
 #include <QClipboard>
 #include <QCloseEvent>
 #include <QCoreApplication>
+#include <QEventLoop>
 #include <QFileDialog>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLayout>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QMouseEvent>
 #include <QOpenGLContext>
 #include <QPushButton>
 #include <QScreen>
@@ -28,6 +31,8 @@
 #include <QStatusBar>
 #include <QTimer>
 #include <QWheelEvent>
+
+#include <string.h>
 
 namespace {
 
@@ -82,7 +87,14 @@ const binding BINDINGS[] = {
     {"+ (main or keypad), Up", "turn the knob one step up"},
     {"- (main or keypad), Down", "turn the knob one step down"},
     {"Mouse wheel over the bezel", "one knob step per notch, up is +"},
+    {"Wheel click over the bezel", "push the knob"},
+    {"I", "On (power on; afresh while on)"},
+    {"O", "Off"},
+    {"X", "check or uncheck EXIO"},
 };
+
+// The refresh rate a swap is paced to when the screen does not tell its own.
+const qreal DEFAULT_REFRESH_HZ = 60.0;
 
 } // namespace
 
@@ -102,10 +114,16 @@ TfrmMain::TfrmMain()
     createControls(client);
     connectHandlers();
 
-    // Fixed size: the client area below the menu bar, centred on the screen.
+    // Fixed size: the client area below the menu bar, centred on the screen;
+    // a window larger than the screen opens at its top-left corner, so that
+    // the menu bar is on the screen.
     layout()->setSizeConstraint(QLayout::SetFixedSize);
     adjustSize();
-    move(screen()->availableGeometry().center() - QPoint(width() / 2, height() / 2));
+    const QRect available = screen()->availableGeometry();
+    if (width() > available.width() || height() > available.height())
+        move(available.topLeft());
+    else
+        move(available.center() - QPoint(width() / 2, height() / 2));
 
     FormCreate();
     Timer1->start();
@@ -189,6 +207,9 @@ void TfrmMain::createControls(QWidget *client) {
     Button4->setFont(keyFont);
     Button1 = makeButton(client, "&On", 64, 272, 75);
     Button2 = makeButton(client, "&Off", 160, 272, 75);
+    // Both captions give Alt+O, which presses neither: I and O do instead.
+    Button1->setShortcut(QKeySequence());
+    Button2->setShortcut(QKeySequence());
 
     StatusBar1 = new QStatusBar(client);
     StatusBar1->setGeometry(0, 310, CLIENT_WIDTH, 19);
@@ -204,13 +225,16 @@ void TfrmMain::createControls(QWidget *client) {
 
     Image2->setToolTip(QStringLiteral("F1 key (keyboard: F1)"));
     Image3->setToolTip(QStringLiteral("F2 key (keyboard: F2)"));
-    Image8->setToolTip(QStringLiteral("Knob: click or Return, Enter, Space to push it;\n"
-                                      "turn it with the mouse wheel, + and - or Up and Down"));
+    Image8->setToolTip(QStringLiteral("Knob: click, wheel click or Return, Enter, Space to push "
+                                      "it;\nturn it with the mouse wheel, + and - or Up and Down"));
+    Button1->setToolTip(QStringLiteral("Power on; while on, power on afresh (keyboard: I)"));
+    Button2->setToolTip(QStringLiteral("Power off (keyboard: O)"));
+    CheckBox1->setToolTip(QStringLiteral("External data unit connected (keyboard: X)"));
     Button3->setToolTip(QStringLiteral("Turn the knob up (keyboard: + or Up; wheel up)"));
     Button4->setToolTip(QStringLiteral("Turn the knob down (keyboard: - or Down; wheel down)"));
     const QString sliderTip = QStringLiteral(
         "%1 input, %2: drag it, or click it and use the arrow keys, Home and End\n"
-        "(while a slider has the focus, Up, Down, + and - move the slider, not the knob)");
+        "(while a slider has the focus, Up, Down, + and - move it one step, not the knob)");
     ScrollBar30->setToolTip(
         sliderTip.arg(QStringLiteral("MAP sensor"), QStringLiteral("1 to 4096")));
     ScrollBar29->setToolTip(
@@ -318,9 +342,27 @@ void TfrmMain::Button1Click() {
 }
 
 void TfrmMain::swapDisplay() {
-    if (!display->isExposed()) return;
-    context->swapBuffers(display);
-    remember_shown_frame();
+    if (display->isExposed()) {
+        context->swapBuffers(display);
+        remember_shown_frame();
+    }
+    waitForRefresh();
+}
+
+// Where the swap returned without waiting for the screen (a software
+// renderer, a virtual display, vsync off), waits out the rest of the refresh
+// period handling events, so that the loop runs a pass per refresh as on a
+// desktop instead of spinning.
+void TfrmMain::waitForRefresh() {
+    const qreal rate = screen()->refreshRate();
+    const qint64 period = qint64(1e9 / (rate >= 1.0 ? rate : DEFAULT_REFRESH_HZ));
+    const qint64 left = frameClock.isValid() ? period - frameClock.nsecsElapsed() : 0;
+    if (left > 1000000) {
+        QEventLoop wait;
+        QTimer::singleShot(int(left / 1000000), Qt::PreciseTimer, &wait, &QEventLoop::quit);
+        wait.exec();
+    }
+    frameClock.start();
 }
 
 bool TfrmMain::instrumentOn() const {
@@ -390,39 +432,67 @@ void TfrmMain::Surface1Expose() {
 }
 
 QImage TfrmMain::lcdImage(double scale) const {
-    QImage image(LCD_WIDTH, LCD_HEIGHT, QImage::Format_RGB32);
+    QImage image(LCD_WIDTH, LCD_HEIGHT, QImage::Format_Indexed8);
+    QVector<QRgb> colours(LCD_PALETTE_SIZE);
+    for (int i = 0; i < LCD_PALETTE_SIZE; i++) colours[i] = 0xFF000000u | lcd_palette[i];
+    image.setColorTable(colours);
     for (int y = 0; y < LCD_HEIGHT; y++)
-        for (int x = 0; x < LCD_WIDTH; x++)
-            image.setPixel(x, y, 0xFF000000u | palette_colour(shown_frame[y * LCD_WIDTH + x]));
+        memcpy(image.scanLine(y), shown_frame + y * LCD_WIDTH, LCD_WIDTH);
     if (scale == 1.0) return image;
-    return image.scaled(QSize(LCD_WIDTH, LCD_HEIGHT) * scale, Qt::IgnoreAspectRatio,
-                        Qt::FastTransformation);
+    return image.convertToFormat(QImage::Format_RGB32)
+        .scaled(QSize(LCD_WIDTH, LCD_HEIGHT) * scale, Qt::IgnoreAspectRatio,
+                Qt::FastTransformation);
 }
 
 bool TfrmMain::saveLcdImage(const QString &path, double scale) const {
+    if (scale == 1.0) return write_lcd_indexed_png(path.toLocal8Bit().toStdString(), shown_frame);
     return lcdImage(scale).save(path, "PNG");
 }
 
-// The file dialog's type list holds the choice of size: 1x, or the window's
-// scale when it is not 1.
+// A save dialog that leaves the power loop running: the file is written when
+// the user confirms. The type list of the LCD image holds the choice of size.
+QFileDialog *TfrmMain::saveDialog(const QString &title, const QString &file,
+                                  const QStringList &filters,
+                                  const std::function<void(const QString &)> &chosen) {
+    QFileDialog *dialog = new QFileDialog(this, title, QString(), QString());
+    dialog->setAcceptMode(QFileDialog::AcceptSave);
+    dialog->setNameFilters(filters);
+    dialog->selectFile(file);
+    dialog->setWindowModality(Qt::WindowModal);
+    connect(dialog, &QFileDialog::fileSelected, this, chosen);
+    return dialog;
+}
+
 void TfrmMain::SaveLcdImage1Click() {
     const double scale = devicePixelRatioF();
-    const QString plain = QStringLiteral("PNG image, 160 x 120 (*.png)");
-    QString filters = plain;
+    const QString plain = QStringLiteral("PNG image, 160 x 120, exact palette indices (*.png)");
+    QStringList filters(plain);
     if (scale != 1.0) {
         const QSize size = QSize(LCD_WIDTH, LCD_HEIGHT) * scale;
-        filters += QStringLiteral(";;PNG image at the window's scale %1x, %2 x %3 (*.png)")
+        filters << QStringLiteral("PNG image at the window's scale %1x, %2 x %3 (*.png)")
                        .arg(scale)
                        .arg(size.width())
                        .arg(size.height());
     }
-    QString chosen;
-    QString path = QFileDialog::getSaveFileName(this, QStringLiteral("Save LCD Image"),
-                                                QStringLiteral("lcd.png"), filters, &chosen);
-    if (path.isEmpty()) return;
-    if (!path.endsWith(QStringLiteral(".png"), Qt::CaseInsensitive)) path += QStringLiteral(".png");
-    if (!saveLcdImage(path, chosen == plain ? 1.0 : scale))
-        QMessageBox::warning(this, QString(), QStringLiteral("Cannot write %1.").arg(path));
+    if (!SaveDialog1)
+        SaveDialog1 =
+            saveDialog(QStringLiteral("Save LCD Image"), QStringLiteral("lcd.png"), filters,
+                       [this, plain, scale](const QString &chosen) {
+                           QString path = chosen;
+                           if (!path.endsWith(QStringLiteral(".png"), Qt::CaseInsensitive))
+                               path += QStringLiteral(".png");
+                           const bool exact = SaveDialog1->selectedNameFilter() == plain;
+                           if (!saveLcdImage(path, exact ? 1.0 : scale)) cannotWrite(path);
+                       });
+    SaveDialog1->open();
+}
+
+void TfrmMain::cannotWrite(const QString &path) {
+    QMessageBox *box =
+        new QMessageBox(QMessageBox::Warning, QString(),
+                        QStringLiteral("Cannot write %1.").arg(path), QMessageBox::Ok, this);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->open();
 }
 
 void TfrmMain::CopyLcdImage1Click() {
@@ -457,12 +527,13 @@ void TfrmMain::RecordSession1Click() {
         return;
     }
     RecordSession1->setChecked(false);
-    QString path = QFileDialog::getSaveFileName(this, QStringLiteral("Record Session"),
-                                                QStringLiteral("session.txt"),
-                                                QStringLiteral("lcdshot script (*.txt)"));
-    if (path.isEmpty()) return;
-    if (!startRecording(path))
-        QMessageBox::warning(this, QString(), QStringLiteral("Cannot write %1.").arg(path));
+    if (!RecordDialog1)
+        RecordDialog1 =
+            saveDialog(QStringLiteral("Record Session"), QStringLiteral("session.txt"),
+                       {QStringLiteral("lcdshot script (*.txt)")}, [this](const QString &path) {
+                           if (!startRecording(path)) cannotWrite(path);
+                       });
+    RecordDialog1->open();
 }
 
 void TfrmMain::RunEngineTimers1Click() {
@@ -477,12 +548,20 @@ QString TfrmMain::bindingsText() {
     text += QStringLiteral("\nEvery key goes through the instrument's one-key slot, as a click "
                            "does: a key made before the instrument took the previous one is "
                            "dropped. While a slider has the focus, Up, Down, + and - "
-                           "move the slider instead.");
+                           "move the slider one step instead. Return and Space push the knob "
+                           "wherever the focus is, never a focused button.");
     return text;
 }
 
+// The help stays open beside the window while the instrument runs.
 void TfrmMain::KeyboardAndMouse1Click() {
-    QMessageBox::information(this, QStringLiteral("Keyboard and mouse"), bindingsText());
+    if (!HelpBox1) {
+        HelpBox1 = new QMessageBox(QMessageBox::Information, QStringLiteral("Keyboard and mouse"),
+                                   bindingsText(), QMessageBox::Close, this);
+        HelpBox1->setWindowModality(Qt::NonModal);
+    }
+    HelpBox1->show();
+    HelpBox1->raise();
 }
 
 // The knob and key bindings, for every key that reaches this window.
@@ -506,6 +585,15 @@ bool TfrmMain::keyboardKey(int key) {
     case Qt::Key_Minus:
     case Qt::Key_Down:
         Button4Click();
+        return true;
+    case Qt::Key_I:
+        Button1->click();
+        return true;
+    case Qt::Key_O:
+        Button2->click();
+        return true;
+    case Qt::Key_X:
+        CheckBox1->click();
         return true;
     default:
         return false;
@@ -534,12 +622,29 @@ bool TfrmMain::eventFilter(QObject *watched, QEvent *event) {
         const Qt::KeyboardModifiers other =
             key->modifiers() & ~(Qt::ShiftModifier | Qt::KeypadModifier);
         if (other != Qt::NoModifier) return false;
-        // A focused slider keeps the keys that move it.
-        const int k = key->key();
-        const bool turn =
-            k == Qt::Key_Plus || k == Qt::Key_Minus || k == Qt::Key_Up || k == Qt::Key_Down;
-        if (turn && qobject_cast<QScrollBar *>(focusWidget())) return false;
-        return keyboardKey(k);
+        // A focused slider keeps Up and Down, and takes + and - as one step.
+        if (QScrollBar *slider = qobject_cast<QScrollBar *>(focusWidget())) {
+            switch (key->key()) {
+            case Qt::Key_Plus:
+                slider->triggerAction(QAbstractSlider::SliderSingleStepAdd);
+                return true;
+            case Qt::Key_Minus:
+                slider->triggerAction(QAbstractSlider::SliderSingleStepSub);
+                return true;
+            case Qt::Key_Up:
+            case Qt::Key_Down:
+                return false;
+            }
+        }
+        return keyboardKey(key->key());
+    }
+    if (event->type() == QEvent::MouseButtonPress) {
+        QMouseEvent *mouse = static_cast<QMouseEvent *>(event);
+        if (mouse->button() != Qt::MiddleButton) return false;
+        const QPoint at = Image1->mapFromGlobal(mouse->globalPosition().toPoint());
+        if (!Image1->rect().contains(at)) return false;
+        Image8Click();
+        return true;
     }
     if (event->type() == QEvent::Wheel) {
         QWheelEvent *wheel = static_cast<QWheelEvent *>(event);

@@ -5,10 +5,12 @@
 
 #include "host/session_recorder.h"
 
+#include <QElapsedTimer>
 #include <QImage>
 #include <QMainWindow>
 
 #include <fstream>
+#include <functional>
 #include <stdint.h>
 
 class BezelImage;
@@ -17,6 +19,8 @@ class LampShape;
 class LcdSurface;
 class QAction;
 class QCheckBox;
+class QFileDialog;
+class QMessageBox;
 class QLabel;
 class QMenu;
 class QMenuBar;
@@ -66,6 +70,11 @@ class TfrmMain : public QMainWindow {
     QStatusBar *StatusBar1;
     QTimer *Timer1;
 
+    // The dialogs, made when first opened; none blocks the power loop.
+    QFileDialog *SaveDialog1 = nullptr;
+    QFileDialog *RecordDialog1 = nullptr;
+    QMessageBox *HelpBox1 = nullptr;
+
     // The native window inside Panel1 that shows the LCD, and its context.
     LcdSurface *lcdSurface() const { return display; }
     QOpenGLContext *renderingContext() const { return context; }
@@ -95,10 +104,12 @@ class TfrmMain : public QMainWindow {
     void KeyboardAndMouse1Click();
     void Surface1Expose();
 
-    // The LCD as it shows now, in palette colours, each pixel scaled by
-    // `scale` with nearest-neighbour (160 x 120 at 1).
+    // The LCD as it shows now: at 1 the 160 x 120 palette indices with the
+    // palette as the colour table, else in palette colours with each pixel
+    // scaled by `scale` with nearest-neighbour.
     QImage lcdImage(double scale) const;
-    // Writes lcdImage(scale) as a PNG; false if the file cannot be written.
+    // Writes the LCD as a PNG: at 1 the exact indexed PNG that lcdshot's
+    // `golden` writes, else lcdImage(scale); false if it cannot be written.
     bool saveLcdImage(const QString &path, double scale) const;
     // Writes the session so far to `path` and every later input with it,
     // until stopRecording; false if the file cannot be written.
@@ -122,9 +133,13 @@ class TfrmMain : public QMainWindow {
     void clickKey(uint8_t code, const char *name);
     bool keyboardKey(int key);
     bool wheelTurn(int delta);
+    QFileDialog *saveDialog(const QString &title, const QString &file, const QStringList &filters,
+                            const std::function<void(const QString &)> &chosen);
+    void cannotWrite(const QString &path);
     bool instrumentOn() const;
     bool displayReady() const;
     void swapDisplay();
+    void waitForRefresh();
 
     LcdSurface *display = nullptr;
     QOpenGLContext *context = nullptr;
@@ -133,4 +148,6 @@ class TfrmMain : public QMainWindow {
     std::ofstream recording;
     // Wheel movement toward the next notch, in eighths of a degree.
     int wheelRemainder = 0;
+    // Time since the last buffer swap, to pace a swap that does not wait.
+    QElapsedTimer frameClock;
 };

@@ -1,13 +1,57 @@
-// Starts the simulator: the application, its main window, the message loop.
+// Starts the simulator: checks what the window needs, then the application,
+// its main window and the message loop.
 #include "window/TfrmMain.h"
 
 #include <QApplication>
 #include <QMessageBox>
 
 #include <exception>
+#include <stdio.h>
+#include <stdlib.h>
+
+namespace {
+
+const double MIN_SCALE_FACTOR = 1.0;
+const double MAX_SCALE_FACTOR = 4.0;
+
+QtMessageHandler standard_messages;
+
+// The platform plugin fails on a missing display with warnings and a fatal
+// message that suggests reinstalling: say instead, in one line, what is
+// missing. Other messages go on as usual.
+void startup_messages(QtMsgType type, const QMessageLogContext &context, const QString &text) {
+    const bool platform = context.category && QByteArray(context.category).startsWith("qt.qpa");
+    if (type != QtFatalMsg) {
+        if (!platform) standard_messages(type, context, text);
+        return;
+    }
+    fputs("omnira: the simulator needs a graphical display (X11 or Wayland); "
+          "lcdshot runs the instrument without one\n",
+          stderr);
+    fflush(stderr);
+    _Exit(1);
+}
+
+// The window is laid out for scale factors 1 to 4; anything else, or a
+// factor that is not a number, is refused before Qt reads it.
+bool supported_scale_factor() {
+    const char *text = getenv("QT_SCALE_FACTOR");
+    if (!text || !*text) return true;
+    char *end = nullptr;
+    const double factor = strtod(text, &end);
+    if (*end == '\0' && factor >= MIN_SCALE_FACTOR && factor <= MAX_SCALE_FACTOR) return true;
+    fprintf(stderr, "omnira: QT_SCALE_FACTOR=%s is not supported: use a number from 1 to 4\n",
+            text);
+    return false;
+}
+
+} // namespace
 
 int main(int argc, char **argv) {
+    if (!supported_scale_factor()) return 1;
+    standard_messages = qInstallMessageHandler(startup_messages);
     QApplication app(argc, argv);
+    qInstallMessageHandler(standard_messages);
     QApplication::setApplicationName(QStringLiteral("Omnira"));
     QApplication::setApplicationDisplayName(QStringLiteral("Omnira"));
     try {

@@ -70,6 +70,8 @@ LcdSurface::LcdSurface() {
     format.setStencilBufferSize(0);
     format.setVersion(2, 1);
     format.setProfile(QSurfaceFormat::CompatibilityProfile);
+    // A swap waits for the screen's refresh where the platform can.
+    format.setSwapInterval(1);
     setFormat(format);
 }
 

@@ -24,7 +24,11 @@
 #include <QCheckBox>
 #include <QClipboard>
 #include <QElapsedTimer>
+#include <QFileDialog>
+#include <QFileInfo>
 #include <QLabel>
+#include <QMenuBar>
+#include <QMessageBox>
 #include <QOpenGLContext>
 #include <QPushButton>
 #include <QScreen>
@@ -119,9 +123,13 @@ class WindowTest : public QObject {
     void savedLcdImageIsTheFrameInPaletteColours();
     void recordedSessionReplaysToTheSameFrame();
     void engineTimersMenuIsOffAtStart();
+    void powerAndExioKeys();
+    void dialogsLeaveTheLoopRunning();
+    void savedImageIsExpectedInAReplay();
+    void largeWindowKeepsItsMenuBarOnTheScreen();
 
   private:
-    bool runWhileOn(const QList<Step> &steps);
+    bool runWhileOn(const QList<Step> &steps, std::function<void()> powerOn = nullptr);
     bool showScreen(screen_handler screen);
     QImage grabPanel();
     QString panelMismatch(const QImage &shown, std::function<uint8_t(int, int)> frame);
@@ -146,7 +154,7 @@ void WindowTest::cleanup() {
 // Clicks "&On" and runs the steps one after another between passes; the
 // last step is expected to end the loop. Returns false when the loop had to
 // be stopped because the steps did not get through in time.
-bool WindowTest::runWhileOn(const QList<Step> &steps) {
+bool WindowTest::runWhileOn(const QList<Step> &steps, std::function<void()> powerOn) {
     int next = 0;
     bool timedOut = false;
     QTimer poll;
@@ -162,7 +170,10 @@ bool WindowTest::runWhileOn(const QList<Step> &steps) {
     });
     poll.start();
     guard.start(5000);
-    QTest::mouseClick(frm->Button1, Qt::LeftButton);
+    if (powerOn)
+        powerOn();
+    else
+        QTest::mouseClick(frm->Button1, Qt::LeftButton);
     return !timedOut && next == steps.size();
 }
 
@@ -500,9 +511,13 @@ void WindowTest::keyboardBindingsUseTheKeySlot() {
     // A focused slider keeps the keys that turn the knob; the others still work.
     pending_key = 0;
     frm->ScrollBar30->setFocus();
+    frm->ScrollBar30->setValue(100);
     QTest::keyClick(frm->ScrollBar30, k, m);
     const bool turn = code == KEY_PLUS || code == KEY_MINUS;
     QCOMPARE(pending_key, turn ? 0 : code);
+    // + and - move it one step, as Up and Down do.
+    if (k == Qt::Key_Plus || k == Qt::Key_Minus)
+        QCOMPARE(frm->ScrollBar30->value(), code == KEY_PLUS ? 101 : 99);
 }
 
 void WindowTest::wheelOverTheBezelTurnsTheKnob() {
@@ -523,6 +538,12 @@ void WindowTest::wheelOverTheBezelTurnsTheKnob() {
     QCOMPARE(turn(frm->Image1, -60), KEY_MINUS);
     // Two notches at once: the second is dropped by the full slot.
     QCOMPARE(turn(frm->Image1, 240), KEY_PLUS);
+    // A click of the wheel over the bezel pushes the knob.
+    QTest::mouseClick(frm->Image1, Qt::MiddleButton);
+    QCOMPARE(pending_key, KEY_PUSH);
+    pending_key = 0;
+    QTest::mouseClick(frm->ScrollBar30, Qt::MiddleButton);
+    QCOMPARE(pending_key, 0);
     // Away from the bezel the wheel is the slider's.
     frm->ScrollBar30->setValue(100);
     QCOMPARE(turn(frm->ScrollBar30, 120), 0);
@@ -542,14 +563,17 @@ void WindowTest::tooltipsAndHelpNameTheBindings() {
         {frm->ScrollBar30, {"arrow keys", "1 to 4096"}},
         {frm->ScrollBar29, {"arrow keys", "1 to 100000"}},
         {frm->ScrollBar1, {"arrow keys", "0 to 4096"}},
+        {frm->Button1, {"keyboard: I"}},
+        {frm->Button2, {"keyboard: O"}},
+        {frm->CheckBox1, {"keyboard: X"}},
     };
     for (auto &t : tips)
         for (const QString &name : t.names)
             QVERIFY2(t.control->toolTip().contains(name),
                      qPrintable(t.control->toolTip() + " lacks " + name));
     const QString help = TfrmMain::bindingsText();
-    for (const char *name :
-         {"F1", "F2", "Return", "Enter", "Space", "keypad", "Up", "Down", "wheel"})
+    for (const char *name : {"F1", "F2", "Return", "Enter", "Space", "keypad", "Up", "Down",
+                             "wheel", "Wheel click", "I: On", "O: Off", "X: check"})
         QVERIFY2(help.contains(name), name);
 }
 
@@ -576,7 +600,7 @@ void WindowTest::savedLcdImageIsTheFrameInPaletteColours() {
     QVERIFY(!frm->saveLcdImage(dir.filePath("missing/lcd.png"), 1.0));
     frm->CopyLcdImage1->trigger();
     QCOMPARE(QGuiApplication::clipboard()->image().convertToFormat(QImage::Format_RGB32),
-             frm->lcdImage(1.0));
+             frm->lcdImage(1.0).convertToFormat(QImage::Format_RGB32));
 }
 
 // A session worked in the window, replayed by lcdshot from its recording,
@@ -628,6 +652,96 @@ void WindowTest::engineTimersMenuIsOffAtStart() {
     QVERIFY(frm->recorder().script().find("engine-timers on\n") != std::string::npos);
     frm->RunEngineTimers1->trigger();
     QCOMPARE(engine_timers_on, 0);
+}
+
+void WindowTest::powerAndExioKeys() {
+    QTest::keyClick(frm, Qt::Key_X);
+    QVERIFY(frm->CheckBox1->isChecked());
+    // Alt+O, the mnemonic both captions share, presses neither button.
+    QTest::keyClick(frm->Button1, Qt::Key_O, Qt::AltModifier);
+    QCOMPARE(power_off_request, 0);
+    bool done =
+        runWhileOn({action([] { current_screen = counting_screen; }), after_passes(2), action([&] {
+                        // I while on powers on afresh, and the loop goes on.
+                        current_screen = counting_screen;
+                        QTest::keyClick(frm->Button2, Qt::Key_I);
+                        QVERIFY(current_screen == run_screen);
+                        QCOMPARE(power_off_request, 0);
+                        current_screen = counting_screen;
+                    }),
+                    after_passes(4), action([&] { QTest::keyClick(frm, Qt::Key_O); })},
+                   [&] { QTest::keyClick(frm->ScrollBar30, Qt::Key_I); });
+    QVERIFY(done);
+    QCOMPARE(power_off_request, 1);
+    QCOMPARE(exio_present, 1);
+}
+
+// Help, Save LCD Image... and Record Session... leave the passes running
+// while they are open; the files are written when the user confirms.
+void WindowTest::dialogsLeaveTheLoopRunning() {
+    QTemporaryDir dir;
+    int mark = 0;
+    auto opened = [&](QAction *menu, std::function<QWidget *()> dialog) {
+        return QList<Step>{action([&, menu] {
+                               menu->trigger();
+                               mark = passes_seen;
+                           }),
+                           [&, dialog] { return passes_seen > mark + 3 && dialog()->isVisible(); }};
+    };
+    QList<Step> steps;
+    steps << action([] { current_screen = counting_screen; });
+    steps << opened(frm->KeyboardAndMouse1, [&] { return (QWidget *)frm->HelpBox1; });
+    steps << action([&] { frm->HelpBox1->close(); });
+    steps << opened(frm->SaveLcdImage1, [&] { return (QWidget *)frm->SaveDialog1; });
+    steps << action([&] {
+        frm->SaveDialog1->selectFile(dir.filePath("lcd.png"));
+        QMetaObject::invokeMethod(frm->SaveDialog1, "accept");
+    });
+    steps << opened(frm->RecordSession1, [&] { return (QWidget *)frm->RecordDialog1; });
+    steps << action([&] {
+        frm->RecordDialog1->selectFile(dir.filePath("session.txt"));
+        QMetaObject::invokeMethod(frm->RecordDialog1, "accept");
+    });
+    steps << action([&] { QTest::mouseClick(frm->Button2, Qt::LeftButton); });
+    QVERIFY(runWhileOn(steps));
+    QVERIFY(QFileInfo(dir.filePath("lcd.png")).size() > 0);
+    QVERIFY(frm->RecordSession1->isChecked());
+    QVERIFY(QFileInfo(dir.filePath("session.txt")).size() > 0);
+}
+
+// The window's 1x image is the exact indexed PNG that `expect golden` takes:
+// a recorded session replayed by lcdshot ends on it.
+void WindowTest::savedImageIsExpectedInAReplay() {
+    QTemporaryDir dir;
+    const std::string session = dir.filePath("session.txt").toStdString();
+    const std::string saved = dir.filePath("saved.png").toStdString();
+    QVERIFY(frm->startRecording(QString::fromStdString(session)));
+    frm->ScrollBar29->setValue(30000);
+    frm->ScrollBar30->setValue(1518);
+    bool done = runWhileOn({after_passes(0), action([&] { frm->ScrollBar1->setValue(2674); }),
+                            action([&] { QTest::keyClick(frm, Qt::Key_Plus); }),
+                            [] { return pending_key == 0; }, action([&] {
+                                QVERIFY(frm->saveLcdImage(QString::fromStdString(saved), 1.0));
+                                QTest::mouseClick(frm->Button2, Qt::LeftButton);
+                            })});
+    QVERIFY(done);
+    frm->stopRecording();
+    std::ifstream script(session);
+    std::ostringstream log;
+    png_frame_files files(dir.path().toStdString());
+    lcd_script replay(files, 1, log);
+    reset_program_state();
+    QVERIFY2(replay.run(script), replay.error().c_str());
+    QVERIFY2(replay.run("expect golden " + saved + "\n"), replay.error().c_str());
+}
+
+void WindowTest::largeWindowKeepsItsMenuBarOnTheScreen() {
+    const QRect available = frm->screen()->availableGeometry();
+    if (frm->frameGeometry().width() > available.width())
+        QCOMPARE(frm->frameGeometry().topLeft(), available.topLeft());
+    else
+        QVERIFY(available.contains(frm->frameGeometry()));
+    QVERIFY(available.contains(frm->MainMenu1->mapToGlobal(QPoint(0, 0))));
 }
 
 int main(int argc, char **argv) {
