@@ -1,25 +1,29 @@
-// The window's keyboard and wheel bindings, for the page: one table gives the
-// key codes, the Help text and what each KeyboardEvent stands for.
+// The window's keyboard and mouse bindings, for the page: one table gives the
+// Help text and what each KeyboardEvent stands for.
 
-export const KEY_F1 = 1;
-export const KEY_F2 = 2;
-export const KEY_PUSH = 3;
-export const KEY_PLUS = 4;
-export const KEY_MINUS = 5;
+// Key codes of the bezel keys and the knob, by their names in scripts.
+export const KEY_CODES = { F1: 1, F2: 2, PUSH: 3, PLUS: 4, MINUS: 5 };
 
-// codes: KeyboardEvent.code values; chars: KeyboardEvent.key values, for "+"
-// and "-" wherever a layout puts them; turn: a focused slider keeps the key.
+// does: a key name of KEY_CODES, 'on', 'off' or 'exio'; codes: KeyboardEvent.code
+// values; chars: KeyboardEvent.key values, for "+" and "-" wherever a layout
+// puts them; turn: a focused slider keeps the arrow and takes + and - itself.
 export const BINDINGS = [
-  { key: KEY_F1, codes: ['F1'], chars: [], keys: 'F1', action: 'the F1 key (left bezel key)' },
-  { key: KEY_F2, codes: ['F2'], chars: [], keys: 'F2', action: 'the F2 key (right bezel key)' },
-  { key: KEY_PUSH, codes: ['Enter', 'NumpadEnter', 'Space'], chars: [],
-    keys: 'Return, Enter, Space', action: 'push the knob' },
-  { key: KEY_PLUS, codes: ['NumpadAdd', 'ArrowUp'], chars: ['+'], turn: true,
+  { does: 'F1', codes: ['F1'], chars: [], keys: 'F1', action: 'the F1 key (left bezel key)' },
+  { does: 'F2', codes: ['F2'], chars: [], keys: 'F2', action: 'the F2 key (right bezel key)' },
+  { does: 'PUSH', codes: ['Enter', 'NumpadEnter', 'Space'], chars: [],
+    keys: 'Return, Enter, Space', action: 'push the knob (a focused button or check box takes them itself)' },
+  { does: 'PLUS', codes: ['NumpadAdd', 'ArrowUp'], chars: ['+'], turn: true,
     keys: '+ (main or keypad), Up', action: 'turn the knob one step up' },
-  { key: KEY_MINUS, codes: ['NumpadSubtract', 'ArrowDown'], chars: ['-'], turn: true,
+  { does: 'MINUS', codes: ['NumpadSubtract', 'ArrowDown'], chars: ['-'], turn: true,
     keys: '- (main or keypad), Down', action: 'turn the knob one step down' },
+  { does: 'on', codes: ['KeyI'], chars: [], keys: 'I', action: 'On (power on; afresh while on)' },
+  { does: 'off', codes: ['KeyO'], chars: [], keys: 'O', action: 'Off' },
+  { does: 'exio', codes: ['KeyX'], chars: [], keys: 'X', action: 'check or uncheck EXIO' },
 ];
-export const WHEEL_HELP = { keys: 'Mouse wheel over the bezel', action: 'one knob step per notch, up is +' };
+export const MOUSE_HELP = [
+  { keys: 'Mouse wheel over the bezel', action: 'one knob step per notch, up is +' },
+  { keys: 'Wheel click over the bezel', action: 'push the knob' },
+];
 
 // Controls that Return, Enter and Space activate themselves.
 const ACTIVATED = new Set(['BUTTON', 'A', 'SUMMARY', 'SELECT', 'TEXTAREA']);
@@ -30,21 +34,22 @@ function keepsPush(element) {
   return ACTIVATED.has(element.tagName);
 }
 
-function keepsTurn(element) {
-  return !!element && (element.tagName === 'INPUT' || element.tagName === 'TEXTAREA' ||
-    element.tagName === 'SELECT');
-}
+const isSlider = (element) => !!element && element.tagName === 'INPUT' && element.type === 'range';
 
-// The key code a key press stands for, or 0 when the page leaves it to the
+// What a key press does: a binding's `does`, 'slider-up' or 'slider-down'
+// (+ and - on a focused slider), or '' where the page leaves the key to the
 // browser: repeats, combinations with Ctrl, Alt or Meta, keys a focused
 // control uses itself, and every unbound key.
 export function boundKey(event, focused) {
-  if (event.repeat || event.ctrlKey || event.altKey || event.metaKey) return 0;
+  if (event.repeat || event.ctrlKey || event.altKey || event.metaKey) return '';
   const binding = BINDINGS.find((b) => b.codes.includes(event.code) || b.chars.includes(event.key));
-  if (!binding) return 0;
-  if (binding.turn && keepsTurn(focused)) return 0;
-  if (binding.key === KEY_PUSH && keepsPush(focused)) return 0;
-  return binding.key;
+  if (!binding) return '';
+  if (binding.turn && isSlider(focused)) {
+    if (event.code === 'ArrowUp' || event.code === 'ArrowDown') return '';
+    return binding.does === 'PLUS' ? 'slider-up' : 'slider-down';
+  }
+  if (binding.does === 'PUSH' && keepsPush(focused)) return '';
+  return binding.does;
 }
 
 // Wheel movement of one notch in each WheelEvent.deltaMode: pixels, lines, pages.

@@ -1,7 +1,7 @@
 // The page: the panel's controls, the power loop on animation frames, the
 // timebase, and the script player, over the instrument compiled to wasm.
 import { encodeIndexedPng } from './png.js';
-import { BINDINGS, WHEEL_HELP, KEY_F1, KEY_F2, KEY_PUSH, KEY_PLUS, KEY_MINUS, boundKey, wheelSteps } from './bindings.js';
+import { BINDINGS, KEY_CODES, MOUSE_HELP, boundKey, wheelSteps } from './bindings.js';
 import { MAX_CATCH_UP, Timebase } from './timebase.js';
 
 const LCD_WIDTH = 160;
@@ -86,6 +86,12 @@ class LcdCanvas {
   }
 }
 
+function overBezel(event) {
+  const r = byId('bezel').getBoundingClientRect();
+  return event.clientX >= r.left && event.clientX < r.right && event.clientY >= r.top &&
+    event.clientY < r.bottom;
+}
+
 function download(name, bytes, type) {
   const url = URL.createObjectURL(new Blob([bytes], { type }));
   const a = document.createElement('a');
@@ -134,9 +140,9 @@ class Page {
 
   connect() {
     byId('on').addEventListener('click', () => this.on());
-    byId('off').addEventListener('click', () => this.input(() => this.api.off()));
-    for (const [id, code] of [['f1', KEY_F1], ['f2', KEY_F2], ['push', KEY_PUSH], ['plus', KEY_PLUS], ['minus', KEY_MINUS]])
-      byId(id).addEventListener('click', () => this.key(code));
+    byId('off').addEventListener('click', () => this.off());
+    for (const [id, name] of [['f1', 'F1'], ['f2', 'F2'], ['push', 'PUSH'], ['plus', 'PLUS'], ['minus', 'MINUS']])
+      byId(id).addEventListener('click', () => this.key(name));
     for (const [name, s] of Object.entries(this.sliders))
       s.input.addEventListener('input', () => this.slide(name));
     this.exio.addEventListener('change', () => this.input(() => this.api.exio(this.exio.checked)));
@@ -155,21 +161,42 @@ class Page {
     });
     window.addEventListener('hashchange', () => this.playFromAddress());
     document.addEventListener('keydown', (event) => {
-      const code = boundKey(event, document.activeElement);
-      if (!code) return;
+      const does = boundKey(event, document.activeElement);
+      if (!does) return;
       event.preventDefault();
-      this.key(code);
+      this.keyboard(does, document.activeElement);
     });
-    // The wheel over the bezel picture, the LCD and keys included.
-    byId('front').addEventListener('wheel', (event) => {
-      const r = byId('bezel').getBoundingClientRect();
-      if (event.clientX < r.left || event.clientX >= r.right || event.clientY < r.top ||
-        event.clientY >= r.bottom) return;
+    // The wheel over the bezel picture, the LCD and keys included: turned,
+    // it turns the knob; clicked, it pushes it.
+    const front = byId('front');
+    front.addEventListener('wheel', (event) => {
+      if (!overBezel(event)) return;
       event.preventDefault();
       const [steps, leftover] = wheelSteps(event.deltaY, event.deltaMode, this.wheelLeftover);
       this.wheelLeftover = leftover;
-      for (let i = 0; i < Math.abs(steps); i++) this.key(steps > 0 ? KEY_PLUS : KEY_MINUS);
+      for (let i = 0; i < Math.abs(steps); i++) this.key(steps > 0 ? 'PLUS' : 'MINUS');
     }, { passive: false });
+    front.addEventListener('pointerdown', (event) => {
+      if (event.button !== 1 || !overBezel(event)) return;
+      event.preventDefault();
+      this.key('PUSH');
+    });
+  }
+
+  keyboard(does, focused) {
+    if (does === 'slider-up' || does === 'slider-down') {
+      if (does === 'slider-up') focused.stepUp();
+      else focused.stepDown();
+      focused.dispatchEvent(new Event('input', { bubbles: true }));
+    } else if (does === 'on') {
+      this.on();
+    } else if (does === 'off') {
+      this.off();
+    } else if (does === 'exio') {
+      if (!this.player) this.exio.click();
+    } else {
+      this.key(does);
+    }
   }
 
   // Inputs wait while a script plays: the script owns the panel then.
@@ -177,8 +204,12 @@ class Page {
     if (!this.player) action();
   }
 
-  key(code) {
-    this.input(() => this.api.key(code));
+  key(name) {
+    this.input(() => this.api.key(KEY_CODES[name]));
+  }
+
+  off() {
+    this.input(() => this.api.off());
   }
 
   // A slider's handler runs when its position changes, as in the window.
@@ -375,7 +406,7 @@ function fitFront() {
 
 function showHelp() {
   const list = byId('help-list');
-  for (const b of [...BINDINGS, WHEEL_HELP]) {
+  for (const b of [...BINDINGS, ...MOUSE_HELP]) {
     const term = document.createElement('dt');
     term.textContent = b.keys;
     const what = document.createElement('dd');

@@ -97,7 +97,7 @@ test('the same inputs as an lcdshot script show lcdshot\'s frame, and Save LCD i
   assert.deepEqual(Array.from(png.pixels), expected);
 });
 
-test('keys: the window\'s bindings, leaving repeats, combinations and a focused slider alone', async () => {
+test('keys, wheel and wheel click: the window\'s bindings, leaving repeats, combinations and a slider\'s arrows alone', async () => {
   const page = await openPage(browser);
   await page.keyboard.press('F1');
   await page.keyboard.press('Enter');
@@ -106,16 +106,26 @@ test('keys: the window\'s bindings, leaving repeats, combinations and a focused 
   await page.keyboard.down('ArrowDown');
   await page.keyboard.down('ArrowDown'); // auto-repeat
   await page.keyboard.up('ArrowDown');
+  await page.keyboard.press('KeyX');
+  assert.equal(await page.getByRole('checkbox', { name: 'EXIO' }).isChecked(), true);
   await slider(page, 'TEMP').focus();
-  await page.keyboard.press('ArrowUp');
-  await page.keyboard.press('Minus'); // the slider's own
+  await page.keyboard.press('ArrowUp'); // the slider's own
+  await page.keyboard.press('+'); // one slider step
+  await page.keyboard.press('Minus');
+  assert.equal(await page.locator('#temp-value').textContent(), '1');
+  await page.getByRole('heading').click(); // the focus leaves the slider
+  await page.keyboard.press('KeyI');
+  await state(page, 'on');
+  await page.keyboard.press('KeyO');
+  await state(page, 'off');
   await page.mouse.move(120, 300); // over the bezel
   await page.mouse.wheel(0, -100);
   await page.mouse.wheel(0, 60);
   await page.mouse.wheel(0, 60); // two half notches: one step
-  const lines = (await session(page)).split('\n').filter((l) => /^(key|temp)/.test(l));
-  assert.deepEqual(lines, ['key F1', 'key PUSH', 'key PLUS', 'key MINUS', 'temp 1', 'key PLUS',
-    'key MINUS']);
+  await page.mouse.click(120, 300, { button: 'middle' });
+  const lines = (await session(page)).split('\n').filter((l) => /^(key|temp|exio|on|off)/.test(l));
+  assert.deepEqual(lines, ['key F1', 'key PUSH', 'key PLUS', 'key MINUS', 'exio on', 'temp 1', 'temp 2',
+    'temp 1', 'on', 'off', 'key PLUS', 'key MINUS', 'key PUSH']);
 });
 
 test('F1 is kept from the browser; other keys keep their default', async () => {
