@@ -112,7 +112,6 @@ class Page {
     this.running = false; // the power loop runs between "On" and "Off"
     this.player = null; // the script being played
     this.frameRequest = 0;
-    this.timer = 0;
     this.wheelLeftover = 0;
     this.sliders = {
       map: { input: byId('map'), value: byId('map-value'), set: api.map },
@@ -264,7 +263,7 @@ class Page {
   }
 
   scheduleTick() {
-    this.timer = setTimeout(() => {
+    setTimeout(() => {
       this.catchUp();
       this.scheduleTick();
     }, this.timebase.untilNext());

@@ -31,10 +31,10 @@ panel_state controls; // the page's controls as the session left them
 std::string text;      // text handed over by the page (a script)
 std::string played;    // the script being played
 std::string reply;     // the last string handed back to the page
-std::ostringstream log; // what the script reports (pictures, errors)
+std::ostringstream script_log; // what the script reports (pictures, errors)
 
-// A script's pictures stay in the page: the last one is kept for the page to
-// show or save, and the log names it.
+// A script's pictures stay in the page: the log names each one, and the last
+// is kept, with a count, for the caller to read.
 class page_frames : public frame_files {
   public:
     bool write_frame(const std::string &name, const uint8_t *frame, int, bool,
@@ -145,7 +145,7 @@ EMSCRIPTEN_KEEPALIVE char *omnira_text(int bytes) {
 // Checks the text as a script; when it is good, the instrument goes back to
 // program start and the script is ready to play. A bad script runs nothing.
 EMSCRIPTEN_KEEPALIVE int omnira_script_load(void) {
-    script.reset(new lcd_script(frames, 4, log));
+    script.reset(new lcd_script(frames, 4, script_log));
     playing = script->load(text);
     if (!playing) return 0;
     played = text;
@@ -163,8 +163,8 @@ EMSCRIPTEN_KEEPALIVE const char *omnira_script_error(void) { return hand_back(sc
 
 // What the script reported since the last call.
 EMSCRIPTEN_KEEPALIVE const char *omnira_script_log(void) {
-    hand_back(log.str());
-    log.str("");
+    hand_back(script_log.str());
+    script_log.str("");
     return reply.c_str();
 }
 
