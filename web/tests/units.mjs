@@ -1,0 +1,65 @@
+// The page's rules that need no browser: the timebase's catch-up, the key
+// table and the wheel's notches.
+import { test } from 'node:test';
+import assert from 'node:assert/strict';
+import { Timebase, MAX_CATCH_UP } from '../timebase.js';
+import { boundKey, wheelSteps } from '../bindings.js';
+
+test('the timebase turns elapsed time into ticks, carries the rest and caps a long pause', () => {
+  const t = new Timebase(1000);
+  assert.equal(t.due(1250), 2);
+  assert.equal(t.untilNext(), 50);
+  assert.equal(t.due(1299), 0);
+  assert.equal(t.due(1300), 1);
+  assert.equal(t.due(1200), 0); // a clock that steps back gives nothing
+  assert.equal(t.due(1200 + 60000 + 30), MAX_CATCH_UP); // a hidden tab for a minute
+  assert.equal(t.untilNext(), 70);
+  assert.equal(t.due(1200 + 60000 + 100), 1);
+});
+
+const button = { tagName: 'BUTTON' };
+const range = { tagName: 'INPUT', type: 'range' };
+const checkbox = { tagName: 'INPUT', type: 'checkbox' };
+const body = { tagName: 'BODY' };
+const key = (code, more = {}) => ({ code, key: '', repeat: false, ctrlKey: false, altKey: false, metaKey: false, ...more });
+
+test('keys by code, what a focused control keeps, repeats and combinations', () => {
+  const cases = [
+    [key('F1'), button, 'F1'],
+    [key('F2'), range, 'F2'],
+    [key('Space'), body, 'PUSH'],
+    [key('NumpadEnter'), body, 'PUSH'],
+    [key('Space'), button, ''],
+    [key('Enter'), checkbox, ''],
+    [key('Enter'), range, 'PUSH'],
+    [key('Equal', { key: '+', shiftKey: true }), body, 'PLUS'],
+    [key('BracketRight', { key: '+' }), body, 'PLUS'],
+    [key('Minus', { key: '-' }), button, 'MINUS'],
+    [key('ArrowDown'), body, 'MINUS'],
+    [key('ArrowUp'), range, ''],
+    [key('NumpadAdd', { key: '+' }), range, 'slider-up'],
+    [key('Minus', { key: '-' }), range, 'slider-down'],
+    [key('KeyI'), body, 'on'],
+    [key('KeyO'), body, 'off'],
+    [key('KeyX'), body, 'exio'],
+    [key('KeyA', { key: 'a' }), body, ''],
+    [key('F1', { repeat: true }), body, ''],
+    [key('F1', { ctrlKey: true }), body, ''],
+    [key('KeyO', { altKey: true }), body, ''],
+    [key('ArrowUp', { metaKey: true }), body, ''],
+  ];
+  for (const [event, focused, does] of cases)
+    assert.equal(boundKey(event, focused), does, `${event.code} on ${focused.tagName}`);
+});
+
+test('the wheel: one knob step per whole notch, whatever the unit', () => {
+  assert.deepEqual(wheelSteps(-100, 0, 0), [1, 0]);
+  assert.deepEqual(wheelSteps(300, 0, 0), [-3, 0]);
+  let [steps, rest] = wheelSteps(60, 0, 0);
+  assert.ok(steps === 0, "half a notch is no step");
+  [steps, rest] = wheelSteps(60, 0, rest);
+  assert.equal(steps, -1);
+  assert.ok(Math.abs(rest + 0.2) < 1e-9);
+  assert.deepEqual(wheelSteps(-3, 1, 0), [1, 0]);
+  assert.deepEqual(wheelSteps(1, 2, 0), [-1, 0]);
+});
