@@ -164,6 +164,15 @@ test('a broken script shows its line and message as text and runs nothing', asyn
   await state(page, 'on');
 });
 
+test('a script whose expectation fails stops there, shows why, and the user carries on live', async () => {
+  const page = await openPage(browser, {}, scriptLink('on\npass 2\nexpect screen main_menu\npass 5\n'));
+  await state(page, 'on');
+  assert.match(await page.getByRole('alert').textContent(), /^Line 3: .*main_menu/);
+  const lines = (await session(page)).split('\n');
+  assert.deepEqual(lines.slice(1, 3), ['on', 'pass 2']); // the lines before the failed one
+  assert.match(lines[3], /^(pass|tick) \d+$/); // then the live loop's
+});
+
 for (const ratio of [1.5, 2]) {
   test(`at device pixel ratio ${ratio} the LCD shows only palette colours`, async () => {
     const page = await openPage(browser, { deviceScaleFactor: ratio },
