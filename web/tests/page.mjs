@@ -3,7 +3,9 @@
 import { after, before, test } from 'node:test';
 import assert from 'node:assert/strict';
 import { readFileSync } from 'node:fs';
-import { canvasIndices, decodePng, launch, lcdshotGoldens, openPage, paletteOf } from './harness.mjs';
+import { createServer } from 'node:http';
+import { join } from 'node:path';
+import { WEB_BUILD, canvasIndices, decodePng, launch, lcdshotGoldens, openPage, paletteOf } from './harness.mjs';
 
 let browser;
 before(async () => { browser = await launch(); });
@@ -191,6 +193,26 @@ for (const ratio of [1.5, 2]) {
     assert.equal(stray, 0);
   });
 }
+
+test('from a static web server the page asks for nothing but itself', async () => {
+  const asked = [];
+  const server = createServer((request, response) => {
+    asked.push(request.url);
+    if (request.url !== '/omnira.html') return response.writeHead(404).end();
+    response.writeHead(200, { 'Content-Type': 'text/html' }).end(readFileSync(join(WEB_BUILD, 'omnira.html')));
+  });
+  await new Promise((resolve) => server.listen(0, '127.0.0.1', resolve));
+  try {
+    const page = await browser.newPage();
+    await page.goto(`http://127.0.0.1:${server.address().port}/omnira.html`);
+    await button(page, 'On').click();
+    await state(page, 'on');
+    await page.close();
+    assert.deepEqual(asked, ['/omnira.html']);
+  } finally {
+    server.close();
+  }
+});
 
 test('on a narrow touch screen the panel fits and taps work', async () => {
   const page = await openPage(browser, { viewport: { width: 320, height: 640 }, hasTouch: true, isMobile: true, deviceScaleFactor: 3 });
