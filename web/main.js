@@ -294,7 +294,7 @@ class Page {
       return;
     }
     if (!this.api.load(text)) {
-      this.showError(`Line ${this.api.errorLine()}: ${this.api.error()}`);
+      this.showError(this.api.error());
       return;
     }
     this.showError('');
@@ -342,7 +342,7 @@ class Page {
   // the panel; the played lines begin the recorded session.
   endPlay(step) {
     if (step === STEP_FAILED) {
-      this.showError(`Line ${this.api.errorLine()}: ${this.api.error()}`);
+      this.showError(this.api.error());
       this.api.end(this.api.errorLine() - 1);
     } else {
       this.api.end(0x7fffffff);

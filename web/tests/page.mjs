@@ -159,7 +159,7 @@ test('a broken script shows its line and message as text and runs nothing', asyn
   const page = await openPage(browser, {}, scriptLink('on\npass 2\nkey <img src=x onerror=alert(1)>\n'));
   const error = page.getByRole('alert');
   await page.waitForFunction(() => document.getElementById('script-error').textContent !== '');
-  assert.match(await error.textContent(), /^Line 3: .*<img/);
+  assert.match(await error.textContent(), /^line 3: .*<img/);
   assert.equal(await page.locator('#script-error img').count(), 0);
   assert.equal(await page.evaluate(() => document.body.dataset.state), 'off');
   await button(page, 'On').click(); // still usable
@@ -169,7 +169,7 @@ test('a broken script shows its line and message as text and runs nothing', asyn
 test('a script whose expectation fails stops there, shows why, and the user carries on live', async () => {
   const page = await openPage(browser, {}, scriptLink('on\npass 2\nexpect screen main_menu\npass 5\n'));
   await state(page, 'on');
-  assert.match(await page.getByRole('alert').textContent(), /^Line 3: .*main_menu/);
+  assert.match(await page.getByRole('alert').textContent(), /^line 3: .*main_menu/);
   const lines = (await session(page)).split('\n');
   assert.deepEqual(lines.slice(1, 3), ['on', 'pass 2']); // the lines before the failed one
   assert.match(lines[3], /^(pass|tick) \d+$/); // then the live loop's
