@@ -155,6 +155,16 @@ test('a #script= link plays to lcdshot\'s frame, then the user carries on', asyn
   assert.match(await session(page), new RegExp(`${script.replaceAll('\n', '\\n')}\\n(tick \\d+\\n)?on\\npass`));
 });
 
+test('a script from a file plays to lcdshot\'s frame', async () => {
+  const script = 'map 2400\nrpm 30000\ntemp 2674\non\npass 9\ntick 2\nkey F1\npass 4\noff\n';
+  const page = await openPage(browser);
+  await page.getByLabel('Play script').setInputFiles({ name: 's.txt', mimeType: 'text/plain', buffer: Buffer.from(script) });
+  await page.waitForFunction(() => document.body.dataset.state === 'playing');
+  await state(page, 'off');
+  assert.deepEqual(await canvasIndices(page), lcdshotFrame(script));
+  assert.equal(await page.locator('#lamp').getAttribute('data-red'), '128'); // F1 acknowledged the alarm
+});
+
 test('a broken script shows its line and message as text and runs nothing', async () => {
   const page = await openPage(browser, {}, scriptLink('on\npass 2\nkey <img src=x onerror=alert(1)>\n'));
   const error = page.getByRole('alert');
