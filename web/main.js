@@ -20,6 +20,13 @@ const FRONT_WIDTH = 241;
 const FRONT_HEIGHT = 300;
 const MAX_FRONT_SCALE = 2;
 
+// The sensor sliders, with the window's ranges; each names its handler in the api.
+const SLIDERS = [
+  { name: 'map', label: 'MAP', min: 1, max: 4096, feeds: 'MAP sensor input' },
+  { name: 'rpm', label: 'RPM', min: 1, max: 100000, feeds: 'Engine-speed pulse input' },
+  { name: 'temp', label: 'TEMP', min: 0, max: 4096, feeds: 'Temperature sensor input' },
+];
+
 const byId = (id) => document.getElementById(id);
 const decoder = new TextDecoder();
 const encoder = new TextEncoder();
@@ -113,11 +120,9 @@ class Page {
     this.player = null; // the script being played
     this.frameRequest = 0;
     this.wheelLeftover = 0;
-    this.sliders = {
-      map: { input: byId('map'), value: byId('map-value'), set: api.map },
-      rpm: { input: byId('rpm'), value: byId('rpm-value'), set: api.rpm },
-      temp: { input: byId('temp'), value: byId('temp-value'), set: api.temp },
-    };
+    this.sliders = {};
+    for (const { name } of SLIDERS)
+      this.sliders[name] = { input: byId(name), value: byId(`${name}-value`), set: api[name] };
     this.positions = {};
     for (const [name, s] of Object.entries(this.sliders)) {
       this.positions[name] = Number(s.input.value);
@@ -356,7 +361,7 @@ class Page {
 
   syncPanel() {
     const p = this.api.panel();
-    for (const name of ['map', 'rpm', 'temp']) {
+    for (const { name } of SLIDERS) {
       const s = this.sliders[name];
       this.positions[name] = p[name];
       s.input.value = String(p[name]);
@@ -393,6 +398,24 @@ class Page {
   }
 }
 
+// Each slider with its label and its raw position beside it.
+function makeSliders(box) {
+  for (const s of SLIDERS) {
+    const row = document.createElement('div');
+    row.className = 'slider';
+    const label = document.createElement('label');
+    label.htmlFor = s.name;
+    label.textContent = s.label;
+    const input = Object.assign(document.createElement('input'), {
+      id: s.name, className: 'control', type: 'range', min: s.min, max: s.max, value: s.min,
+      disabled: true, title: `${s.feeds}, ${s.min} to ${s.max}`,
+    });
+    const position = Object.assign(document.createElement('output'), { id: `${s.name}-value` });
+    row.append(label, input, position);
+    box.append(row);
+  }
+}
+
 // The front keeps its proportions and shrinks to fit a narrow screen.
 function fitFront() {
   const room = document.documentElement.clientWidth - 16;
@@ -414,6 +437,7 @@ function showHelp() {
   }
 }
 
+makeSliders(byId('sliders'));
 fitFront();
 window.addEventListener('resize', fitFront);
 showHelp();
