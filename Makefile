@@ -1,5 +1,6 @@
-# The two commands of the README, `make run` and `make test`, and the
-# hardening targets: `make soak`, `make fuzz`, `make bench`.
+# The two commands of the README, `make run` and `make test`, the Debian
+# package (`make deb`) and the hardening targets: `make soak`, `make fuzz`,
+# `make bench`.
 BUILD ?= build
 ASAN_BUILD ?= build-asan
 FUZZ_BUILD ?= build-fuzz
@@ -20,7 +21,7 @@ SANITIZER_ENV := \
 SANITIZED_TARGETS := instrument_tests soak_tests fuzz_text_replay fuzz_image_replay \
 	fuzz_script_replay host_fault_tests
 
-.PHONY: run test build deps regen goldens sanitize soak fuzz bench
+.PHONY: run test build deps deb regen goldens sanitize soak fuzz bench
 
 deps:
 	@bash tools/install-deps.sh
@@ -28,6 +29,11 @@ deps:
 build: deps
 	@[ -f $(BUILD)/CMakeCache.txt ] || cmake -S . -B $(BUILD)
 	cmake --build $(BUILD) -j2
+
+# The Debian package, built by CPack from the build folder:
+# $(BUILD)/omnira_VERSION_ARCH.deb.
+deb: build
+	cd $(BUILD) && cpack -G DEB
 
 # Regenerates the constant data (fonts, icons) from the sources in the tree:
 # a clean checkout regenerates to no change.
