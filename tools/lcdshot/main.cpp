@@ -69,7 +69,10 @@ int main(int argc, char **argv) {
     }
     if (positional == 0) return usage();
 
-    png_frame_files files(outdir);
+    // Goldens named without a folder are the script's neighbours.
+    const std::string script_dir =
+        script == "-" ? "" : std::filesystem::path(script).parent_path().string();
+    png_frame_files files(outdir, script_dir);
     lcd_script runner(files, scale, std::cout);
     bool ok;
     if (script == "-") {
