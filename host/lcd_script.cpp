@@ -6,6 +6,7 @@
 #include "host/engine_timers.h"
 #include "host/power_loop.h"
 #include "host/screen_table.h"
+#include "host/session_recorder.h"
 
 #include <errno.h>
 #include <limits.h>
@@ -399,7 +400,12 @@ lcd_script::step lcd_script::advance() {
     return failed_ ? STEP_FAILED : STEP_DONE;
 }
 
+void lcd_script::echo(const std::string &input) {
+    if (echo_) echo_->input(input);
+}
+
 void lcd_script::tick() {
+    if (echo_) echo_->tick();
     host_timer_tick(panel_.running ? 1 : 0);
     if (commands_[next_].op == OP_TICK)
         remaining_--;
@@ -408,6 +414,7 @@ void lcd_script::tick() {
 }
 
 void lcd_script::pass() {
+    if (echo_) echo_->pass();
     power_pass(panel_.exio_checked ? 1 : 0);
     if (commands_[next_].op == OP_PASS)
         remaining_--;
@@ -461,16 +468,19 @@ bool lcd_script::execute(const command &c) {
     switch (c.op) {
     case OP_ON:
         // "&On": the power-on sequence, then the RPM and MAP slider handlers.
+        echo("on");
         power_on_sequence();
         rpm_slider_change(panel_.rpm_position);
         map_slider_change(panel_.map_position);
         panel_.running = true;
         return true;
     case OP_OFF:
+        echo("off");
         power_off_request = 1;
         panel_.running = false;
         return true;
     case OP_KEY:
+        echo("key " + c.word);
         press_key((uint8_t)c.value);
         return true;
     case OP_RPM:
@@ -486,9 +496,11 @@ bool lcd_script::execute(const command &c) {
         log_ << "note: " << quoted(c.word) << "\n";
         return true;
     case OP_EXIO:
+        if (panel_.exio_checked != (c.value != 0)) echo(c.value ? "exio on" : "exio off");
         panel_.exio_checked = c.value != 0;
         return true;
     case OP_ENGINE_TIMERS:
+        echo(c.value ? "engine-timers on" : "engine-timers off");
         panel_.engine_timers = c.value != 0;
         engine_timers_on = panel_.engine_timers ? 1 : 0;
         return true;
@@ -544,17 +556,22 @@ bool lcd_script::slider_target(const command &c, int32_t &position) {
 // A slider's change event fires only when its position changes, as in the
 // window.
 void lcd_script::move_slider(slider_id slider, int32_t position) {
+    static const char *const NAMES[] = {"rpm ", "map ", "temp "};
+    int32_t &at = slider == SLIDER_RPM   ? panel_.rpm_position
+                  : slider == SLIDER_MAP ? panel_.map_position
+                                         : panel_.temp_position;
+    if (position == at) return;
+    at = position;
+    echo(NAMES[slider] + std::to_string(position));
     switch (slider) {
     case SLIDER_RPM:
-        if (position != panel_.rpm_position) rpm_slider_change(panel_.rpm_position = position);
+        rpm_slider_change(position);
         break;
     case SLIDER_MAP:
-        if (position != panel_.map_position)
-            map_slider_change(panel_.map_position = (uint16_t)position);
+        map_slider_change((uint16_t)position);
         break;
     case SLIDER_TEMP:
-        if (position != panel_.temp_position)
-            temp_slider_change(panel_.temp_position = (uint16_t)position);
+        temp_slider_change((uint16_t)position);
         break;
     }
 }

@@ -51,13 +51,15 @@ class frame_files {
 
 // The window's controls as the script has set them.
 struct panel_state {
-    int32_t rpm_position = 1;   // RPM slider, 1..100000
-    uint16_t map_position = 1;  // MAP slider, 1..4096
-    uint16_t temp_position = 0; // TEMP slider, 0..4096
+    int32_t rpm_position = 1;  // RPM slider, 1..100000
+    int32_t map_position = 1;  // MAP slider, 1..4096
+    int32_t temp_position = 0; // TEMP slider, 0..4096
     bool exio_checked = false;
     bool running = false; // the power loop runs between "on" and "off"
     bool engine_timers = false;
 };
+
+class session_recorder;
 
 class lcd_script {
   public:
@@ -97,6 +99,10 @@ class lcd_script {
     // The text of the last `note`, empty before one.
     const std::string &caption() const { return caption_; }
 
+    // From now on tells `recorder` every input, tick and pass played, as the
+    // window's own controls would (sliders as positions); nullptr stops.
+    void echo_to(session_recorder *recorder) { echo_ = recorder; }
+
     const std::string &error() const { return error_; }
     int error_line() const { return error_line_; }
     // The number of the line being played (0 before the first).
@@ -130,6 +136,7 @@ class lcd_script {
     bool start_timed(const command &c);
     bool slider_target(const command &c, int32_t &position);
     void move_slider(slider_id slider, int32_t position);
+    void echo(const std::string &input);
     bool fail(int number, const std::string &line, const std::string &message);
 
     frame_files &files_;
@@ -148,6 +155,7 @@ class lcd_script {
     int passes_done_ = 0;
     int32_t ramp_from_ = 0, ramp_to_ = 0;
     std::string caption_;
+    session_recorder *echo_ = nullptr;
     bool failed_ = false;
     std::string error_;
     int error_line_ = 0;
