@@ -23,9 +23,7 @@ enum op {
     OP_ON,
     OP_OFF,
     OP_KEY,
-    OP_RPM,
-    OP_MAP,
-    OP_TEMP,
+    OP_SLIDER,
     OP_EXIO,
     OP_TICK,
     OP_PASS,
@@ -248,17 +246,18 @@ bool lcd_script::parse(const std::string &line, int number, bool &running) {
     auto no_args = [&]() { return args == 0 || fail(number, line, cmd + " takes no argument"); };
     // A slider's target from words[at]: a position, or a figure and its unit.
     auto target = [&](size_t at, size_t count) {
-        const std::string usage = cmd + " takes a position, or a figure and its unit (" +
-                                  (c.slider == SLIDER_RPM   ? "rpm"
-                                   : c.slider == SLIDER_MAP ? "mB or inHg"
-                                                            : "C or F") +
-                                  ")";
         if (count == 1) {
             if (!parse_integer(w[at], c.value))
                 return fail(number, line, "not a number: " + quoted(w[at]));
             return true;
         }
-        if (count != 2) return fail(number, line, usage);
+        if (count != 2)
+            return fail(number, line,
+                        cmd + " takes a position, or a figure and its unit (" +
+                            (c.slider == SLIDER_RPM   ? "rpm"
+                             : c.slider == SLIDER_MAP ? "mB or inHg"
+                                                      : "C or F") +
+                            ")");
         if (!parse_figure_unit(c.slider, w[at + 1], c.unit))
             return fail(number, line, "not a unit of " + cmd + ": " + quoted(w[at + 1]));
         int32_t figure = 0;
@@ -281,10 +280,8 @@ bool lcd_script::parse(const std::string &line, int number, bool &running) {
                         "unknown key " + quoted(w[1]) + " (F1, F2, PUSH, PLUS, MINUS)");
         c.op = OP_KEY;
     } else if (slider_named(cmd, c.slider)) {
-        if (args == 0)
-            return fail(number, line, cmd + " takes a position, or a figure and its unit");
         if (!target(1, args)) return false;
-        c.op = cmd == "rpm" ? OP_RPM : cmd == "map" ? OP_MAP : OP_TEMP;
+        c.op = OP_SLIDER;
     } else if (cmd == "ramp") {
         if (args < 3 || !slider_named(w[1], c.slider))
             return fail(number, line, "ramp takes rpm, map or temp, a target and seconds");
@@ -483,9 +480,7 @@ bool lcd_script::execute(const command &c) {
         echo("key " + c.word);
         press_key((uint8_t)c.value);
         return true;
-    case OP_RPM:
-    case OP_MAP:
-    case OP_TEMP: {
+    case OP_SLIDER: {
         int32_t position = 0;
         if (!slider_target(c, position)) return false;
         move_slider(c.slider, position);
