@@ -1,6 +1,6 @@
-# The two commands of the README, `make run` and `make test`, the web page
-# (`make web`, `make bench-web`), and the hardening targets: `make soak`,
-# `make fuzz`, `make bench`.
+# The two commands of the README, `make run` and `make test`, the Debian
+# package (`make deb`), the web page (`make web`, `make bench-web`) and the
+# hardening targets: `make soak`, `make fuzz`, `make bench`.
 BUILD ?= build
 WEB_BUILD ?= build-web
 ASAN_BUILD ?= build-asan
@@ -25,7 +25,7 @@ SANITIZED_TARGETS := instrument_tests soak_tests fuzz_text_replay fuzz_image_rep
 # Debian's emscripten finds its own Node modules there when `node` is not Debian's.
 EMSCRIPTEN_ENV := NODE_PATH=/usr/share/nodejs
 
-.PHONY: run test build deps regen goldens sanitize soak fuzz bench web web-test-deps bench-web
+.PHONY: run test build deps deb regen goldens sanitize soak fuzz bench web web-test-deps bench-web
 
 deps:
 	@bash tools/install-deps.sh
@@ -33,6 +33,11 @@ deps:
 build: deps
 	@[ -f $(BUILD)/CMakeCache.txt ] || cmake -S . -B $(BUILD)
 	cmake --build $(BUILD) -j2
+
+# The Debian package, built by CPack from the build folder:
+# $(BUILD)/omnira_VERSION_ARCH.deb.
+deb: build
+	cd $(BUILD) && cpack -G DEB
 
 # Regenerates the constant data (fonts, icons) from the sources in the tree:
 # a clean checkout regenerates to no change.

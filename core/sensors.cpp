@@ -26,22 +26,31 @@ int16_t temp_value;
 
 static int32_t rpm_step(uint8_t increment) {
     switch (increment) {
-    case 1: return 5;
-    case 2: return 10;
-    case 3: return 50;
-    case 4: return 100;
-    default: return 1;
+    case 1:
+        return 5;
+    case 2:
+        return 10;
+    case 3:
+        return 50;
+    case 4:
+        return 100;
+    default:
+        return 1;
     }
 }
 
-void update_rpm(void) {
+int32_t rpm_for_pulse_rate(int32_t pulse_rate) {
     // Pulses per revolution are held in tenths. A zero divisor (the records
     // before the first power-on) reads as 0 instead of trapping.
     int32_t pulses = settings.rpm_pulses_per_rev;
-    rpm = pulses == 0 ? 0 : rpm_pulse_rate * 10 / pulses;
-    if (rpm > RPM_LIMIT) rpm = RPM_LIMIT;
+    int32_t r = pulses == 0 ? 0 : pulse_rate * 10 / pulses;
+    if (r > RPM_LIMIT) r = RPM_LIMIT;
     int32_t s = rpm_step(settings.rpm_increment);
-    rpm = s * ((rpm + s / 2) / s);
+    return s * ((r + s / 2) / s);
+}
+
+void update_rpm(void) {
+    rpm = rpm_for_pulse_rate(rpm_pulse_rate);
     rpm_percent = settings.rpm_100_percent == 0 ? 0 : rpm * 100 / settings.rpm_100_percent;
     check_rpm_alarm();
 }
@@ -56,55 +65,79 @@ struct map_source_constants {
 static const struct map_source_constants INTERNAL_SENSOR = {165, 169, 166};
 static const struct map_source_constants EXIO_UNIT = {168, 180, 163};
 
+static const struct map_source_constants *map_source_in_use(void) {
+    return settings.map_source == 0 ? &INTERNAL_SENSOR : &EXIO_UNIT;
+}
+
+uint32_t map_filter_input(uint16_t reading) {
+    int8_t offset =
+        settings.map_source == 0 ? calibration.map_cal_internal : calibration.map_cal_exio;
+    const struct map_source_constants *c = map_source_in_use();
+    int32_t sum = (int32_t)reading + offset;
+    return sum <= c->threshold ? 0 : (uint32_t)sum + c->bias;
+}
+
 // The filter keeps its state in map_filter_acc: twice the filtered value with
 // FAST, four times with SLOW. It is shared by both sources and never cleared.
-static uint32_t filter_map(uint32_t v) {
+uint32_t map_filter_next(uint32_t acc, uint32_t v) {
     switch (settings.map_filter) {
     case 1:
-        map_filter_acc = (2 * v + map_filter_acc) / 2;
-        return map_filter_acc / 2;
+        return (2 * v + acc) / 2;
     case 2:
-        map_filter_acc = (3 * map_filter_acc + 4 * v) / 4;
-        return map_filter_acc / 4;
-    default: return v;
+        return (3 * acc + 4 * v) / 4;
+    default:
+        return acc;
     }
+}
+
+uint32_t map_filter_output(uint32_t acc, uint32_t v) {
+    switch (settings.map_filter) {
+    case 1:
+        return acc / 2;
+    case 2:
+        return acc / 4;
+    default:
+        return v;
+    }
+}
+
+int16_t map_mb_for_filtered(uint32_t v) {
+    return (int16_t)(v * 100 / map_source_in_use()->divisor);
+}
+
+int16_t map_mb_to_inhg(int16_t mb) {
+    // 33.8639 millibar to the inch of mercury, in tenths of an inch; the
+    // product passes 32 bits once map_mb is above 21474.
+    return (int16_t)((int64_t)mb * 100000 / 338639);
 }
 
 void update_map(void) {
-    uint16_t reading;
-    int8_t offset;
-    const struct map_source_constants *c;
-    if (settings.map_source == 0) {
-        reading = map_adc;
-        offset = calibration.map_cal_internal;
-        c = &INTERNAL_SENSOR;
-    } else {
-        reading = exio_map_reading;
-        offset = calibration.map_cal_exio;
-        c = &EXIO_UNIT;
-    }
+    uint16_t reading = settings.map_source == 0 ? map_adc : exio_map_reading;
     map_raw = reading;
-    int32_t sum = (int32_t)reading + offset;
-    if (sum <= c->threshold) {
+    uint32_t v = map_filter_input(reading);
+    if (v == 0) {
         map_mb = 0;
     } else {
-        uint32_t v = filter_map((uint32_t)sum + c->bias);
-        map_mb = (int16_t)(v * 100 / c->divisor);
+        map_filter_acc = map_filter_next(map_filter_acc, v);
+        map_mb = map_mb_for_filtered(map_filter_output(map_filter_acc, v));
     }
-    // 33.8639 millibar to the inch of mercury, in tenths of an inch; the
-    // product passes 32 bits once map_mb is above 21474.
-    map_value =
-        settings.map_unit == 0 ? map_mb : (int16_t)((int64_t)map_mb * 100000 / 338639);
+    map_value = settings.map_unit == 0 ? map_mb : map_mb_to_inhg(map_mb);
     check_map_alarm();
 }
 
-int16_t celsius_to_fahrenheit(int16_t celsius) { return (int16_t)(celsius * 18 / 10 + 32); }
+int16_t celsius_to_fahrenheit(int16_t celsius) {
+    return (int16_t)(celsius * 18 / 10 + 32);
+}
+
+int16_t temp_c_for_reading(uint16_t reading) {
+    // The sensor delivers 0.1208 kelvin per count.
+    int16_t t = (int16_t)((int32_t)reading * 1208 / 10000 - 273);
+    return (int16_t)(t + calibration.temp_cal);
+}
 
 void update_temperature(void) {
     temp_raw = temp_adc;
-    // The sensor delivers 0.1208 kelvin per count.
-    int16_t t = (int16_t)((int32_t)temp_raw * 1208 / 10000 - 273);
-    temp_c = (int16_t)(t + calibration.temp_cal);
+    temp_c = temp_c_for_reading(temp_raw);
     temp_value = settings.temp_unit == 1 ? celsius_to_fahrenheit(temp_c) : temp_c;
     check_temp_alarm();
 }

@@ -6,6 +6,7 @@
 #include "host/engine_timers.h"
 #include "host/power_loop.h"
 #include "host/screen_table.h"
+#include "host/session_recorder.h"
 
 #include <errno.h>
 #include <limits.h>
@@ -22,9 +23,7 @@ enum op {
     OP_ON,
     OP_OFF,
     OP_KEY,
-    OP_RPM,
-    OP_MAP,
-    OP_TEMP,
+    OP_SLIDER,
     OP_EXIO,
     OP_TICK,
     OP_PASS,
@@ -35,12 +34,49 @@ enum op {
     OP_EXPECT_SCREEN,
     OP_EXPECT_LAMP,
     OP_EXPECT_GOLDEN,
+    OP_HOLD,
+    OP_RAMP,
+    OP_NOTE,
 };
 
-const long long RPM_MIN = 1, RPM_MAX = 100000;
-const long long MAP_MIN = 1, MAP_MAX = 4096;
-const long long TEMP_MIN = 0, TEMP_MAX = 4096;
+// Writes nothing and reads goldens through another store: a rehearsal.
+class rehearsal_files : public frame_files {
+  public:
+    explicit rehearsal_files(frame_files &real) : real_(real) {}
+    bool write_frame(const std::string &name, const uint8_t *, int, bool,
+                     std::string &where) override {
+        where = name;
+        return true;
+    }
+    bool read_golden(const std::string &file, uint8_t *frame, std::string &error) override {
+        return real_.read_golden(file, frame, error);
+    }
+
+  private:
+    frame_files &real_;
+};
+
 const long long MAX_COUNT = lcd_script::MAX_COUNT;
+
+bool slider_named(const std::string &name, slider_id &slider) {
+    if (name == "rpm")
+        slider = SLIDER_RPM;
+    else if (name == "map")
+        slider = SLIDER_MAP;
+    else if (name == "temp")
+        slider = SLIDER_TEMP;
+    else
+        return false;
+    return true;
+}
+
+// Seconds with at most one decimal, as ticks of 100 ms.
+bool parse_seconds(const std::string &text, long long &ticks) {
+    int32_t tenths = 0;
+    if (text.empty() || text[0] == '-' || !parse_figure(text, FIGURE_INHG, tenths)) return false;
+    ticks = tenths;
+    return ticks <= MAX_COUNT;
+}
 
 // How much of a bad line an error message repeats.
 const size_t QUOTED_LENGTH = 80;
@@ -188,7 +224,7 @@ bool lcd_script::parse(const std::string &line, int number, bool &running) {
     if (w.empty()) return true;
     const std::string &cmd = w[0];
     const size_t args = w.size() - 1;
-    command c{-1, number, line, 0, args > 0 ? w[1] : std::string()};
+    command c{-1, number, line, 0, args > 0 ? w[1] : std::string(), SLIDER_RPM, FIGURE_RAW, 0};
 
     // Commands taking an optional count or a required number share this.
     auto number_arg = [&](bool optional, long long lo, long long hi, const char *what) {
@@ -208,6 +244,28 @@ bool lcd_script::parse(const std::string &line, int number, bool &running) {
         return true;
     };
     auto no_args = [&]() { return args == 0 || fail(number, line, cmd + " takes no argument"); };
+    // A slider's target from words[at]: a position, or a figure and its unit.
+    auto target = [&](size_t at, size_t count) {
+        if (count == 1) {
+            if (!parse_integer(w[at], c.value))
+                return fail(number, line, "not a number: " + quoted(w[at]));
+            return true;
+        }
+        if (count != 2)
+            return fail(number, line,
+                        cmd + " takes a position, or a figure and its unit (" +
+                            (c.slider == SLIDER_RPM   ? "rpm"
+                             : c.slider == SLIDER_MAP ? "mB or inHg"
+                                                      : "C or F") +
+                            ")");
+        if (!parse_figure_unit(c.slider, w[at + 1], c.unit))
+            return fail(number, line, "not a unit of " + cmd + ": " + quoted(w[at + 1]));
+        int32_t figure = 0;
+        if (!parse_figure(w[at], c.unit, figure))
+            return fail(number, line, "not a figure in " + w[at + 1] + ": " + quoted(w[at]));
+        c.value = figure;
+        return true;
+    };
 
     if (cmd == "on" || cmd == "off") {
         if (!no_args()) return false;
@@ -221,9 +279,27 @@ bool lcd_script::parse(const std::string &line, int number, bool &running) {
             return fail(number, line,
                         "unknown key " + quoted(w[1]) + " (F1, F2, PUSH, PLUS, MINUS)");
         c.op = OP_KEY;
-    } else if (cmd == "rpm" || cmd == "map" || cmd == "temp") {
-        if (!number_arg(false, LLONG_MIN, LLONG_MAX, "a position")) return false;
-        c.op = cmd == "rpm" ? OP_RPM : cmd == "map" ? OP_MAP : OP_TEMP;
+    } else if (slider_named(cmd, c.slider)) {
+        if (!target(1, args)) return false;
+        c.op = OP_SLIDER;
+    } else if (cmd == "ramp") {
+        if (args < 3 || !slider_named(w[1], c.slider))
+            return fail(number, line, "ramp takes rpm, map or temp, a target and seconds");
+        if (!target(2, args - 2)) return false;
+        if (!parse_seconds(w.back(), c.ticks))
+            return fail(number, line,
+                        "seconds out of 0..100000.0, one decimal: " + quoted(w.back()));
+        c.op = OP_RAMP;
+    } else if (cmd == "hold") {
+        if (args != 1 || !parse_seconds(w[1], c.ticks))
+            return fail(number, line, "hold takes seconds, 0..100000.0 with one decimal");
+        c.op = OP_HOLD;
+    } else if (cmd == "note") {
+        const std::string text = line.substr(0, line.find('#'));
+        const size_t from = text.find_first_not_of(" \t", text.find("note") + 4);
+        const size_t to = text.find_last_not_of(" \t\r");
+        c.word = from == std::string::npos ? "" : text.substr(from, to - from + 1);
+        c.op = OP_NOTE;
     } else if (cmd == "exio") {
         if (!on_off()) return false;
         c.op = OP_EXIO;
@@ -269,33 +345,101 @@ int lcd_script::line() const {
     return commands_[next_ < commands_.size() ? next_ : commands_.size() - 1].number;
 }
 
+bool lcd_script::timed(int op) {
+    return op == OP_TICK || op == OP_PASS || op == OP_HOLD || op == OP_RAMP;
+}
+
+// The first step of a timed line: its count, or for a ramp its two ends.
+bool lcd_script::start_timed(const command &c) {
+    started_ = true;
+    remaining_ = c.op == OP_TICK || c.op == OP_PASS ? c.value : c.ticks;
+    cycle_ = 0;
+    ticked_ = moved_ = false;
+    passes_done_ = 0;
+    if (c.op != OP_RAMP) return true;
+    ramp_from_ = c.slider == SLIDER_RPM   ? panel_.rpm_position
+                 : c.slider == SLIDER_MAP ? panel_.map_position
+                                          : panel_.temp_position;
+    return slider_target(c, ramp_to_);
+}
+
 lcd_script::step lcd_script::advance() {
     while (!failed_ && next_ < commands_.size()) {
         const command &c = commands_[next_];
-        if (c.op == OP_TICK || c.op == OP_PASS) {
-            if (remaining_ == 0) remaining_ = c.value;
-            if (remaining_ > 0) return c.op == OP_TICK ? STEP_TICK : STEP_PASS;
-        } else if (!execute(c)) {
-            break;
+        if (!timed(c.op)) {
+            if (!execute(c)) break;
+            next_++;
+            continue;
         }
+        if (!started_ && !start_timed(c)) break;
+        if (c.op == OP_TICK || c.op == OP_PASS) {
+            if (remaining_ > 0) return c.op == OP_TICK ? STEP_TICK : STEP_PASS;
+        } else if (cycle_ < remaining_) {
+            // A cycle of hold and ramp: the ramp's next position, a tick,
+            // then the passes a screen gives while on.
+            if (!ticked_) {
+                if (c.op == OP_RAMP && !moved_) {
+                    move_slider(c.slider, (int32_t)(ramp_from_ + ((int64_t)ramp_to_ - ramp_from_) *
+                                                                     (cycle_ + 1) / remaining_));
+                    moved_ = true;
+                }
+                return STEP_TICK;
+            }
+            if (panel_.running && passes_done_ < PASSES_PER_TICK) return STEP_PASS;
+            cycle_++;
+            ticked_ = moved_ = false;
+            passes_done_ = 0;
+            continue;
+        }
+        started_ = false;
         next_++;
     }
     return failed_ ? STEP_FAILED : STEP_DONE;
 }
 
+void lcd_script::echo(const std::string &input) {
+    if (echo_) echo_->input(input);
+}
+
 void lcd_script::tick() {
+    if (echo_) echo_->tick();
     host_timer_tick(panel_.running ? 1 : 0);
-    if (--remaining_ == 0) next_++;
+    if (commands_[next_].op == OP_TICK)
+        remaining_--;
+    else
+        ticked_ = true;
 }
 
 void lcd_script::pass() {
+    if (echo_) echo_->pass();
     power_pass(panel_.exio_checked ? 1 : 0);
-    if (--remaining_ == 0) next_++;
+    if (commands_[next_].op == OP_PASS)
+        remaining_--;
+    else
+        passes_done_++;
 }
 
 bool lcd_script::run(const std::string &text) {
     std::istringstream in(text);
     return run(in);
+}
+
+bool lcd_script::prepare(const std::string &text) {
+    rehearsal_files quiet(files_);
+    std::ostringstream unused_log;
+    lcd_script rehearsal(quiet, scale_, unused_log);
+    reset_program_state();
+    const bool ok = rehearsal.run(text);
+    reset_program_state();
+    panel_ = panel_state();
+    caption_.clear();
+    if (!ok) {
+        error_ = rehearsal.error_;
+        error_line_ = rehearsal.error_line_;
+        commands_.clear();
+        return false;
+    }
+    return load(text);
 }
 
 bool lcd_script::run(std::istream &in) {
@@ -316,43 +460,42 @@ bool lcd_script::run(std::istream &in) {
     }
 }
 
-// Runs one line that takes none of the host's time. A slider's change event
-// fires only when its position changes, as in the window.
+// Runs one line that takes none of the host's time.
 bool lcd_script::execute(const command &c) {
     switch (c.op) {
     case OP_ON:
         // "&On": the power-on sequence, then the RPM and MAP slider handlers.
+        echo("on");
         power_on_sequence();
         rpm_slider_change(panel_.rpm_position);
         map_slider_change(panel_.map_position);
         panel_.running = true;
         return true;
     case OP_OFF:
+        echo("off");
         power_off_request = 1;
         panel_.running = false;
         return true;
     case OP_KEY:
+        echo("key " + c.word);
         press_key((uint8_t)c.value);
         return true;
-    case OP_RPM: {
-        int32_t p = (int32_t)clamp(c.value, RPM_MIN, RPM_MAX);
-        if (p != panel_.rpm_position) rpm_slider_change(panel_.rpm_position = p);
+    case OP_SLIDER: {
+        int32_t position = 0;
+        if (!slider_target(c, position)) return false;
+        move_slider(c.slider, position);
         return true;
     }
-    case OP_MAP: {
-        uint16_t p = (uint16_t)clamp(c.value, MAP_MIN, MAP_MAX);
-        if (p != panel_.map_position) map_slider_change(panel_.map_position = p);
+    case OP_NOTE:
+        caption_ = c.word;
+        log_ << "note: " << quoted(c.word) << "\n";
         return true;
-    }
-    case OP_TEMP: {
-        uint16_t p = (uint16_t)clamp(c.value, TEMP_MIN, TEMP_MAX);
-        if (p != panel_.temp_position) temp_slider_change(panel_.temp_position = p);
-        return true;
-    }
     case OP_EXIO:
+        if (panel_.exio_checked != (c.value != 0)) echo(c.value ? "exio on" : "exio off");
         panel_.exio_checked = c.value != 0;
         return true;
     case OP_ENGINE_TIMERS:
+        echo(c.value ? "engine-timers on" : "engine-timers off");
         panel_.engine_timers = c.value != 0;
         engine_timers_on = panel_.engine_timers ? 1 : 0;
         return true;
@@ -383,4 +526,47 @@ bool lcd_script::execute(const command &c) {
     }
     }
     return fail(c.number, c.source, "no such command");
+}
+
+// Where a slider line puts its slider: a position clamped to the range, or
+// the position for a figure under the settings in force now; a figure no
+// position shows exactly is warned about on the log.
+bool lcd_script::slider_target(const command &c, int32_t &position) {
+    if (c.unit == FIGURE_RAW) {
+        position = (int32_t)clamp(c.value, slider_minimum(c.slider), slider_maximum(c.slider));
+        return true;
+    }
+    slider_choice choice;
+    std::string problem;
+    if (!position_for_figure(c.slider, (int32_t)c.value, c.unit, choice, problem))
+        return fail(c.number, c.source, problem);
+    if (!choice.exact)
+        log_ << "line " << c.number << ": warning: no position shows "
+             << figure_text((int32_t)c.value, c.unit) << "; " << figure_text(choice.shown, c.unit)
+             << " at " << choice.position << " instead\n";
+    position = choice.position;
+    return true;
+}
+
+// A slider's change event fires only when its position changes, as in the
+// window.
+void lcd_script::move_slider(slider_id slider, int32_t position) {
+    static const char *const NAMES[] = {"rpm ", "map ", "temp "};
+    int32_t &at = slider == SLIDER_RPM   ? panel_.rpm_position
+                  : slider == SLIDER_MAP ? panel_.map_position
+                                         : panel_.temp_position;
+    if (position == at) return;
+    at = position;
+    echo(NAMES[slider] + std::to_string(position));
+    switch (slider) {
+    case SLIDER_RPM:
+        rpm_slider_change(position);
+        break;
+    case SLIDER_MAP:
+        map_slider_change((uint16_t)position);
+        break;
+    case SLIDER_TEMP:
+        temp_slider_change((uint16_t)position);
+        break;
+    }
 }

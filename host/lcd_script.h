@@ -8,6 +8,13 @@
 //   on | off                     the "&On" / "&Off" buttons
 //   key F1|F2|PUSH|PLUS|MINUS    a key click (dropped while pending_key is full)
 //   rpm N | map N | temp N       move a slider (clamped to its range)
+//   rpm F rpm | map F mB|inHg | temp F C|F
+//                                move it to where the instrument shows F
+//   ramp SLIDER N|F UNIT SECONDS move it there in even steps, one a tick,
+//                                the ticks and passes as `hold` runs them
+//   hold SECONDS                 real time: each tick of the 100 ms timer
+//                                followed by PASSES_PER_TICK passes while on
+//   note TEXT                    a caption for the scenario's next steps
 //   exio on|off                  the EXIO check box
 //   tick [N]                     N ticks of the 100 ms timer (default 1)
 //   pass [N]                     N passes of the power loop (default 1; only while on)
@@ -18,8 +25,11 @@
 //   expect screen NAME           fails unless the screen shown has that name
 //   expect lamp bright|dark      fails unless the lamp has that colour
 //   expect golden FILE           fails unless the frame equals FILE
-// Counts run from 0 to MAX_COUNT; a line holds at most MAX_LINE characters.
+// Counts run from 0 to MAX_COUNT, seconds to MAX_COUNT ticks, with one
+// decimal; a line holds at most MAX_LINE characters.
 #pragma once
+#include "host/engine_figures.h"
+
 #include <stdint.h>
 
 #include <iosfwd>
@@ -41,13 +51,15 @@ class frame_files {
 
 // The window's controls as the script has set them.
 struct panel_state {
-    int32_t rpm_position = 1;   // RPM slider, 1..100000
-    uint16_t map_position = 1;  // MAP slider, 1..4096
-    uint16_t temp_position = 0; // TEMP slider, 0..4096
+    int32_t rpm_position = 1;  // RPM slider, 1..100000
+    int32_t map_position = 1;  // MAP slider, 1..4096
+    int32_t temp_position = 0; // TEMP slider, 0..4096
     bool exio_checked = false;
     bool running = false; // the power loop runs between "on" and "off"
     bool engine_timers = false;
 };
+
+class session_recorder;
 
 class lcd_script {
   public:
@@ -77,6 +89,20 @@ class lcd_script {
     bool run(std::istream &in);
     bool run(const std::string &text);
 
+    // For a front end that plays in real time: from program start, runs the
+    // whole script at once with no pictures written, so that a script that
+    // would fail plays nothing; then brings the program back to its start
+    // with the script loaded, ready for advance(). The instrument and the
+    // panel are at program start either way.
+    bool prepare(const std::string &text);
+
+    // The text of the last `note`, empty before one.
+    const std::string &caption() const { return caption_; }
+
+    // From now on tells `recorder` every input, tick and pass played, as the
+    // window's own controls would (sliders as positions); nullptr stops.
+    void echo_to(session_recorder *recorder) { echo_ = recorder; }
+
     const std::string &error() const { return error_; }
     int error_line() const { return error_line_; }
     // The number of the line being played (0 before the first).
@@ -88,6 +114,8 @@ class lcd_script {
     static constexpr int MAX_SCALE = 16;
     static constexpr int MAX_COUNT = 1000000;
     static constexpr int MAX_LINE = 4096;
+    // Passes per tick in `hold` and `ramp`: a 60 Hz screen's six a tick.
+    static constexpr int PASSES_PER_TICK = 6;
 
   private:
     // One checked line: what it does, its number and text, and its argument.
@@ -97,10 +125,18 @@ class lcd_script {
         std::string source;
         long long value;
         std::string word;
+        slider_id slider;
+        figure_unit unit;
+        long long ticks; // of hold and ramp
     };
 
     bool parse(const std::string &line, int number, bool &running);
     bool execute(const command &c);
+    static bool timed(int op);
+    bool start_timed(const command &c);
+    bool slider_target(const command &c, int32_t &position);
+    void move_slider(slider_id slider, int32_t position);
+    void echo(const std::string &input);
     bool fail(int number, const std::string &line, const std::string &message);
 
     frame_files &files_;
@@ -109,7 +145,17 @@ class lcd_script {
     panel_state panel_;
     std::vector<command> commands_;
     size_t next_ = 0;
+    // The timed command being played: started, passes left of a `pass`,
+    // and for hold and ramp the tick cycle, its passes, and the ramp's ends.
+    bool started_ = false;
     long long remaining_ = 0;
+    long long cycle_ = 0;
+    bool ticked_ = false;
+    bool moved_ = false;
+    int passes_done_ = 0;
+    int32_t ramp_from_ = 0, ramp_to_ = 0;
+    std::string caption_;
+    session_recorder *echo_ = nullptr;
     bool failed_ = false;
     std::string error_;
     int error_line_ = 0;

@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
-# Installs the Debian packages that building, running and testing need
-# ("generators" adds those of the font and icon generators, "fuzz" clang and
-# libFuzzer for `make fuzz`, "bench" Google Benchmark for `make bench`, "web"
-# emscripten and Chromium for the web page, with Node and npm where the
-# machine has none).
+# Installs the Debian packages that building, running and testing need, the
+# Debian package and its validators included ("generators" adds those of the
+# font and icon generators, "fuzz" clang and libFuzzer for `make fuzz`,
+# "bench" Google Benchmark for `make bench`, "web" emscripten and Chromium for
+# the web page, with Node and npm where the machine has none).
 # Quick and silent when everything is already there.
 set -euo pipefail
 
@@ -13,6 +13,8 @@ packages=(
     libglu1-mesa-dev libgl-dev libgl1-mesa-dri libglx-mesa0 fonts-dejavu-core
     libgtest-dev libpng-dev
     xvfb xauth
+    librsvg2-bin
+    dpkg-dev file lintian desktop-file-utils appstream
 )
 # Names that differ by release. Debian 12 (bookworm) ships the Qt OpenGL
 # headers apart; Debian 13 (trixie) and later keep them in qt6-base-dev.
@@ -22,7 +24,7 @@ case "$release" in
 bookworm) packages+=(libqt6opengl6-dev) ;;
 esac
 case "${1:-}" in
-generators) packages+=(libfreetype-dev fonts-liberation2 librsvg2-bin) ;;
+generators) packages+=(libfreetype-dev fonts-liberation2) ;;
 fuzz) packages+=(clang libclang-rt-dev) ;;
 bench) packages+=(libbenchmark-dev) ;;
 web)

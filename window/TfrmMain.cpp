@@ -17,7 +17,9 @@
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QEventLoop>
+#include <QFile>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLayout>
@@ -28,6 +30,7 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QScrollBar>
+#include <QSignalBlocker>
 #include <QStatusBar>
 #include <QTimer>
 #include <QWheelEvent>
@@ -96,6 +99,12 @@ const binding BINDINGS[] = {
 // The refresh rate a swap is paced to when the screen does not tell its own.
 const qreal DEFAULT_REFRESH_HZ = 60.0;
 
+// Largest scenario file the window reads.
+const qint64 MAX_SCENARIO_BYTES = 4 << 20;
+// Passes one timeout of Timer1 runs at most while a scenario plays, so that
+// the window stays live through a long `pass N`.
+const int MAX_PASSES_PER_TIMEOUT = 1000;
+
 } // namespace
 
 TfrmMain::TfrmMain()
@@ -149,6 +158,20 @@ void TfrmMain::createMenus() {
     Simulation1 = MainMenu1->addMenu(QStringLiteral("&Simulation"));
     RunEngineTimers1 = Simulation1->addAction(QStringLiteral("Run &Engine Timers"));
     RunEngineTimers1->setCheckable(true);
+    Simulation1->addSeparator();
+    Scenarios1 = Simulation1->addMenu(QStringLiteral("S&cenarios"));
+    for (const scenario_entry &entry : bundled_scenarios()) {
+        Scenarios1->addAction(entry.title, this, [this, entry] {
+            QFile file(entry.path);
+            file.open(QIODevice::ReadOnly);
+            playScenario(QString::fromUtf8(file.readAll()), QStringLiteral(":/scenarios"),
+                         entry.title);
+        });
+    }
+    Scenarios1->setEnabled(!Scenarios1->isEmpty());
+    PlayScenario1 = Simulation1->addAction(QStringLiteral("&Play Scenario..."));
+    StopScenario1 = Simulation1->addAction(QStringLiteral("S&top Scenario"));
+    StopScenario1->setEnabled(false);
     Help1 = MainMenu1->addMenu(QStringLiteral("&Help"));
     KeyboardAndMouse1 = Help1->addAction(QStringLiteral("&Keyboard and mouse"));
 }
@@ -262,6 +285,8 @@ void TfrmMain::connectHandlers() {
     connect(CopyLcdImage1, &QAction::triggered, this, &TfrmMain::CopyLcdImage1Click);
     connect(RunEngineTimers1, &QAction::triggered, this, &TfrmMain::RunEngineTimers1Click);
     connect(KeyboardAndMouse1, &QAction::triggered, this, &TfrmMain::KeyboardAndMouse1Click);
+    connect(PlayScenario1, &QAction::triggered, this, &TfrmMain::PlayScenario1Click);
+    connect(StopScenario1, &QAction::triggered, this, &TfrmMain::StopScenario1Click);
 }
 
 bool TfrmMain::displayReady() const {
@@ -288,6 +313,7 @@ void TfrmMain::FormCreate() {
 }
 
 void TfrmMain::FormClose() {
+    stopScenario();
     power_off_request = 1;
     stopRecording();
 }
@@ -311,6 +337,7 @@ void TfrmMain::FormResize() {
 }
 
 void TfrmMain::Exit1Click() {
+    stopScenario();
     power_off_request = 1;
     QCoreApplication::quit();
 }
@@ -320,15 +347,21 @@ void TfrmMain::Exit1Click() {
 // messages were processed, so a window closed inside a pass is never drawn
 // into again; the window itself outlives the loop.
 void TfrmMain::Button1Click() {
+    stopScenario();
     session.input("on");
     power_on_sequence();
     ScrollBar29Change();
     ScrollBar30Change();
     // "&On" while on arrives inside the running loop: the power-on above is
     // all it does, so the loop goes on and a single "&Off" ends it.
+    runPowerLoop();
+}
+
+// A scenario's playback also ends the loop: its passes are the script's.
+void TfrmMain::runPowerLoop() {
     if (loopRunning) return;
     loopRunning = true;
-    while (!power_off_request) {
+    while (!power_off_request && !player) {
         power_pass(CheckBox1->isChecked() ? 1 : 0);
         session.pass();
         Shape1->setBrushColour(QColor(lamp_red, 0, 0));
@@ -336,17 +369,16 @@ void TfrmMain::Button1Click() {
             present_frame();
             swapDisplay();
         }
+        waitForRefresh();
         QCoreApplication::processEvents();
     }
     loopRunning = false;
 }
 
 void TfrmMain::swapDisplay() {
-    if (display->isExposed()) {
-        context->swapBuffers(display);
-        remember_shown_frame();
-    }
-    waitForRefresh();
+    if (!display->isExposed()) return;
+    context->swapBuffers(display);
+    remember_shown_frame();
 }
 
 // Where the swap returned without waiting for the screen (a software
@@ -370,12 +402,14 @@ bool TfrmMain::instrumentOn() const {
 }
 
 void TfrmMain::Button2Click() {
+    stopScenario();
     session.input("off");
     power_off_request = 1;
 }
 
 // Every key binding ends here: recorded, then stored unless the slot is full.
 void TfrmMain::clickKey(uint8_t code, const char *name) {
+    takeOver();
     session.input(std::string("key ") + name);
     press_key(code);
 }
@@ -399,29 +433,37 @@ void TfrmMain::Button4Click() {
 // The power-on sequence runs the RPM and MAP handlers itself: only a moved
 // slider is an input of its own.
 void TfrmMain::ScrollBar29Change() {
+    if (sender() == ScrollBar29) takeOver();
     if (sender() == ScrollBar29) session.input("rpm " + std::to_string(ScrollBar29->value()));
     setLabelText(Label57, QString::number(ScrollBar29->value()));
     rpm_slider_change(ScrollBar29->value());
 }
 
 void TfrmMain::ScrollBar30Change() {
+    if (sender() == ScrollBar30) takeOver();
     if (sender() == ScrollBar30) session.input("map " + std::to_string(ScrollBar30->value()));
     setLabelText(Label60, QString::number(ScrollBar30->value()));
     map_slider_change((uint16_t)ScrollBar30->value());
 }
 
 void TfrmMain::ScrollBar1Change() {
+    takeOver();
     session.input("temp " + std::to_string(ScrollBar1->value()));
     setLabelText(Label2, QString::number(ScrollBar1->value()));
     temp_slider_change((uint16_t)ScrollBar1->value());
 }
 
 void TfrmMain::Timer1Timer() {
+    if (player) {
+        playSteps();
+        return;
+    }
     session.tick();
     host_timer_tick(instrumentOn() ? 1 : 0);
 }
 
 void TfrmMain::CheckBox1Click() {
+    takeOver();
     session.input(CheckBox1->isChecked() ? "exio on" : "exio off");
 }
 
@@ -488,11 +530,140 @@ void TfrmMain::SaveLcdImage1Click() {
 }
 
 void TfrmMain::cannotWrite(const QString &path) {
-    QMessageBox *box =
-        new QMessageBox(QMessageBox::Warning, QString(),
-                        QStringLiteral("Cannot write %1.").arg(path), QMessageBox::Ok, this);
+    showMessage(QMessageBox::Warning, QStringLiteral("Cannot write %1.").arg(path));
+}
+
+// A message that leaves the power loop running.
+void TfrmMain::showMessage(QMessageBox::Icon icon, const QString &text) {
+    QMessageBox *box = new QMessageBox(icon, QString(), text, QMessageBox::Ok, this);
     box->setAttribute(Qt::WA_DeleteOnClose);
     box->open();
+}
+
+void TfrmMain::PlayScenario1Click() {
+    if (!PlayDialog1) {
+        PlayDialog1 = new QFileDialog(this, QStringLiteral("Play Scenario"), QString(),
+                                      QStringLiteral("lcdshot script (*.txt);;Any file (*)"));
+        PlayDialog1->setFileMode(QFileDialog::ExistingFile);
+        PlayDialog1->setWindowModality(Qt::WindowModal);
+        connect(PlayDialog1, &QFileDialog::fileSelected, this, [this](const QString &path) {
+            QFile file(path);
+            if (!QFileInfo(path).isFile() || file.size() > MAX_SCENARIO_BYTES ||
+                !file.open(QIODevice::ReadOnly)) {
+                showMessage(QMessageBox::Warning,
+                            QStringLiteral("Cannot read %1 as a scenario.").arg(path));
+                return;
+            }
+            const QString text = QString::fromUtf8(file.readAll());
+            playScenario(text, QFileInfo(path).absolutePath(),
+                         scenario_title(text, QFileInfo(path).fileName()));
+        });
+    }
+    PlayDialog1->open();
+}
+
+void TfrmMain::StopScenario1Click() {
+    takeOver();
+}
+
+bool TfrmMain::playScenario(const QString &text, const QString &folder, const QString &title) {
+    stopScenario();
+    stopRecording();
+    playerFiles = std::make_unique<scenario_files>(folder);
+    player = std::make_unique<lcd_script>(*playerFiles, 1, playerLog);
+    playerLog.str(std::string());
+    playerTitle = title;
+    const bool ready = player->prepare(text.toStdString());
+    // The rehearsal left the program at its start, and a new session with it.
+    session = session_recorder();
+    showPlayback();
+    if (!ready) {
+        showMessage(QMessageBox::Warning,
+                    QStringLiteral("The scenario \"%1\" has an error and plays nothing:\n%2")
+                        .arg(title, QString::fromStdString(player->error())));
+        stopScenario();
+        return false;
+    }
+    player->echo_to(&session);
+    StopScenario1->setEnabled(true);
+    playSteps();
+    return true;
+}
+
+// At each timeout of Timer1: the tick that was due, then the script's lines
+// and passes up to its next tick.
+void TfrmMain::playSteps() {
+    if (tickDue) {
+        player->tick();
+        tickDue = false;
+    }
+    for (int passes = 0; passes < MAX_PASSES_PER_TIMEOUT;) {
+        const lcd_script::step next = player->advance();
+        if (next == lcd_script::STEP_PASS) {
+            player->pass();
+            passes++;
+            continue;
+        }
+        if (next == lcd_script::STEP_TICK) {
+            tickDue = true;
+            break;
+        }
+        showPlayback();
+        if (next == lcd_script::STEP_FAILED)
+            showMessage(QMessageBox::Warning,
+                        QStringLiteral("The scenario \"%1\" stopped: %2")
+                            .arg(playerTitle, QString::fromStdString(player->error())));
+        const QString ended =
+            QStringLiteral("%1: ended; the instrument runs on live").arg(playerTitle);
+        takeOver();
+        StatusBar1->showMessage(ended);
+        return;
+    }
+    showPlayback();
+}
+
+// The controls follow the script without firing their handlers; the frame
+// and the lamp are those of its last pass.
+void TfrmMain::showPlayback() {
+    const panel_state &panel = player->panel();
+    {
+        const QSignalBlocker rpm(ScrollBar29), map(ScrollBar30), temp(ScrollBar1), exio(CheckBox1),
+            timers(RunEngineTimers1);
+        ScrollBar29->setValue(panel.rpm_position);
+        ScrollBar30->setValue(panel.map_position);
+        ScrollBar1->setValue(panel.temp_position);
+        CheckBox1->setChecked(panel.exio_checked);
+        RunEngineTimers1->setChecked(panel.engine_timers);
+    }
+    setLabelText(Label57, QString::number(panel.rpm_position));
+    setLabelText(Label60, QString::number(panel.map_position));
+    setLabelText(Label2, QString::number(panel.temp_position));
+    Shape1->setBrushColour(QColor(lamp_red, 0, 0));
+    if (displayReady()) {
+        present_frame();
+        swapDisplay();
+    }
+    const QString caption = QString::fromStdString(player->caption());
+    StatusBar1->showMessage(caption.isEmpty() ? playerTitle : playerTitle + ": " + caption);
+}
+
+// Ends a scenario where it is, with no more of its lines.
+void TfrmMain::stopScenario() {
+    if (!player) return;
+    player->echo_to(nullptr);
+    player.reset();
+    tickDue = false;
+    StopScenario1->setEnabled(false);
+    StatusBar1->clearMessage();
+}
+
+// The user takes over from a scenario: it stops and the instrument runs on
+// live from where it left it, on or off.
+void TfrmMain::takeOver() {
+    if (!player) return;
+    const bool running = player->panel().running;
+    stopScenario();
+    if (running) QTimer::singleShot(0, this, &TfrmMain::runPowerLoop);
 }
 
 void TfrmMain::CopyLcdImage1Click() {
@@ -537,6 +708,7 @@ void TfrmMain::RecordSession1Click() {
 }
 
 void TfrmMain::RunEngineTimers1Click() {
+    takeOver();
     engine_timers_on = RunEngineTimers1->isChecked() ? 1 : 0;
     session.input(engine_timers_on ? "engine-timers on" : "engine-timers off");
 }
@@ -549,7 +721,10 @@ QString TfrmMain::bindingsText() {
                            "does: a key made before the instrument took the previous one is "
                            "dropped. While a slider has the focus, Up, Down, + and - "
                            "move the slider one step instead. Return and Space push the knob "
-                           "wherever the focus is, never a focused button.");
+                           "wherever the focus is, never a focused button.\n\nWhile a scenario "
+                           "plays, any click or key of yours on the instrument's controls stops "
+                           "it, and the instrument runs on live from there, as it does after "
+                           "the scenario's last line and after Simulation > Stop Scenario.");
     return text;
 }
 

@@ -4,13 +4,17 @@
 #pragma once
 
 #include "host/session_recorder.h"
+#include "window/scenarios.h"
 
 #include <QElapsedTimer>
 #include <QImage>
 #include <QMainWindow>
+#include <QMessageBox>
 
 #include <fstream>
 #include <functional>
+#include <memory>
+#include <sstream>
 #include <stdint.h>
 
 class BezelImage;
@@ -20,7 +24,6 @@ class LcdSurface;
 class QAction;
 class QCheckBox;
 class QFileDialog;
-class QMessageBox;
 class QLabel;
 class QMenu;
 class QMenuBar;
@@ -45,6 +48,9 @@ class TfrmMain : public QMainWindow {
     QAction *CopyLcdImage1;
     QMenu *Simulation1;
     QAction *RunEngineTimers1;
+    QMenu *Scenarios1;
+    QAction *PlayScenario1;
+    QAction *StopScenario1;
     QMenu *Help1;
     QAction *KeyboardAndMouse1;
     BezelImage *Image1;
@@ -73,6 +79,7 @@ class TfrmMain : public QMainWindow {
     // The dialogs, made when first opened; none blocks the power loop.
     QFileDialog *SaveDialog1 = nullptr;
     QFileDialog *RecordDialog1 = nullptr;
+    QFileDialog *PlayDialog1 = nullptr;
     QMessageBox *HelpBox1 = nullptr;
 
     // The native window inside Panel1 that shows the LCD, and its context.
@@ -101,6 +108,8 @@ class TfrmMain : public QMainWindow {
     void RecordSession1Click();
     void CopyLcdImage1Click();
     void RunEngineTimers1Click();
+    void PlayScenario1Click();
+    void StopScenario1Click();
     void KeyboardAndMouse1Click();
     void Surface1Expose();
 
@@ -116,6 +125,15 @@ class TfrmMain : public QMainWindow {
     bool startRecording(const QString &path);
     void stopRecording();
     const session_recorder &recorder() const { return session; }
+
+    // Plays a scenario script: rehearsed first, so that one with an error
+    // plays nothing and says why; then from program start, the sliders, EXIO,
+    // the engine timers and On/Off following it, one tick per tick of Timer1
+    // and the script's own passes. After its last line the instrument runs on
+    // live. `folder` is where its goldens are. False if it has an error.
+    bool playScenario(const QString &text, const QString &folder, const QString &title);
+    bool scenarioPlaying() const { return player != nullptr; }
+    const lcd_script *scenario() const { return player.get(); }
 
     // The bindings of the keyboard and the mouse wheel, one per line.
     static QString bindingsText();
@@ -139,6 +157,12 @@ class TfrmMain : public QMainWindow {
     bool instrumentOn() const;
     bool displayReady() const;
     void swapDisplay();
+    void runPowerLoop();
+    void playSteps();
+    void showPlayback();
+    void stopScenario();
+    void takeOver();
+    void showMessage(QMessageBox::Icon icon, const QString &text);
     void waitForRefresh();
 
     LcdSurface *display = nullptr;
@@ -148,6 +172,13 @@ class TfrmMain : public QMainWindow {
     std::ofstream recording;
     // Wheel movement toward the next notch, in eighths of a degree.
     int wheelRemainder = 0;
+    // The scenario being played, with its goldens and its log; a tick of it
+    // is due at the next timeout of Timer1.
+    std::unique_ptr<scenario_files> playerFiles;
+    std::unique_ptr<lcd_script> player;
+    std::ostringstream playerLog;
+    QString playerTitle;
+    bool tickDue = false;
     // Time since the last buffer swap, to pace a swap that does not wait.
     QElapsedTimer frameClock;
 };

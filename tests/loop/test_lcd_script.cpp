@@ -22,6 +22,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <iterator>
 #include <memory>
 #include <sstream>
@@ -428,3 +429,128 @@ TEST(SessionRecorder, CountsRunsBetweenInputs) {
 }
 
 } // namespace
+
+// Figures reach the instrument as the slider position that makes it show
+// them, under the settings in force; the passes after it show the figure.
+TEST_F(LcdScript, FiguresBecomeThePositionsThatShowThem) {
+    struct figure_case {
+        const char *what;
+        std::function<void()> settings_change;
+        const char *line;
+        std::function<long long()> shown;
+        long long expected;
+        const char *log_or_error; // a warning on the log, or the error
+    };
+    auto no_change = [] {};
+    auto rpm_shown = [] { return (long long)rpm; };
+    auto mb_shown = [] { return (long long)map_mb; };
+    auto temp_c_shown = [] { return (long long)temp_c; };
+    const figure_case cases[] = {
+        {"rpm", no_change, "rpm 2400 rpm", rpm_shown, 2400, nullptr},
+        {"inHg, the factory unit", no_change, "map 30.0 inHg", [] { return (long long)map_value; },
+         300, nullptr},
+        {"mB", no_change, "map 1015 mB", mb_shown, 1015, nullptr},
+        {"C", no_change, "temp 85 C", temp_c_shown, 85, nullptr},
+        {"F", no_change, "temp 185 F", [] { return (long long)celsius_to_fahrenheit(temp_c); }, 185,
+         nullptr},
+        {"a calibration offset", [] { calibration.temp_cal = -7; }, "temp 85 C", temp_c_shown, 85,
+         nullptr},
+        {"a MAP calibration offset", [] { calibration.map_cal_internal = 20; }, "map 1015 mB",
+         mb_shown, 1015, nullptr},
+        {"PULSES/REV 2.0", [] { settings.rpm_pulses_per_rev = 20; }, "rpm 2400 rpm", rpm_shown,
+         2400, nullptr},
+        {"the top of the RPM slider", no_change, "rpm 16666 rpm", rpm_shown, 16666, nullptr},
+        {"the bottom of the TEMP slider", no_change, "temp -273 C", temp_c_shown, -273, nullptr},
+        {"no exact position: the nearest", [] { settings.rpm_increment = 4; }, "rpm 2449 rpm",
+         rpm_shown, 2400, "warning: no position shows 2449 rpm; 2400 rpm at"},
+        {"beyond the RPM slider", no_change, "rpm 16667 rpm", nullptr, 0,
+         "16667 rpm is out of reach: the slider gives 0 rpm to 16666 rpm"},
+        {"beyond the TEMP slider", no_change, "temp 500 C", nullptr, 0, "out of reach"},
+        {"MAP from EXIO", [] { settings.map_source = 1; }, "map 30.0 inHg", nullptr, 0,
+         "the MAP source is EXIO"},
+    };
+    for (const figure_case &c : cases) {
+        ASSERT_TRUE(run("on\npass\n")) << script->error();
+        c.settings_change();
+        const bool ok = more(std::string(c.line) + "\nhold 3\n");
+        if (!c.shown) {
+            EXPECT_FALSE(ok) << c.what;
+            EXPECT_NE(script->error().find(c.log_or_error), std::string::npos) << script->error();
+            continue;
+        }
+        ASSERT_TRUE(ok) << c.what << ": " << script->error();
+        EXPECT_EQ(c.shown(), c.expected) << c.what;
+        if (c.log_or_error)
+            EXPECT_NE(log.str().find(c.log_or_error), std::string::npos) << log.str();
+        else
+            EXPECT_EQ(log.str().find("warning"), std::string::npos) << log.str();
+    }
+    // Before the first power-on, figures are those of the factory settings.
+    ASSERT_TRUE(run("rpm 2400 rpm\non\npass\n")) << script->error();
+    EXPECT_EQ(rpm, 2400);
+    EXPECT_EQ(settings.rpm_pulses_per_rev, 60);
+}
+
+// hold and ramp let real time pass as a 60 Hz screen does: a tick, then six
+// passes while on, ticks alone while off; a ramp moves in even steps.
+TEST_F(LcdScript, HoldAndRampRunTicksAndPasses) {
+    struct timed_case {
+        const char *script;
+        int ticks, passes;
+    };
+    const timed_case cases[] = {
+        {"on\nhold 2.5\n", 25, 150},
+        {"hold 1\n", 10, 0},
+        {"on\nramp rpm 5000 0.3\n", 3, 18},
+        {"on\nhold 0\n", 0, 0},
+    };
+    for (const timed_case &c : cases) {
+        ASSERT_TRUE(run(c.script)) << script->error();
+        long long ticks = 0, passes = 0;
+        ASSERT_TRUE(script->load(c.script));
+        reset_program_state();
+        for (lcd_script::step s; (s = script->advance()) != lcd_script::STEP_DONE;) {
+            ASSERT_NE(s, lcd_script::STEP_FAILED) << script->error();
+            if (s == lcd_script::STEP_TICK) {
+                script->tick();
+                ticks++;
+            } else {
+                script->pass();
+                passes++;
+            }
+        }
+        EXPECT_EQ(ticks, c.ticks) << c.script;
+        EXPECT_EQ(passes, c.passes) << c.script;
+    }
+    std::vector<int32_t> steps;
+    ASSERT_TRUE(run("rpm 1000\non\n"));
+    ASSERT_TRUE(script->load("ramp rpm 2000 0.4\n"));
+    for (lcd_script::step s; (s = script->advance()) != lcd_script::STEP_DONE;) {
+        if (s == lcd_script::STEP_TICK) {
+            steps.push_back(script->panel().rpm_position);
+            script->tick();
+        } else {
+            script->pass();
+        }
+    }
+    EXPECT_EQ(steps, (std::vector<int32_t>{1250, 1500, 1750, 2000}));
+    EXPECT_FALSE(run("on\nramp rpm 2000 rpm\n"));
+    EXPECT_FALSE(run("hold -1\n"));
+    EXPECT_FALSE(run("note x\nmap 30 mph\n"));
+    EXPECT_TRUE(log.str().empty()) << log.str(); // the bad script ran nothing, not even the note
+}
+
+// A front end playing in real time rehearses first: a script that fails late
+// plays nothing, and a good one is ready at program start with its caption.
+TEST_F(LcdScript, PrepareRehearsesTheWholeScript) {
+    ASSERT_TRUE(run("on\npass 3\n"));
+    EXPECT_FALSE(script->prepare("note Start\non\nhold 1\nrpm 99999 rpm\n"));
+    EXPECT_EQ(script->error_line(), 4);
+    EXPECT_EQ(lamp_red, LAMP_BRIGHT);
+    EXPECT_FALSE(script->panel().running);
+    ASSERT_TRUE(script->prepare("note Start\non\nhold 1\n")) << script->error();
+    EXPECT_EQ(fast_tick, 0);
+    EXPECT_EQ(script->advance(), lcd_script::STEP_TICK);
+    EXPECT_EQ(script->caption(), "Start");
+    EXPECT_TRUE(script->panel().running);
+}

@@ -23,6 +23,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QClipboard>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -33,6 +34,7 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QScrollBar>
+#include <QStatusBar>
 #include <QTimer>
 #include <QtTest>
 
@@ -127,6 +129,9 @@ class WindowTest : public QObject {
     void dialogsLeaveTheLoopRunning();
     void savedImageIsExpectedInAReplay();
     void largeWindowKeepsItsMenuBarOnTheScreen();
+    void scenarioPlaysLcdshotsFrames();
+    void badScenarioPlaysNothing();
+    void userInputTakesOverFromAScenario();
 
   private:
     bool runWhileOn(const QList<Step> &steps, std::function<void()> powerOn = nullptr);
@@ -742,6 +747,68 @@ void WindowTest::largeWindowKeepsItsMenuBarOnTheScreen() {
     else
         QVERIFY(available.contains(frm->frameGeometry()));
     QVERIFY(available.contains(frm->MainMenu1->mapToGlobal(QPoint(0, 0))));
+}
+
+// The frame an lcdshot run of `text` from program start ends on.
+std::vector<uint8_t> lcdshot_frame(const std::string &text, panel_state *panel = nullptr) {
+    std::ostringstream log;
+    png_frame_files files(QDir::tempPath().toStdString());
+    lcd_script headless(files, 1, log);
+    reset_program_state();
+    if (!headless.run(text)) return {};
+    if (panel) *panel = headless.panel();
+    return std::vector<uint8_t>(frame_buffer, frame_buffer + LCD_PIXELS);
+}
+
+// A scenario plays one tick per timeout of Timer1, the controls following it,
+// and ends on lcdshot's frame; the session it leaves replays to it too.
+void WindowTest::scenarioPlaysLcdshotsFrames() {
+    const std::string text = "# Warm-up\nnote Starting\nrpm 2400 rpm\nmap 30.0 inHg\n"
+                             "temp 15 C\non\nhold 1\nnote Warming\nramp temp 60 C 0.5\n"
+                             "key PLUS\nhold 0.3\nexio on\nexpect screen run\n";
+    QVERIFY(frm->playScenario(QString::fromStdString(text), QString(), "Warm-up"));
+    QVERIFY(frm->StatusBar1->currentMessage().endsWith("Starting"));
+    int timeouts = 0;
+    while (frm->scenarioPlaying() && timeouts < 100) {
+        frm->Timer1Timer();
+        timeouts++;
+    }
+    QCOMPARE(timeouts, 18); // hold 1, ramp 0.5 and hold 0.3: a tick each
+    QVERIFY(frm->StatusBar1->currentMessage().contains("ended"));
+    const std::vector<uint8_t> shown(shown_frame, shown_frame + LCD_PIXELS);
+    const std::string session = frm->recorder().script();
+
+    panel_state panel;
+    QVERIFY(lcdshot_frame(text, &panel) == shown);
+    QCOMPARE(frm->ScrollBar29->value(), panel.rpm_position);
+    QCOMPARE(frm->ScrollBar30->value(), panel.map_position);
+    QCOMPARE(frm->ScrollBar1->value(), panel.temp_position);
+    QCOMPARE(frm->Label2->text(), QString::number(panel.temp_position));
+    QVERIFY(frm->CheckBox1->isChecked());
+    QVERIFY(lcdshot_frame(session) == shown);
+}
+
+void WindowTest::badScenarioPlaysNothing() {
+    QVERIFY(!frm->playScenario("on\nhold 1\nrpm 99999 rpm\n", QString(), "Bad"));
+    QVERIFY(!frm->scenarioPlaying());
+    QCOMPARE(fast_tick, 0);
+    bool told = false;
+    for (QMessageBox *box : frm->findChildren<QMessageBox *>())
+        told |= box->isVisible() && box->text().contains("line 3: 99999 rpm is out of reach");
+    QVERIFY(told);
+}
+
+void WindowTest::userInputTakesOverFromAScenario() {
+    QVERIFY(frm->playScenario("on\nhold 10\n", QString(), "Long"));
+    frm->Timer1Timer();
+    QTest::keyClick(frm, Qt::Key_Plus);
+    QVERIFY(!frm->scenarioPlaying());
+    QCOMPARE(pending_key, KEY_PLUS);
+    // The live loop goes on from there, until Off.
+    bool done = runWhileOn({action([] { current_screen = counting_screen; }), after_passes(3),
+                            action([&] { QTest::keyClick(frm, Qt::Key_O); })},
+                           [] { QCoreApplication::processEvents(); });
+    QVERIFY(done);
 }
 
 int main(int argc, char **argv) {

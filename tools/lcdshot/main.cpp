@@ -12,10 +12,24 @@
 
 namespace {
 
+// The usage; with the options and exit codes for --help.
+void print_usage(std::ostream &out, bool full) {
+    out << "usage: omnira-lcdshot [--scale N] SCRIPT|- [OUTDIR]\n"
+           "       omnira-lcdshot --help | --version\n"
+           "Runs the script's panel inputs through the power loop and writes each\n"
+           "`shot NAME` / `golden NAME` to OUTDIR/NAME.png (OUTDIR defaults to .).\n";
+    if (!full) return;
+    out << "\n"
+           "  --scale N   pixel scale of shots, 1..16 (default 4)\n"
+           "  -h, --help  this text\n"
+           "  --version   the program's name and version\n"
+           "\n"
+           "Exit status: 0 the script ran to its end, 1 a bad line, a failed expect or\n"
+           "an unreadable script, 2 a usage error. The script language: omnira-lcdshot(1).\n";
+}
+
 int usage() {
-    std::cerr << "usage: lcdshot [--scale N] SCRIPT|- [OUTDIR]\n"
-                 "Runs the script's panel inputs through the power loop and writes each\n"
-                 "`shot NAME` / `golden NAME` to OUTDIR/NAME.png (OUTDIR defaults to .).\n";
+    print_usage(std::cerr, false);
     return 2;
 }
 
@@ -36,7 +50,10 @@ int main(int argc, char **argv) {
             }
             scale = (int)s;
         } else if (strcmp(argv[i], "-h") == 0 || strcmp(argv[i], "--help") == 0) {
-            usage();
+            print_usage(std::cout, true);
+            return 0;
+        } else if (strcmp(argv[i], "--version") == 0) {
+            std::cout << "omnira-lcdshot " OMNIRA_VERSION "\n";
             return 0;
         } else if (argv[i][0] == '-' && argv[i][1] != '\0') {
             return usage();
@@ -52,7 +69,10 @@ int main(int argc, char **argv) {
     }
     if (positional == 0) return usage();
 
-    png_frame_files files(outdir);
+    // Goldens named without a folder are the script's neighbours.
+    const std::string script_dir =
+        script == "-" ? "" : std::filesystem::path(script).parent_path().string();
+    png_frame_files files(outdir, script_dir);
     lcd_script runner(files, scale, std::cout);
     bool ok;
     if (script == "-") {

@@ -175,7 +175,8 @@ bool write_lcd_indexed_png(const std::string &path, const uint8_t *frame) {
     return write_indexed_png(path, frame, LCD_WIDTH, LCD_HEIGHT, lcd_palette, LCD_PALETTE_SIZE);
 }
 
-png_frame_files::png_frame_files(const std::string &outdir) : outdir_(outdir) {}
+png_frame_files::png_frame_files(const std::string &outdir, const std::string &golden_dir)
+    : outdir_(outdir), golden_dir_(golden_dir) {}
 
 bool png_frame_files::write_frame(const std::string &name, const uint8_t *frame, int scale,
                                   bool exact, std::string &where) {
@@ -188,7 +189,10 @@ bool png_frame_files::write_frame(const std::string &name, const uint8_t *frame,
     return written;
 }
 
-bool png_frame_files::read_golden(const std::string &file, uint8_t *frame, std::string &error) {
+bool png_frame_files::read_golden(const std::string &name, uint8_t *frame, std::string &error) {
+    const std::filesystem::path given(name), dir(golden_dir_);
+    const std::string file =
+        given.is_relative() && !golden_dir_.empty() ? (dir / given).string() : name;
     std::vector<uint8_t> indices;
     int width = 0, height = 0;
     if (read_png(file, true, indices, width, height, LCD_WIDTH, LCD_HEIGHT)) {

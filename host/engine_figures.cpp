@@ -1,0 +1,183 @@
+#include "host/engine_figures.h"
+
+#include "core/alarms.h"
+#include "core/sensors.h"
+#include "core/settings.h"
+
+#include <stdlib.h>
+#include <string.h>
+#include <strings.h>
+
+namespace {
+
+struct unit_name {
+    slider_id slider;
+    figure_unit unit;
+    const char *name;
+};
+
+const unit_name UNITS[] = {
+    {SLIDER_RPM, FIGURE_RPM, "rpm"},   {SLIDER_MAP, FIGURE_MB, "mB"},
+    {SLIDER_MAP, FIGURE_INHG, "inHg"}, {SLIDER_TEMP, FIGURE_C, "C"},
+    {SLIDER_TEMP, FIGURE_F, "F"},
+};
+
+// Passes of the MAP filter before it is taken as settled; SLOW moves a
+// quarter of the way a pass, so 64 passes cover any 16-bit step.
+const int FILTER_SETTLE_PASSES = 64;
+
+// The MAP the instrument settles at for a steady reading, from the filter's
+// present state, in millibar.
+int16_t settled_map_mb(uint16_t reading) {
+    const uint32_t v = map_filter_input(reading);
+    if (v == 0) return 0;
+    uint32_t acc = map_filter_acc;
+    for (int i = 0; i < FILTER_SETTLE_PASSES; i++) acc = map_filter_next(acc, v);
+    return map_mb_for_filtered(map_filter_output(acc, v));
+}
+
+// What the instrument shows at a slider position, in the figure's unit.
+int32_t shown_at(int32_t position, figure_unit unit) {
+    switch (unit) {
+    case FIGURE_RPM:
+        return rpm_for_pulse_rate(position);
+    case FIGURE_MB:
+        return settled_map_mb((uint16_t)position);
+    case FIGURE_INHG:
+        return map_mb_to_inhg(settled_map_mb((uint16_t)position));
+    case FIGURE_C:
+        return temp_c_for_reading((uint16_t)position);
+    case FIGURE_F:
+        return celsius_to_fahrenheit(temp_c_for_reading((uint16_t)position));
+    case FIGURE_RAW:
+        break;
+    }
+    return position;
+}
+
+// Before the first power-on the settings record is still zero; figures are
+// then converted with the factory settings that the power-on will load.
+// Loading them also resets the maximum values, which are kept aside too.
+class factory_settings_while_unset {
+  public:
+    factory_settings_while_unset() {
+        static const settings_record unset = {};
+        swapped_ = memcmp(&settings, &unset, sizeof settings) == 0;
+        if (!swapped_) return;
+        saved_max_map_ = max_map;
+        saved_max_rpm_ = max_rpm;
+        saved_max_temp_ = max_temp;
+        load_factory_defaults();
+    }
+    ~factory_settings_while_unset() {
+        if (!swapped_) return;
+        memset(&settings, 0, sizeof settings);
+        max_map = saved_max_map_;
+        max_rpm = saved_max_rpm_;
+        max_temp = saved_max_temp_;
+    }
+
+  private:
+    bool swapped_;
+    int16_t saved_max_map_;
+    int32_t saved_max_rpm_;
+    int16_t saved_max_temp_;
+};
+
+} // namespace
+
+int32_t slider_minimum(slider_id slider) {
+    return slider == SLIDER_TEMP ? 0 : 1;
+}
+
+int32_t slider_maximum(slider_id slider) {
+    return slider == SLIDER_RPM ? 100000 : 4096;
+}
+
+bool parse_figure_unit(slider_id slider, const std::string &name, figure_unit &unit) {
+    for (const unit_name &u : UNITS) {
+        if (u.slider == slider && strcasecmp(u.name, name.c_str()) == 0) {
+            unit = u.unit;
+            return true;
+        }
+    }
+    return false;
+}
+
+bool parse_figure(const std::string &text, figure_unit unit, int32_t &figure) {
+    const char *s = text.c_str();
+    char *end = nullptr;
+    const long whole = strtol(s, &end, 10);
+    if (end == s || labs(whole) > 1000000) return false;
+    if (unit != FIGURE_INHG) {
+        figure = (int32_t)whole;
+        return *end == '\0';
+    }
+    int32_t tenths = 0;
+    if (*end == '.' && end[1] >= '0' && end[1] <= '9' && end[2] == '\0') {
+        tenths = end[1] - '0';
+    } else if (*end != '\0') {
+        return false;
+    }
+    figure = (int32_t)(whole * 10 + (s[0] == '-' ? -tenths : tenths));
+    return true;
+}
+
+std::string figure_text(int32_t figure, figure_unit unit) {
+    for (const unit_name &u : UNITS) {
+        if (u.unit != unit) continue;
+        if (unit != FIGURE_INHG) return std::to_string(figure) + " " + u.name;
+        const int32_t a = abs(figure);
+        return std::string(figure < 0 ? "-" : "") + std::to_string(a / 10) + "." +
+               std::to_string(a % 10) + " " + u.name;
+    }
+    return std::to_string(figure);
+}
+
+bool position_for_figure(slider_id slider, int32_t figure, figure_unit unit, slider_choice &choice,
+                         std::string &error) {
+    const int32_t lo = slider_minimum(slider), hi = slider_maximum(slider);
+    if (unit == FIGURE_RAW) {
+        choice = {figure < lo ? lo : figure > hi ? hi : figure, figure, true};
+        return true;
+    }
+    const factory_settings_while_unset in_force;
+    if (slider == SLIDER_MAP && settings.map_source != 0) {
+        error = "the MAP source is EXIO: no slider feeds the reading";
+        return false;
+    }
+    // Every position in turn: the first run of positions that show the figure
+    // gives its middle one, the least sensitive to rounding; otherwise the
+    // first position of the nearest figure.
+    int32_t least = 0, most = 0, run_start = -1, best = lo;
+    int64_t best_distance = -1;
+    for (int32_t p = lo; p <= hi; p++) {
+        const int32_t shown = shown_at(p, unit);
+        if (p == lo || shown < least) least = shown;
+        if (p == lo || shown > most) most = shown;
+        if (shown == figure) {
+            if (run_start < 0) run_start = p;
+            best = p;
+            best_distance = 0;
+            continue;
+        }
+        if (run_start >= 0) break;
+        const int64_t distance = llabs((int64_t)shown - figure);
+        if (best_distance < 0 || distance < best_distance) {
+            best_distance = distance;
+            best = p;
+        }
+    }
+    if (run_start >= 0) {
+        const int32_t middle = run_start + (best - run_start) / 2;
+        choice = {middle, figure, true};
+        return true;
+    }
+    if (figure < least || figure > most) {
+        error = figure_text(figure, unit) + " is out of reach: the slider gives " +
+                figure_text(least, unit) + " to " + figure_text(most, unit);
+        return false;
+    }
+    choice = {best, shown_at(best, unit), false};
+    return true;
+}

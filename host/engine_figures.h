@@ -1,0 +1,42 @@
+// Engine figures as a pilot reads them (RPM, millibar or inches of mercury,
+// degrees C or F) turned into slider positions, through the instrument's own
+// conversions with the settings in force.
+#pragma once
+#include <stdint.h>
+
+#include <string>
+
+enum slider_id { SLIDER_RPM, SLIDER_MAP, SLIDER_TEMP };
+
+// A figure's unit; FIGURE_RAW is a slider position itself. inHg figures are
+// in tenths of an inch, as the instrument holds them.
+enum figure_unit { FIGURE_RAW, FIGURE_RPM, FIGURE_MB, FIGURE_INHG, FIGURE_C, FIGURE_F };
+
+// The range of each slider.
+int32_t slider_minimum(slider_id slider);
+int32_t slider_maximum(slider_id slider);
+
+// Reads a unit's name ("rpm", "mB", "inHg", "C", "F", any case) for a
+// slider; false if the slider has no such unit.
+bool parse_figure_unit(slider_id slider, const std::string &name, figure_unit &unit);
+
+// Reads a figure: a whole number, or for inHg one with at most one decimal
+// (in tenths).
+bool parse_figure(const std::string &text, figure_unit unit, int32_t &figure);
+
+// A figure as the instrument shows it, with its unit ("2400 rpm", "30.0 inHg").
+std::string figure_text(int32_t figure, figure_unit unit);
+
+struct slider_choice {
+    int32_t position; // the slider position chosen
+    int32_t shown;    // the figure the instrument shows there once settled
+    bool exact;       // shown equals the figure asked for
+};
+
+// The slider position at which the instrument shows `figure` (for MAP, once
+// the filter has settled from its present state); where no position shows it
+// exactly, the one showing the nearest figure. False, with `error` set, when
+// the figure lies outside what the slider can reach, or for a MAP figure
+// while the MAP source is EXIO.
+bool position_for_figure(slider_id slider, int32_t figure, figure_unit unit, slider_choice &choice,
+                         std::string &error);

@@ -1,0 +1,86 @@
+#!/usr/bin/env bash
+# Builds the Debian package from a built tree and checks it: the files it
+# holds, its dependencies, lintian, the desktop entry and AppStream validators,
+# an install under another prefix, and the unpacked omnira-lcdshot running an
+# example script.  Usage: check_package.sh BUILD_DIR VERSION
+set -euo pipefail
+build=$(realpath "$1")
+version=$2
+source_dir=$(realpath "$(dirname "$0")/../..")
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+failures=0
+fail() {
+    echo "FAIL: $*" >&2
+    failures=$((failures + 1))
+}
+
+cpack --config "$build/CPackConfig.cmake" -G DEB -B "$work" >"$work/cpack.log" ||
+    { cat "$work/cpack.log"; exit 1; }
+deb="$work/omnira_${version}_$(dpkg --print-architecture).deb"
+[ -f "$deb" ] || { ls "$work"; echo "FAIL: no $deb" >&2; exit 1; }
+
+app=org.omnira.Omnira
+expected=(
+    usr/bin/omnira usr/bin/omnira-lcdshot
+    usr/share/applications/$app.desktop usr/share/metainfo/$app.metainfo.xml
+    usr/share/icons/hicolor/scalable/apps/$app.svg
+    usr/share/man/man1/omnira.1.gz usr/share/man/man1/omnira-lcdshot.1.gz
+    usr/share/omnira/examples/power_on.txt
+    usr/share/doc/omnira/copyright usr/share/doc/omnira/changelog.gz
+)
+for size in 16 32 48 64 128 256; do
+    expected+=(usr/share/icons/hicolor/${size}x$size/apps/$app.png)
+done
+dpkg-deb -c "$deb" | awk '{print $6}' | sed 's|^\./||' >"$work/contents"
+for f in "${expected[@]}"; do
+    grep -qx "$f" "$work/contents" || fail "the package lacks $f"
+done
+# Nothing of the build: no headers, static libraries, or the unrenamed driver.
+if grep -E '\.(h|a|cmake)$|^usr/include|^usr/bin/lcdshot$' "$work/contents"; then
+    fail "the package holds build files"
+fi
+depends=$(dpkg-deb -f "$deb" Depends)
+[[ $depends == *libqt6widgets6* && $depends == *libpng16-16* ]] ||
+    fail "run-time libraries missing from Depends: $depends"
+[[ $depends != *-dev* ]] || fail "a development package in Depends: $depends"
+
+lintian --no-tag-display-limit "$deb" >"$work/lintian.log" 2>&1 || true
+if grep -E '^[EW]: ' "$work/lintian.log"; then fail "lintian reports errors or warnings"; fi
+
+root="$work/root"
+dpkg-deb -x "$deb" "$root"
+desktop-file-validate "$root/usr/share/applications/$app.desktop" || fail "desktop-file-validate"
+appstreamcli validate --no-net "$root/usr/share/metainfo/$app.metainfo.xml" ||
+    fail "appstreamcli validate"
+for size in 16 32 48 64 128 256; do
+    file "$root/usr/share/icons/hicolor/${size}x$size/apps/$app.png" |
+        grep -q "PNG image data, $size x $size" || fail "the ${size}x$size icon has another size"
+done
+
+# Every script command has its entry in the driver's manual page.
+commands=$(grep -o '\(cmd\|name\) == "[a-z-]*"' "$source_dir/host/lcd_script.cpp" | cut -d'"' -f2 | sort -u)
+[ -n "$commands" ] || fail "no script commands found in host/lcd_script.cpp"
+page=$(zcat "$root/usr/share/man/man1/omnira-lcdshot.1.gz")
+for c in $commands; do
+    grep -qE "^\.B[IR]? ${c//-/\\\\-}( |$)|\\\\fB${c//-/\\\\-}\\\\f" <<<"$page" ||
+        fail "omnira-lcdshot(1) does not describe the command $c"
+done
+
+driver="$root/usr/bin/omnira-lcdshot"
+[ "$("$driver" --version)" = "omnira-lcdshot $version" ] || fail "omnira-lcdshot --version"
+[ "$("$root/usr/bin/omnira" --version)" = "omnira $version" ] || fail "omnira --version"
+"$driver" --help | grep -q '^usage: omnira-lcdshot' || fail "omnira-lcdshot --help"
+"$driver" "$root/usr/share/omnira/examples/power_on.txt" "$work/out" >"$work/run.log" ||
+    fail "the unpacked omnira-lcdshot failed on power_on.txt: $(cat "$work/run.log")"
+file "$work/out/power_on.png" | grep -q "PNG image data, 640 x 480" ||
+    fail "no 640 x 480 power_on.png from the unpacked driver"
+
+# The same install rules under any prefix.
+cmake --install "$build" --prefix "$work/prefix" >/dev/null
+for f in bin/omnira-lcdshot share/man/man1/omnira.1.gz share/applications/$app.desktop; do
+    [ -f "$work/prefix/$f" ] || fail "cmake --install --prefix lacks $f"
+done
+
+[ $failures -eq 0 ] && echo "package $(basename "$deb") checked"
+exit $((failures > 0))
