@@ -64,13 +64,14 @@ function wasmApi(m) {
     scriptPass: () => m._omnira_script_pass(),
     line: () => m._omnira_script_line(),
     error: () => text(m._omnira_script_error()),
+    caption: () => text(m._omnira_script_caption()),
     errorLine: () => m._omnira_script_error_line(),
     log: () => text(m._omnira_script_log()),
     panel() {
       const p = new Int32Array(m.HEAPU8.buffer, m._omnira_panel(), 6);
       return { rpm: p[0], map: p[1], temp: p[2], exio: !!p[3], running: !!p[4], engineTimers: !!p[5] };
     },
-    end: (lines) => m._omnira_script_end(lines),
+    stop: () => m._omnira_script_stop(),
   };
 }
 
@@ -138,13 +139,15 @@ class Page {
     this.showLamp(this.api.lampRed());
     this.lcd.paint(this.api.frame());
     this.scheduleTick();
-    this.setBusy(false);
+    for (const element of document.querySelectorAll('.control')) element.disabled = false;
+    this.showState();
     this.playFromAddress();
   }
 
   connect() {
     byId('on').addEventListener('click', () => this.on());
     byId('off').addEventListener('click', () => this.off());
+    byId('stop').addEventListener('click', () => this.input(() => {}));
     for (const [id, name] of [['f1', 'F1'], ['f2', 'F2'], ['push', 'PUSH'], ['plus', 'PLUS'], ['minus', 'MINUS']])
       byId(id).addEventListener('click', () => this.key(name));
     for (const [name, s] of Object.entries(this.sliders))
@@ -197,15 +200,16 @@ class Page {
     } else if (does === 'off') {
       this.off();
     } else if (does === 'exio') {
-      if (!this.player) this.exio.click();
+      this.exio.click();
     } else {
       this.key(does);
     }
   }
 
-  // Inputs wait while a script plays: the script owns the panel then.
+  // Every input ends a script that plays: the user takes over from there.
   input(action) {
-    if (!this.player) action();
+    if (this.player) this.endPlay();
+    action();
   }
 
   key(name) {
@@ -220,10 +224,12 @@ class Page {
   slide(name) {
     const s = this.sliders[name];
     const position = Number(s.input.value);
-    if (this.player || position === this.positions[name]) return;
-    this.positions[name] = position;
-    s.value.textContent = String(position);
-    s.set(position);
+    if (position === this.positions[name]) return;
+    this.input(() => {
+      this.positions[name] = position;
+      s.value.textContent = String(position);
+      s.set(position);
+    });
   }
 
   instrumentOn() {
@@ -233,12 +239,13 @@ class Page {
   // "On": the power-on, then the loop unless it already runs ("On" while on
   // powers on afresh and the loop goes on).
   on() {
-    if (this.player) return;
-    this.api.on();
-    if (this.running) return;
-    this.running = true;
-    this.showState();
-    this.liveFrame(false);
+    this.input(() => {
+      this.api.on();
+      if (this.running) return;
+      this.running = true;
+      this.showState();
+      this.liveFrame(false);
+    });
   }
 
   // One pass of the power loop per animation frame until "Off"; the first
@@ -287,27 +294,31 @@ class Page {
     this.play(text.length > MAX_SCRIPT_LENGTH ? null : text);
   }
 
-  // Checks the whole script first: a bad one runs nothing. A good one starts
-  // from program start and plays one step at a time.
+  // The script is rehearsed first, as the window does: either way the
+  // instrument starts afresh; a good script then plays one step at a time, a
+  // bad one plays nothing. A new script ends the one playing.
   play(text) {
-    if (this.player) {
-      this.showError('A script is playing: try again after its end.');
-      return;
-    }
     if (text === null) {
       this.showError(`The script is longer than ${MAX_SCRIPT_LENGTH} characters.`);
       return;
     }
+    if (this.player) this.api.stop();
+    cancelAnimationFrame(this.frameRequest);
+    this.frameRequest = 0;
+    this.player = null;
+    this.running = false;
+    byId('log').textContent = '';
     if (!this.api.load(text)) {
       this.showError(this.api.error());
+      this.syncPanel();
+      this.showLamp(this.api.lampRed());
+      this.lcd.paint(this.api.frame());
+      this.showState();
       return;
     }
     this.showError('');
-    byId('log').textContent = '';
-    cancelAnimationFrame(this.frameRequest);
-    this.running = false;
     this.player = { due: 0, pending: null };
-    this.setBusy(true);
+    this.showState();
     this.playFrame();
   }
 
@@ -336,24 +347,22 @@ class Page {
     this.lcd.paint(this.api.frame());
     if (step === STEP_PASS || step === STEP_TICK) {
       p.pending = step;
-      byId('status').textContent = `Playing line ${this.api.line()}`;
+      const caption = this.api.caption();
+      byId('status').textContent = `Playing line ${this.api.line()}${caption ? `: ${caption}` : ''}`;
       this.frameRequest = requestAnimationFrame(() => this.playFrame());
     } else {
       this.endPlay(step);
     }
   }
 
-  // After the last line the user carries on live from where the script left
-  // the panel; the played lines begin the recorded session.
+  // After the last line, or when the user takes over, the instrument runs on
+  // live from where the script left it; the session has recorded its steps.
   endPlay(step) {
-    if (step === STEP_FAILED) {
-      this.showError(this.api.error());
-      this.api.end(this.api.errorLine() - 1);
-    } else {
-      this.api.end(0x7fffffff);
-    }
+    if (step === STEP_FAILED) this.showError(this.api.error());
+    this.api.stop();
+    cancelAnimationFrame(this.frameRequest);
+    this.frameRequest = 0;
     this.player = null;
-    this.setBusy(false);
     this.running = this.api.panel().running;
     this.showState();
     if (this.running) this.frameRequest = requestAnimationFrame(() => this.liveFrame());
@@ -371,14 +380,10 @@ class Page {
     this.engineTimers.checked = p.engineTimers;
   }
 
-  setBusy(busy) {
-    for (const element of document.querySelectorAll('.control')) element.disabled = busy;
-    this.showState();
-  }
-
   showState() {
     const state = this.player ? 'playing' : this.running ? 'on' : 'off';
     document.body.dataset.state = state;
+    byId('stop').hidden = !this.player;
     if (!this.player) byId('status').textContent = state === 'on' ? 'On' : 'Off';
   }
 

@@ -28,9 +28,8 @@ const char *const KEY_NAMES[] = {"F1", "F2", "PUSH", "PLUS", "MINUS"};
 
 session_recorder session;
 panel_state controls; // the page's controls as the session left them
-std::string text;      // text handed over by the page (a script)
-std::string played;    // the script being played
-std::string reply;     // the last string handed back to the page
+std::string text;  // text handed over by the page (a script)
+std::string reply; // the last string handed back to the page
 std::ostringstream script_log; // what the script reports (pictures, errors)
 
 // A script's pictures stay in the page: the log names each one, and the last
@@ -77,7 +76,7 @@ EMSCRIPTEN_KEEPALIVE void omnira_on(void) {
     session.input("on");
     power_on_sequence();
     rpm_slider_change(controls.rpm_position);
-    map_slider_change(controls.map_position);
+    map_slider_change((uint16_t)controls.map_position);
 }
 
 EMSCRIPTEN_KEEPALIVE void omnira_off(void) {
@@ -98,15 +97,15 @@ EMSCRIPTEN_KEEPALIVE void omnira_rpm(int32_t position) {
     controls.rpm_position = position;
     rpm_slider_change(position);
 }
-EMSCRIPTEN_KEEPALIVE void omnira_map(int position) {
+EMSCRIPTEN_KEEPALIVE void omnira_map(int32_t position) {
     session.input("map " + std::to_string(position));
-    controls.map_position = (uint16_t)position;
-    map_slider_change(controls.map_position);
+    controls.map_position = position;
+    map_slider_change((uint16_t)position);
 }
-EMSCRIPTEN_KEEPALIVE void omnira_temp(int position) {
+EMSCRIPTEN_KEEPALIVE void omnira_temp(int32_t position) {
     session.input("temp " + std::to_string(position));
-    controls.temp_position = (uint16_t)position;
-    temp_slider_change(controls.temp_position);
+    controls.temp_position = position;
+    temp_slider_change((uint16_t)position);
 }
 EMSCRIPTEN_KEEPALIVE void omnira_exio(int checked) {
     session.input(checked ? "exio on" : "exio off");
@@ -142,16 +141,16 @@ EMSCRIPTEN_KEEPALIVE char *omnira_text(int bytes) {
     return &text[0];
 }
 
-// Checks the text as a script; when it is good, the instrument goes back to
-// program start and the script is ready to play. A bad script runs nothing.
+// Rehearses the text as a script, as the window does: either way the program
+// and the session start afresh; a good script is then ready to play, its
+// inputs, ticks and passes recorded as it plays, and a bad one plays nothing.
 EMSCRIPTEN_KEEPALIVE int omnira_script_load(void) {
     script.reset(new lcd_script(frames, 4, script_log));
-    playing = script->load(text);
-    if (!playing) return 0;
-    played = text;
-    reset_program_state();
+    playing = script->prepare(text);
     session = session_recorder();
-    return 1;
+    controls = panel_state();
+    if (playing) script->echo_to(&session);
+    return playing;
 }
 
 EMSCRIPTEN_KEEPALIVE int omnira_script_advance(void) { return script->advance(); }
@@ -160,6 +159,10 @@ EMSCRIPTEN_KEEPALIVE void omnira_script_pass(void) { script->pass(); }
 EMSCRIPTEN_KEEPALIVE int omnira_script_line(void) { return script->line(); }
 EMSCRIPTEN_KEEPALIVE int omnira_script_error_line(void) { return script->error_line(); }
 EMSCRIPTEN_KEEPALIVE const char *omnira_script_error(void) { return hand_back(script->error()); }
+// The text of the script's last `note`.
+EMSCRIPTEN_KEEPALIVE const char *omnira_script_caption(void) {
+    return hand_back(script->caption());
+}
 
 // What the script reported since the last call.
 EMSCRIPTEN_KEEPALIVE const char *omnira_script_log(void) {
@@ -185,19 +188,13 @@ EMSCRIPTEN_KEEPALIVE const int32_t *omnira_panel(void) {
 EMSCRIPTEN_KEEPALIVE const uint8_t *omnira_shot(void) { return frames.last; }
 EMSCRIPTEN_KEEPALIVE int32_t omnira_shot_serial(void) { return frames.serial; }
 
-// The end of a script: the first `lines` lines become the start of the
-// session (the inputs, passes and ticks the instrument went through) and the
-// page's controls go on from where the script left them.
-EMSCRIPTEN_KEEPALIVE void omnira_script_end(int lines) {
+// The script ends where it is, at its end or because the user takes over:
+// the page's controls go on from where it left them.
+EMSCRIPTEN_KEEPALIVE void omnira_script_stop(void) {
+    if (!playing) return;
+    script->echo_to(nullptr);
     controls = script->panel();
     playing = false;
-    std::istringstream in(played);
-    std::string line;
-    for (int n = 0; n < lines && std::getline(in, line); n++) {
-        if (n == 0 && line.compare(0, 3, "\xEF\xBB\xBF") == 0) line.erase(0, 3);
-        if (!line.empty() && line.back() == '\r') line.pop_back();
-        session.input(line);
-    }
 }
 
 } // extern "C"
