@@ -132,10 +132,10 @@ const char *lamp_name() {
 }
 
 // Text from a script as a message repeats it: control and non-ASCII bytes as
-// \xNN, cut after QUOTED_LENGTH characters.
-std::string quoted(const std::string &text) {
+// \xNN, cut after `length` characters.
+std::string quoted(const std::string &text, size_t length = QUOTED_LENGTH) {
     std::string out;
-    for (unsigned char c : text.substr(0, QUOTED_LENGTH)) {
+    for (unsigned char c : text.substr(0, length)) {
         if (c >= 32 && c < 127) {
             out += (char)c;
         } else {
@@ -144,7 +144,7 @@ std::string quoted(const std::string &text) {
             out += hex;
         }
     }
-    if (text.size() > QUOTED_LENGTH) out += "...";
+    if (text.size() > length) out += "...";
     return out;
 }
 
@@ -488,7 +488,7 @@ bool lcd_script::execute(const command &c) {
     }
     case OP_NOTE:
         caption_ = c.word;
-        log_ << "note: " << quoted(c.word) << "\n";
+        log_ << "note: " << quoted(c.word, lcd_script::MAX_LINE) << "\n";
         return true;
     case OP_EXIO:
         if (panel_.exio_checked != (c.value != 0)) echo(c.value ? "exio on" : "exio off");
