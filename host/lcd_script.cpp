@@ -446,16 +446,10 @@ bool lcd_script::run(std::istream &in) {
     if (!load(in)) return false;
     for (;;) {
         switch (advance()) {
-        case STEP_TICK:
-            tick();
-            break;
-        case STEP_PASS:
-            pass();
-            break;
-        case STEP_DONE:
-            return true;
-        case STEP_FAILED:
-            return false;
+        case STEP_TICK: tick(); break;
+        case STEP_PASS: pass(); break;
+        case STEP_DONE: return true;
+        case STEP_FAILED: return false;
         }
     }
 }
@@ -499,9 +493,7 @@ bool lcd_script::execute(const command &c) {
         panel_.engine_timers = c.value != 0;
         engine_timers_on = panel_.engine_timers ? 1 : 0;
         return true;
-    case OP_SCALE:
-        scale_ = (int)c.value;
-        return true;
+    case OP_SCALE: scale_ = (int)c.value; return true;
     case OP_SHOT:
     case OP_GOLDEN: {
         std::string where;
@@ -559,14 +551,8 @@ void lcd_script::move_slider(slider_id slider, int32_t position) {
     at = position;
     echo(NAMES[slider] + std::to_string(position));
     switch (slider) {
-    case SLIDER_RPM:
-        rpm_slider_change(position);
-        break;
-    case SLIDER_MAP:
-        map_slider_change((uint16_t)position);
-        break;
-    case SLIDER_TEMP:
-        temp_slider_change((uint16_t)position);
-        break;
+    case SLIDER_RPM: rpm_slider_change(position); break;
+    case SLIDER_MAP: map_slider_change((uint16_t)position); break;
+    case SLIDER_TEMP: temp_slider_change((uint16_t)position); break;
     }
 }
