@@ -26,16 +26,11 @@ int16_t temp_value;
 
 static int32_t rpm_step(uint8_t increment) {
     switch (increment) {
-    case 1:
-        return 5;
-    case 2:
-        return 10;
-    case 3:
-        return 50;
-    case 4:
-        return 100;
-    default:
-        return 1;
+    case 1: return 5;
+    case 2: return 10;
+    case 3: return 50;
+    case 4: return 100;
+    default: return 1;
     }
 }
 
@@ -81,23 +76,17 @@ uint32_t map_filter_input(uint16_t reading) {
 // FAST, four times with SLOW. It is shared by both sources and never cleared.
 uint32_t map_filter_next(uint32_t acc, uint32_t v) {
     switch (settings.map_filter) {
-    case 1:
-        return (2 * v + acc) / 2;
-    case 2:
-        return (3 * acc + 4 * v) / 4;
-    default:
-        return acc;
+    case 1: return (2 * v + acc) / 2;
+    case 2: return (3 * acc + 4 * v) / 4;
+    default: return acc;
     }
 }
 
 uint32_t map_filter_output(uint32_t acc, uint32_t v) {
     switch (settings.map_filter) {
-    case 1:
-        return acc / 2;
-    case 2:
-        return acc / 4;
-    default:
-        return v;
+    case 1: return acc / 2;
+    case 2: return acc / 4;
+    default: return v;
     }
 }
 

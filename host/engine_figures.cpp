@@ -39,18 +39,12 @@ int16_t settled_map_mb(uint16_t reading) {
 // What the instrument shows at a slider position, in the figure's unit.
 int32_t shown_at(int32_t position, figure_unit unit) {
     switch (unit) {
-    case FIGURE_RPM:
-        return rpm_for_pulse_rate(position);
-    case FIGURE_MB:
-        return settled_map_mb((uint16_t)position);
-    case FIGURE_INHG:
-        return map_mb_to_inhg(settled_map_mb((uint16_t)position));
-    case FIGURE_C:
-        return temp_c_for_reading((uint16_t)position);
-    case FIGURE_F:
-        return celsius_to_fahrenheit(temp_c_for_reading((uint16_t)position));
-    case FIGURE_RAW:
-        break;
+    case FIGURE_RPM: return rpm_for_pulse_rate(position);
+    case FIGURE_MB: return settled_map_mb((uint16_t)position);
+    case FIGURE_INHG: return map_mb_to_inhg(settled_map_mb((uint16_t)position));
+    case FIGURE_C: return temp_c_for_reading((uint16_t)position);
+    case FIGURE_F: return celsius_to_fahrenheit(temp_c_for_reading((uint16_t)position));
+    case FIGURE_RAW: break;
     }
     return position;
 }

@@ -132,10 +132,10 @@ const char *lamp_name() {
 }
 
 // Text from a script as a message repeats it: control and non-ASCII bytes as
-// \xNN, cut after QUOTED_LENGTH characters.
-std::string quoted(const std::string &text) {
+// \xNN, cut after `length` characters.
+std::string quoted(const std::string &text, size_t length = QUOTED_LENGTH) {
     std::string out;
-    for (unsigned char c : text.substr(0, QUOTED_LENGTH)) {
+    for (unsigned char c : text.substr(0, length)) {
         if (c >= 32 && c < 127) {
             out += (char)c;
         } else {
@@ -144,7 +144,7 @@ std::string quoted(const std::string &text) {
             out += hex;
         }
     }
-    if (text.size() > QUOTED_LENGTH) out += "...";
+    if (text.size() > length) out += "...";
     return out;
 }
 
@@ -446,16 +446,10 @@ bool lcd_script::run(std::istream &in) {
     if (!load(in)) return false;
     for (;;) {
         switch (advance()) {
-        case STEP_TICK:
-            tick();
-            break;
-        case STEP_PASS:
-            pass();
-            break;
-        case STEP_DONE:
-            return true;
-        case STEP_FAILED:
-            return false;
+        case STEP_TICK: tick(); break;
+        case STEP_PASS: pass(); break;
+        case STEP_DONE: return true;
+        case STEP_FAILED: return false;
         }
     }
 }
@@ -488,7 +482,7 @@ bool lcd_script::execute(const command &c) {
     }
     case OP_NOTE:
         caption_ = c.word;
-        log_ << "note: " << quoted(c.word) << "\n";
+        log_ << "note: " << quoted(c.word, lcd_script::MAX_LINE) << "\n";
         return true;
     case OP_EXIO:
         if (panel_.exio_checked != (c.value != 0)) echo(c.value ? "exio on" : "exio off");
@@ -499,9 +493,7 @@ bool lcd_script::execute(const command &c) {
         panel_.engine_timers = c.value != 0;
         engine_timers_on = panel_.engine_timers ? 1 : 0;
         return true;
-    case OP_SCALE:
-        scale_ = (int)c.value;
-        return true;
+    case OP_SCALE: scale_ = (int)c.value; return true;
     case OP_SHOT:
     case OP_GOLDEN: {
         std::string where;
@@ -559,14 +551,8 @@ void lcd_script::move_slider(slider_id slider, int32_t position) {
     at = position;
     echo(NAMES[slider] + std::to_string(position));
     switch (slider) {
-    case SLIDER_RPM:
-        rpm_slider_change(position);
-        break;
-    case SLIDER_MAP:
-        map_slider_change((uint16_t)position);
-        break;
-    case SLIDER_TEMP:
-        temp_slider_change((uint16_t)position);
-        break;
+    case SLIDER_RPM: rpm_slider_change(position); break;
+    case SLIDER_MAP: map_slider_change((uint16_t)position); break;
+    case SLIDER_TEMP: temp_slider_change((uint16_t)position); break;
     }
 }

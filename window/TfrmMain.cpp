@@ -742,36 +742,19 @@ void TfrmMain::KeyboardAndMouse1Click() {
 // The knob and key bindings, for every key that reaches this window.
 bool TfrmMain::keyboardKey(int key) {
     switch (key) {
-    case Qt::Key_F1:
-        Image2Click();
-        return true;
-    case Qt::Key_F2:
-        Image3Click();
-        return true;
+    case Qt::Key_F1: Image2Click(); return true;
+    case Qt::Key_F2: Image3Click(); return true;
     case Qt::Key_Return:
     case Qt::Key_Enter:
-    case Qt::Key_Space:
-        Image8Click();
-        return true;
+    case Qt::Key_Space: Image8Click(); return true;
     case Qt::Key_Plus:
-    case Qt::Key_Up:
-        Button3Click();
-        return true;
+    case Qt::Key_Up: Button3Click(); return true;
     case Qt::Key_Minus:
-    case Qt::Key_Down:
-        Button4Click();
-        return true;
-    case Qt::Key_I:
-        Button1->click();
-        return true;
-    case Qt::Key_O:
-        Button2->click();
-        return true;
-    case Qt::Key_X:
-        CheckBox1->click();
-        return true;
-    default:
-        return false;
+    case Qt::Key_Down: Button4Click(); return true;
+    case Qt::Key_I: Button1->click(); return true;
+    case Qt::Key_O: Button2->click(); return true;
+    case Qt::Key_X: CheckBox1->click(); return true;
+    default: return false;
     }
 }
 
@@ -807,8 +790,7 @@ bool TfrmMain::eventFilter(QObject *watched, QEvent *event) {
                 slider->triggerAction(QAbstractSlider::SliderSingleStepSub);
                 return true;
             case Qt::Key_Up:
-            case Qt::Key_Down:
-                return false;
+            case Qt::Key_Down: return false;
             }
         }
         return keyboardKey(key->key());

@@ -12,22 +12,22 @@
 #include <sstream>
 #include <string>
 
-    namespace {
+namespace {
 
-    const long STEP_BUDGET = 20000;
+const long STEP_BUDGET = 20000;
 
-    class no_files : public frame_files {
-      public:
-        bool write_frame(const std::string &name, const uint8_t *, int, bool,
-                         std::string &where) override {
-            where = name;
-            return true;
-        }
-        bool read_golden(const std::string &, uint8_t *, std::string &error) override {
-            error = "no files";
-            return false;
-        }
-    };
+class no_files : public frame_files {
+  public:
+    bool write_frame(const std::string &name, const uint8_t *, int, bool,
+                     std::string &where) override {
+        where = name;
+        return true;
+    }
+    bool read_golden(const std::string &, uint8_t *, std::string &error) override {
+        error = "no files";
+        return false;
+    }
+};
 
 } // namespace
 

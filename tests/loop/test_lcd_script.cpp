@@ -229,7 +229,7 @@ TEST_F(LcdScript, MalformedScriptsEndWithTheLineNumber) {
         {"tick 0x10", 1, "not a number"},
         {"engine-timers maybe", 1, "engine-timers takes on or off"},
         {"expect golden", 1, "expect takes"},
-        {"expect golden /nonexistent/g.png", 1, "cannot read"},
+        {"expect golden /nonexistent/g.png", 1, "no file /nonexistent/g.png"},
         {"on\n" + std::string(5000, 'x'), 2, "line longer than 4096"},
         {std::string("\x01\x02pass\xff", 7), 1, "\\x01\\x02pass\\xFF"},
         {"sho", 1, "unknown command"},

@@ -25,6 +25,7 @@
 #include <QClipboard>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QLabel>
@@ -43,6 +44,7 @@
 #include <QTemporaryDir>
 #include <QWheelEvent>
 
+#include <algorithm>
 #include <fstream>
 #include <functional>
 #include <math.h>
@@ -132,6 +134,7 @@ class WindowTest : public QObject {
     void scenarioPlaysLcdshotsFrames();
     void badScenarioPlaysNothing();
     void userInputTakesOverFromAScenario();
+    void bundledScenarioPlaysWithItsGoldens();
 
   private:
     bool runWhileOn(const QList<Step> &steps, std::function<void()> powerOn = nullptr);
@@ -752,7 +755,7 @@ void WindowTest::largeWindowKeepsItsMenuBarOnTheScreen() {
 // The frame an lcdshot run of `text` from program start ends on.
 std::vector<uint8_t> lcdshot_frame(const std::string &text, panel_state *panel = nullptr) {
     std::ostringstream log;
-    png_frame_files files(QDir::tempPath().toStdString());
+    png_frame_files files(QDir::tempPath().toStdString(), SCENARIO_DIR);
     lcd_script headless(files, 1, log);
     reset_program_state();
     if (!headless.run(text)) return {};
@@ -809,6 +812,29 @@ void WindowTest::userInputTakesOverFromAScenario() {
                             action([&] { QTest::keyClick(frm, Qt::Key_O); })},
                            [] { QCoreApplication::processEvents(); });
     QVERIFY(done);
+}
+
+// The library is bundled, titled, and plays in the window with the goldens
+// it checks, to lcdshot's frame.
+void WindowTest::bundledScenarioPlaysWithItsGoldens() {
+    const QList<scenario_entry> library = bundled_scenarios();
+    QVERIFY(library.size() >= 7);
+    QCOMPARE(frm->Scenarios1->actions().size(), library.size());
+    const auto run_up = std::find_if(library.begin(), library.end(), [](const scenario_entry &e) {
+        return e.path.endsWith("run_up.txt");
+    });
+    QVERIFY(run_up != library.end());
+    QCOMPARE(run_up->title, QString("Run-up and magneto check"));
+    QFile file(run_up->path);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const std::string text = file.readAll().toStdString();
+    QVERIFY(frm->playScenario(QString::fromStdString(text), ":/scenarios", run_up->title));
+    for (int timeouts = 0; frm->scenarioPlaying() && timeouts < 10000; timeouts++)
+        frm->Timer1Timer();
+    QVERIFY(!frm->scenarioPlaying());
+    QVERIFY(frm->StatusBar1->currentMessage().contains("ended"));
+    const std::vector<uint8_t> shown(shown_frame, shown_frame + LCD_PIXELS);
+    QVERIFY(lcdshot_frame(text) == shown);
 }
 
 int main(int argc, char **argv) {

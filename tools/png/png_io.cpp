@@ -202,6 +202,8 @@ bool png_frame_files::read_golden(const std::string &name, uint8_t *frame, std::
     if (width != 0 && (width != LCD_WIDTH || height != LCD_HEIGHT))
         error = file + " is " + std::to_string(width) + " x " + std::to_string(height) +
                 ", not 160 x 120";
+    else if (!std::filesystem::exists(file))
+        error = "no file " + file;
     else
         error = "cannot read " + file + " as an indexed PNG";
     return false;
