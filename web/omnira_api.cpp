@@ -27,9 +27,9 @@ const char *const SESSION_HEADER =
 const char *const KEY_NAMES[] = {"F1", "F2", "PUSH", "PLUS", "MINUS"};
 
 session_recorder session;
-panel_state controls; // the page's controls as the session left them
-std::string text;  // text handed over by the page (a script)
-std::string reply; // the last string handed back to the page
+panel_state controls;          // the page's controls as the session left them
+std::string text;              // text handed over by the page (a script)
+std::string reply;             // the last string handed back to the page
 std::ostringstream script_log; // what the script reports (pictures, errors)
 
 // A script's pictures stay in the page: the log names each one, and the last
@@ -65,11 +65,21 @@ const char *hand_back(const std::string &s) {
 
 extern "C" {
 
-EMSCRIPTEN_KEEPALIVE const uint8_t *omnira_frame(void) { return frame_buffer; }
-EMSCRIPTEN_KEEPALIVE const uint32_t *omnira_palette(void) { return lcd_palette; }
-EMSCRIPTEN_KEEPALIVE int omnira_palette_size(void) { return LCD_PALETTE_SIZE; }
-EMSCRIPTEN_KEEPALIVE int omnira_lamp_red(void) { return lamp_red; }
-EMSCRIPTEN_KEEPALIVE int omnira_power_off_request(void) { return power_off_request; }
+EMSCRIPTEN_KEEPALIVE const uint8_t *omnira_frame(void) {
+    return frame_buffer;
+}
+EMSCRIPTEN_KEEPALIVE const uint32_t *omnira_palette(void) {
+    return lcd_palette;
+}
+EMSCRIPTEN_KEEPALIVE int omnira_palette_size(void) {
+    return LCD_PALETTE_SIZE;
+}
+EMSCRIPTEN_KEEPALIVE int omnira_lamp_red(void) {
+    return lamp_red;
+}
+EMSCRIPTEN_KEEPALIVE int omnira_power_off_request(void) {
+    return power_off_request;
+}
 
 // "&On": power-on, then the RPM and MAP handlers with the sliders' positions.
 EMSCRIPTEN_KEEPALIVE void omnira_on(void) {
@@ -153,12 +163,24 @@ EMSCRIPTEN_KEEPALIVE int omnira_script_load(void) {
     return playing;
 }
 
-EMSCRIPTEN_KEEPALIVE int omnira_script_advance(void) { return script->advance(); }
-EMSCRIPTEN_KEEPALIVE void omnira_script_tick(void) { script->tick(); }
-EMSCRIPTEN_KEEPALIVE void omnira_script_pass(void) { script->pass(); }
-EMSCRIPTEN_KEEPALIVE int omnira_script_line(void) { return script->line(); }
-EMSCRIPTEN_KEEPALIVE int omnira_script_error_line(void) { return script->error_line(); }
-EMSCRIPTEN_KEEPALIVE const char *omnira_script_error(void) { return hand_back(script->error()); }
+EMSCRIPTEN_KEEPALIVE int omnira_script_advance(void) {
+    return script->advance();
+}
+EMSCRIPTEN_KEEPALIVE void omnira_script_tick(void) {
+    script->tick();
+}
+EMSCRIPTEN_KEEPALIVE void omnira_script_pass(void) {
+    script->pass();
+}
+EMSCRIPTEN_KEEPALIVE int omnira_script_line(void) {
+    return script->line();
+}
+EMSCRIPTEN_KEEPALIVE int omnira_script_error_line(void) {
+    return script->error_line();
+}
+EMSCRIPTEN_KEEPALIVE const char *omnira_script_error(void) {
+    return hand_back(script->error());
+}
 // The text of the script's last `note`.
 EMSCRIPTEN_KEEPALIVE const char *omnira_script_caption(void) {
     return hand_back(script->caption());
@@ -185,8 +207,12 @@ EMSCRIPTEN_KEEPALIVE const int32_t *omnira_panel(void) {
 }
 
 // The last picture of `shot` or `golden`, and how many there were.
-EMSCRIPTEN_KEEPALIVE const uint8_t *omnira_shot(void) { return frames.last; }
-EMSCRIPTEN_KEEPALIVE int32_t omnira_shot_serial(void) { return frames.serial; }
+EMSCRIPTEN_KEEPALIVE const uint8_t *omnira_shot(void) {
+    return frames.last;
+}
+EMSCRIPTEN_KEEPALIVE int32_t omnira_shot_serial(void) {
+    return frames.serial;
+}
 
 // The script ends where it is, at its end or because the user takes over:
 // the page's controls go on from where it left them.
