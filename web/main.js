@@ -1,6 +1,6 @@
 // The page: the panel's controls, the power loop on animation frames, the
 // timebase, and the script player, over the instrument compiled to wasm.
-import { encodeIndexedPng } from './png.js';
+import { decodeIndexedPng, encodeIndexedPng } from './png.js';
 import { BINDINGS, KEY_CODES, MOUSE_HELP, boundKey, wheelSteps } from './bindings.js';
 import { MAX_CATCH_UP, Timebase } from './timebase.js';
 
@@ -28,6 +28,7 @@ const SLIDERS = [
 ];
 
 const byId = (id) => document.getElementById(id);
+const fromBase64 = (packed) => Uint8Array.from(atob(packed), (c) => c.charCodeAt(0));
 const decoder = new TextDecoder();
 const encoder = new TextEncoder();
 
@@ -54,6 +55,13 @@ function wasmApi(m) {
     pass: () => m._omnira_pass(),
     tick: (on) => m._omnira_tick(on ? 1 : 0),
     session: () => text(m._omnira_session()),
+    golden(name, indices) {
+      const bytes = encoder.encode(name);
+      m.HEAPU8.set(bytes, m._omnira_text(bytes.length));
+      const room = m._omnira_frame_room();
+      m.HEAPU8.set(indices, room);
+      m._omnira_golden(room);
+    },
     load(script) {
       const bytes = encoder.encode(script);
       m.HEAPU8.set(bytes, m._omnira_text(bytes.length));
@@ -132,9 +140,14 @@ class Page {
     this.exio = byId('exio');
     this.engineTimers = byId('engine-timers');
     this.lamp = byId('lamp');
+    this.library = scenarioLibrary();
   }
 
   start() {
+    this.libraryReady = this.loadGoldens();
+    const list = byId('scenario');
+    for (const [i, s] of this.library.entries())
+      list.append(Object.assign(document.createElement('option'), { value: i, textContent: s.title }));
     this.connect();
     this.showLamp(this.api.lampRed());
     this.lcd.paint(this.api.frame());
@@ -160,6 +173,8 @@ class Page {
         'image/png'));
     byId('save-session').addEventListener('click', () =>
       download('session.txt', this.api.session(), 'text/plain'));
+    byId('play-scenario').addEventListener('click', () =>
+      this.play(this.library[Number(byId('scenario').value)].text));
     const file = byId('script-file');
     file.addEventListener('change', async () => {
       const chosen = file.files[0];
@@ -294,10 +309,20 @@ class Page {
     this.play(text.length > MAX_SCRIPT_LENGTH ? null : text);
   }
 
+  // The library's goldens go to the instrument's side for `expect golden`.
+  async loadGoldens() {
+    for (const [name, packed] of SCENARIO_LIBRARY.goldens) {
+      const { width, height, indices } = await decodeIndexedPng(fromBase64(packed));
+      if (width === LCD_WIDTH && height === LCD_HEIGHT) this.api.golden(name, indices);
+    }
+  }
+
   // The script is rehearsed first, as the window does: either way the
   // instrument starts afresh; a good script then plays one step at a time, a
-  // bad one plays nothing. A new script ends the one playing.
-  play(text) {
+  // bad one plays nothing. A new script ends the one playing. Scripts wait
+  // for the library's goldens.
+  async play(text) {
+    await this.libraryReady;
     if (text === null) {
       this.showError(`The script is longer than ${MAX_SCRIPT_LENGTH} characters.`);
       return;
@@ -421,6 +446,17 @@ function makeSliders(box) {
   }
 }
 
+// The scenario library in the page: each script with its title, the text of
+// its first line when that is a comment.
+function scenarioLibrary() {
+  return SCENARIO_LIBRARY.scripts.map(([file, packed]) => {
+    const text = decoder.decode(fromBase64(packed));
+    const first = text.split('\n', 1)[0].replace(/^\uFEFF/, '').trim();
+    const title = first.startsWith('#') ? first.slice(1).trim() : '';
+    return { file, text, title: title || file };
+  });
+}
+
 // The front keeps its proportions and shrinks to fit a narrow screen.
 function fitFront() {
   const room = document.documentElement.clientWidth - 16;
@@ -448,7 +484,7 @@ window.addEventListener('resize', fitFront);
 showHelp();
 // The wasm, gzipped in base64 inside the page (OMNIRA_WASM_GZIP).
 async function wasmBinary() {
-  const packed = Uint8Array.from(atob(OMNIRA_WASM_GZIP), (c) => c.charCodeAt(0));
+  const packed = fromBase64(OMNIRA_WASM_GZIP);
   const stream = new Blob([packed]).stream().pipeThrough(new DecompressionStream('gzip'));
   return new Uint8Array(await new Response(stream).arrayBuffer());
 }

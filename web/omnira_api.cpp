@@ -14,9 +14,11 @@
 #include <stdint.h>
 #include <string.h>
 
+#include <map>
 #include <memory>
 #include <sstream>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -33,7 +35,8 @@ std::string reply;             // the last string handed back to the page
 std::ostringstream script_log; // what the script reports (pictures, errors)
 
 // A script's pictures stay in the page: the log names each one, and the last
-// is kept, with a count, for the caller to read.
+// is kept, with a count, for the caller to read. Goldens are those the page
+// handed over: the scenario library's, by the names its scripts use.
 class page_frames : public frame_files {
   public:
     bool write_frame(const std::string &name, const uint8_t *frame, int, bool,
@@ -43,10 +46,16 @@ class page_frames : public frame_files {
         where = name + " (kept in the page)";
         return true;
     }
-    bool read_golden(const std::string &, uint8_t *, std::string &error) override {
-        error = "expect golden needs files: run the script in lcdshot";
-        return false;
+    bool read_golden(const std::string &name, uint8_t *frame, std::string &error) override {
+        const auto found = goldens.find(name.compare(0, 2, "./") == 0 ? name.substr(2) : name);
+        if (found == goldens.end()) {
+            error = "no golden " + name + " in the page: it holds the scenario library's only";
+            return false;
+        }
+        memcpy(frame, found->second.data(), LCD_PIXELS);
+        return true;
     }
+    std::map<std::string, std::vector<uint8_t>> goldens;
     uint8_t last[LCD_PIXELS] = {};
     int32_t serial = 0;
 };
@@ -149,6 +158,18 @@ EMSCRIPTEN_KEEPALIVE const char *omnira_session(void) {
 EMSCRIPTEN_KEEPALIVE char *omnira_text(int bytes) {
     text.assign(bytes < 0 ? 0 : (size_t)bytes, '\0');
     return &text[0];
+}
+
+// Keeps the 160 x 120 frame at `frame` as the golden named by the text last
+// handed over (a name such as "goldens/run_up_done.png").
+EMSCRIPTEN_KEEPALIVE void omnira_golden(const uint8_t *frame) {
+    frames.goldens[text].assign(frame, frame + LCD_PIXELS);
+}
+
+// Room for one frame of palette indices that the page writes.
+EMSCRIPTEN_KEEPALIVE uint8_t *omnira_frame_room(void) {
+    static uint8_t room[LCD_PIXELS];
+    return room;
 }
 
 // Rehearses the text as a script, as the window does: either way the program

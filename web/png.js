@@ -93,3 +93,44 @@ export function encodeIndexedPng(indices, width, height, palette) {
   }
   return out;
 }
+
+// Reads an 8-bit indexed PNG, such as lcdshot's goldens: its size and its
+// palette indices, the rows' filters undone.
+export async function decodeIndexedPng(bytes) {
+  const view = new DataView(bytes.buffer, bytes.byteOffset, bytes.byteLength);
+  const parts = [];
+  let width = 0;
+  let height = 0;
+  for (let at = 8; at + 12 <= bytes.length; at += view.getUint32(at) + 12) {
+    const length = view.getUint32(at);
+    const kind = String.fromCharCode(...bytes.subarray(at + 4, at + 8));
+    if (kind === 'IHDR') {
+      width = view.getUint32(at + 8);
+      height = view.getUint32(at + 12);
+      if (bytes[at + 16] !== 8 || bytes[at + 17] !== 3) throw new Error('not an 8-bit indexed PNG');
+    } else if (kind === 'IDAT') {
+      parts.push(bytes.subarray(at + 8, at + 8 + length));
+    }
+  }
+  const inflated = new Blob(parts).stream().pipeThrough(new DecompressionStream('deflate'));
+  const raw = new Uint8Array(await new Response(inflated).arrayBuffer());
+  const out = new Uint8Array(width * height);
+  for (let y = 0; y < height; y++) {
+    const filter = raw[y * (width + 1)];
+    for (let x = 0; x < width; x++) {
+      const a = x > 0 ? out[y * width + x - 1] : 0;
+      const b = y > 0 ? out[(y - 1) * width + x] : 0;
+      const c = x > 0 && y > 0 ? out[(y - 1) * width + x - 1] : 0;
+      let p = 0;
+      if (filter === 1) p = a;
+      else if (filter === 2) p = b;
+      else if (filter === 3) p = (a + b) >> 1;
+      else if (filter === 4) {
+        const pa = Math.abs(b - c), pb = Math.abs(a - c), pc = Math.abs(a + b - 2 * c);
+        p = pa <= pb && pa <= pc ? a : pb <= pc ? b : c;
+      }
+      out[y * width + x] = (raw[y * (width + 1) + 1 + x] + p) & 0xff;
+    }
+  }
+  return { width, height, indices: out };
+}

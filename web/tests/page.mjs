@@ -5,7 +5,7 @@ import assert from 'node:assert/strict';
 import { readFileSync } from 'node:fs';
 import { createServer } from 'node:http';
 import { join } from 'node:path';
-import { WEB_BUILD, canvasIndices, decodePng, launch, lcdshotGoldens, openPage, paletteOf } from './harness.mjs';
+import { PAGE_URL, WEB_BUILD, canvasIndices, decodePng, launch, lcdshotGoldens, openPage, paletteOf } from './harness.mjs';
 
 let browser;
 before(async () => { browser = await launch(); });
@@ -184,6 +184,27 @@ test('a script from a file plays to lcdshot\'s frame', async () => {
   await state(page, 'off');
   assert.deepEqual(await canvasIndices(page), lcdshotFrame(script));
   assert.equal(await page.locator('#lamp').getAttribute('data-red'), '128'); // F1 acknowledged the alarm
+});
+
+// Real time on a fake clock: a scenario of minutes plays in moments.
+test('a scenario of the library plays, its goldens checked, to lcdshot\'s frame', async () => {
+  const context = await browser.newContext({ acceptDownloads: true });
+  const page = await context.newPage();
+  await page.clock.install();
+  await page.goto(PAGE_URL);
+  await page.clock.runFor(1000);
+  await page.waitForFunction(() => document.body.dataset.state !== 'loading');
+  const scenarios = page.getByLabel('Scenario');
+  assert.equal(await scenarios.locator('option').count(), 7);
+  await scenarios.selectOption({ label: 'Run-up and magneto check' });
+  await button(page, 'Play scenario').click();
+  await page.clock.runFor(500);
+  assert.match(await page.locator('#status').textContent(), /Warm engine at idle/);
+  await page.clock.runFor(62000);
+  assert.equal(await page.locator('#script-error').textContent(), '');
+  assert.equal(await page.evaluate(() => document.body.dataset.state), 'on'); // live after the end
+  assert.deepEqual(await canvasIndices(page), lcdshotFrame(await session(page)));
+  await context.close();
 });
 
 test('a broken script shows its line and message as text and runs nothing', async () => {
