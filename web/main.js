@@ -143,8 +143,10 @@ class Page {
     this.library = scenarioLibrary();
   }
 
-  start() {
-    this.libraryReady = this.loadGoldens();
+  // Ready once the library's goldens are in: then the controls work and a
+  // script in the address plays.
+  async start() {
+    await this.loadGoldens();
     const list = byId('scenario');
     for (const [i, s] of this.library.entries())
       list.append(Object.assign(document.createElement('option'), { value: i, textContent: s.title }));
@@ -319,10 +321,8 @@ class Page {
 
   // The script is rehearsed first, as the window does: either way the
   // instrument starts afresh; a good script then plays one step at a time, a
-  // bad one plays nothing. A new script ends the one playing. Scripts wait
-  // for the library's goldens.
-  async play(text) {
-    await this.libraryReady;
+  // bad one plays nothing. A new script ends the one playing.
+  play(text) {
     if (text === null) {
       this.showError(`The script is longer than ${MAX_SCRIPT_LENGTH} characters.`);
       return;
