@@ -14,8 +14,6 @@
 #include <stdlib.h>
 
 #include <istream>
-#include <ostream>
-#include <sstream>
 
 namespace {
 
@@ -92,9 +90,14 @@ const key_name KEYS[] = {
 
 // The words of a line with its comment removed.
 std::vector<std::string> split(const std::string &line) {
-    std::istringstream in(line.substr(0, line.find('#')));
+    const std::string text = line.substr(0, line.find('#'));
     std::vector<std::string> words;
-    for (std::string w; in >> w;) words.push_back(w);
+    const char *const blanks = " \t\n\v\f\r";
+    for (size_t at = text.find_first_not_of(blanks); at != std::string::npos;) {
+        const size_t end = text.find_first_of(blanks, at);
+        words.push_back(text.substr(at, end - at));
+        at = end == std::string::npos ? end : text.find_first_not_of(blanks, end);
+    }
     return words;
 }
 
@@ -165,8 +168,8 @@ std::string compare_frame(const uint8_t *golden, const std::string &path) {
 
 } // namespace
 
-lcd_script::lcd_script(frame_files &files, int scale, std::ostream &log)
-    : files_(files), scale_(scale), log_(log) {}
+lcd_script::lcd_script(frame_files &files, int scale, script_report report)
+    : files_(files), scale_(scale), report_(std::move(report)) {}
 
 bool lcd_script::fail(int number, const std::string &line, const std::string &message) {
     error_line_ = number;
@@ -176,11 +179,15 @@ bool lcd_script::fail(int number, const std::string &line, const std::string &me
 }
 
 bool lcd_script::load(const std::string &text) {
-    std::istringstream in(text);
-    return load(in);
+    size_t at = 0;
+    return load_lines([&] { return at < text.size() ? (unsigned char)text[at++] : EOF; });
 }
 
 bool lcd_script::load(std::istream &in) {
+    return load_lines([&] { return in.get(); });
+}
+
+bool lcd_script::load_lines(const std::function<int()> &next_byte) {
     commands_.clear();
     next_ = 0;
     remaining_ = 0;
@@ -195,7 +202,7 @@ bool lcd_script::load(std::istream &in) {
         // line breaks cannot fill the memory.
         line.clear();
         bool ended = false;
-        for (int c; (c = in.get()) != EOF;) {
+        for (int c; (c = next_byte()) != EOF;) {
             if (c == '\n') {
                 ended = true;
                 break;
@@ -420,14 +427,12 @@ void lcd_script::pass() {
 }
 
 bool lcd_script::run(const std::string &text) {
-    std::istringstream in(text);
-    return run(in);
+    return load(text) && play();
 }
 
 bool lcd_script::prepare(const std::string &text) {
     rehearsal_files quiet(files_);
-    std::ostringstream unused_log;
-    lcd_script rehearsal(quiet, scale_, unused_log);
+    lcd_script rehearsal(quiet, scale_, [](const std::string &) {});
     reset_program_state();
     const bool ok = rehearsal.run(text);
     reset_program_state();
@@ -443,7 +448,11 @@ bool lcd_script::prepare(const std::string &text) {
 }
 
 bool lcd_script::run(std::istream &in) {
-    if (!load(in)) return false;
+    return load(in) && play();
+}
+
+// Every loaded line at once, the ticks and passes back to back.
+bool lcd_script::play() {
     for (;;) {
         switch (advance()) {
         case STEP_TICK: tick(); break;
@@ -482,7 +491,7 @@ bool lcd_script::execute(const command &c) {
     }
     case OP_NOTE:
         caption_ = c.word;
-        log_ << "note: " << quoted(c.word, lcd_script::MAX_LINE) << "\n";
+        report_("note: " + quoted(c.word, lcd_script::MAX_LINE) + "\n");
         return true;
     case OP_EXIO:
         if (panel_.exio_checked != (c.value != 0)) echo(c.value ? "exio on" : "exio off");
@@ -499,8 +508,8 @@ bool lcd_script::execute(const command &c) {
         std::string where;
         if (!files_.write_frame(c.word, frame_buffer, scale_, c.op == OP_GOLDEN, where))
             return fail(c.number, c.source, where);
-        log_ << where << ": screen " << screen_name(screen_on_display()) << ", lamp " << lamp_name()
-             << "\n";
+        report_(where + ": screen " + screen_name(screen_on_display()) + ", lamp " + lamp_name() +
+                "\n");
         return true;
     }
     case OP_EXPECT_SCREEN: {
@@ -522,7 +531,7 @@ bool lcd_script::execute(const command &c) {
 
 // Where a slider line puts its slider: a position clamped to the range, or
 // the position for a figure under the settings in force now; a figure no
-// position shows exactly is warned about on the log.
+// position shows exactly is warned about in the report.
 bool lcd_script::slider_target(const command &c, int32_t &position) {
     if (c.unit == FIGURE_RAW) {
         position = (int32_t)clamp(c.value, slider_minimum(c.slider), slider_maximum(c.slider));
@@ -533,9 +542,9 @@ bool lcd_script::slider_target(const command &c, int32_t &position) {
     if (!position_for_figure(c.slider, (int32_t)c.value, c.unit, choice, problem))
         return fail(c.number, c.source, problem);
     if (!choice.exact)
-        log_ << "line " << c.number << ": warning: no position shows "
-             << figure_text((int32_t)c.value, c.unit) << "; " << figure_text(choice.shown, c.unit)
-             << " at " << choice.position << " instead\n";
+        report_("line " + std::to_string(c.number) + ": warning: no position shows " +
+                figure_text((int32_t)c.value, c.unit) + "; " + figure_text(choice.shown, c.unit) +
+                " at " + std::to_string(choice.position) + " instead\n");
     position = choice.position;
     return true;
 }

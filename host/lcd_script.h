@@ -32,6 +32,7 @@
 
 #include <stdint.h>
 
+#include <functional>
 #include <iosfwd>
 #include <string>
 #include <vector>
@@ -61,15 +62,18 @@ struct panel_state {
 
 class session_recorder;
 
+// Where a script reports its pictures, notes and warnings, a line at a time.
+typedef std::function<void(const std::string &line)> script_report;
+
 class lcd_script {
   public:
     // What the host does next while it plays a script step by step.
     enum step { STEP_TICK, STEP_PASS, STEP_DONE, STEP_FAILED };
 
-    // Pictures go through `files`; each one is reported on `log`. The
+    // Pictures go through `files`; each one is reported to `report`. The
     // instrument is left as it is: a script that starts at program start
     // needs reset_program_state() first.
-    lcd_script(frame_files &files, int scale, std::ostream &log);
+    lcd_script(frame_files &files, int scale, script_report report);
 
     // Reads and checks a whole script, running nothing; false with error()
     // and error_line() at the first bad line. The panel goes on from the
@@ -130,6 +134,8 @@ class lcd_script {
         long long ticks; // of hold and ramp
     };
 
+    bool load_lines(const std::function<int()> &next_byte);
+    bool play();
     bool parse(const std::string &line, int number, bool &running);
     bool execute(const command &c);
     static bool timed(int op);
@@ -141,7 +147,7 @@ class lcd_script {
 
     frame_files &files_;
     int scale_;
-    std::ostream &log_;
+    script_report report_;
     panel_state panel_;
     std::vector<command> commands_;
     size_t next_ = 0;

@@ -21,7 +21,7 @@ void session_recorder::end_run() {
 
 void session_recorder::write(const std::string &line) {
     text_ += line;
-    if (out_) *out_ << line << std::flush;
+    if (out_) out_(line);
 }
 
 std::string session_recorder::script() const {
@@ -29,11 +29,8 @@ std::string session_recorder::script() const {
     return text_ + run_word_ + " " + std::to_string(run_count_) + "\n";
 }
 
-void session_recorder::stream_to(std::ostream *out) {
-    if (out_) {
-        end_run();
-        out_->flush();
-    }
-    out_ = out;
-    if (out_) *out_ << text_ << std::flush;
+void session_recorder::stream_to(std::function<void(const std::string &)> out) {
+    if (out_) end_run();
+    out_ = std::move(out);
+    if (out_) out_(text_);
 }

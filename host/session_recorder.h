@@ -3,7 +3,7 @@
 // timer ticks between them counted into `pass N` and `tick N` lines.
 #pragma once
 
-#include <ostream>
+#include <functional>
 #include <string>
 
 class session_recorder {
@@ -21,9 +21,10 @@ class session_recorder {
     // The whole script since program start, including the run being counted.
     std::string script() const;
 
-    // From now on also writes every finished line to `out`; nullptr stops.
-    // Starting writes the script so far, stopping writes the run being counted.
-    void stream_to(std::ostream *out);
+    // From now on also hands every finished line to `out`; an empty one
+    // stops. Starting hands over the script so far, stopping the run being
+    // counted.
+    void stream_to(std::function<void(const std::string &)> out);
 
   private:
     void count(const char *word);
@@ -33,5 +34,5 @@ class session_recorder {
     std::string text_;
     std::string run_word_;
     long long run_count_ = 0;
-    std::ostream *out_ = nullptr;
+    std::function<void(const std::string &)> out_;
 };

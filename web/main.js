@@ -140,12 +140,13 @@ class Page {
     this.exio = byId('exio');
     this.engineTimers = byId('engine-timers');
     this.lamp = byId('lamp');
-    this.library = scenarioLibrary();
+    this.library = [];
   }
 
   // Ready once the library's goldens are in: then the controls work and a
   // script in the address plays.
   async start() {
+    this.library = await scenarioLibrary();
     await this.loadGoldens();
     const list = byId('scenario');
     for (const [i, s] of this.library.entries())
@@ -449,12 +450,12 @@ function makeSliders(box) {
 // The scenario library in the page: each script with its title, the text of
 // its first line when that is a comment.
 function scenarioLibrary() {
-  return SCENARIO_LIBRARY.scripts.map(([file, packed]) => {
-    const text = decoder.decode(fromBase64(packed));
+  return Promise.all(SCENARIO_LIBRARY.scripts.map(async ([file, packed]) => {
+    const text = decoder.decode(await gunzip(fromBase64(packed)));
     const first = text.split('\n', 1)[0].replace(/^\uFEFF/, '').trim();
     const title = first.startsWith('#') ? first.slice(1).trim() : '';
     return { file, text, title: title || file };
-  });
+  }));
 }
 
 // The front keeps its proportions and shrinks to fit a narrow screen.
@@ -482,14 +483,13 @@ makeSliders(byId('sliders'));
 fitFront();
 window.addEventListener('resize', fitFront);
 showHelp();
-// The wasm, gzipped in base64 inside the page (OMNIRA_WASM_GZIP).
-async function wasmBinary() {
-  const packed = fromBase64(OMNIRA_WASM_GZIP);
+async function gunzip(packed) {
   const stream = new Blob([packed]).stream().pipeThrough(new DecompressionStream('gzip'));
   return new Uint8Array(await new Response(stream).arrayBuffer());
 }
 
-wasmBinary().then((bytes) => createOmnira({ wasmBinary: bytes })).then((m) => {
+// The wasm, gzipped in base64 inside the page (OMNIRA_WASM_GZIP).
+gunzip(fromBase64(OMNIRA_WASM_GZIP)).then((bytes) => createOmnira({ wasmBinary: bytes })).then((m) => {
   const page = new Page(wasmApi(m));
   window.omnira = page; // for the console and the benchmark
   page.start();

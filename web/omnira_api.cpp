@@ -16,7 +16,6 @@
 
 #include <map>
 #include <memory>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -29,10 +28,10 @@ const char *const SESSION_HEADER =
 const char *const KEY_NAMES[] = {"F1", "F2", "PUSH", "PLUS", "MINUS"};
 
 session_recorder session;
-panel_state controls;          // the page's controls as the session left them
-std::string text;              // text handed over by the page (a script)
-std::string reply;             // the last string handed back to the page
-std::ostringstream script_log; // what the script reports (pictures, errors)
+panel_state controls;   // the page's controls as the session left them
+std::string text;       // text handed over by the page (a script)
+std::string reply;      // the last string handed back to the page
+std::string script_log; // what the script reports (pictures, notes, warnings)
 
 // A script's pictures stay in the page: the log names each one, and the last
 // is kept, with a count, for the caller to read. Goldens are those the page
@@ -176,7 +175,7 @@ EMSCRIPTEN_KEEPALIVE uint8_t *omnira_frame_room(void) {
 // and the session start afresh; a good script is then ready to play, its
 // inputs, ticks and passes recorded as it plays, and a bad one plays nothing.
 EMSCRIPTEN_KEEPALIVE int omnira_script_load(void) {
-    script.reset(new lcd_script(frames, 4, script_log));
+    script.reset(new lcd_script(frames, 4, [](const std::string &line) { script_log += line; }));
     playing = script->prepare(text);
     session = session_recorder();
     controls = panel_state();
@@ -209,8 +208,8 @@ EMSCRIPTEN_KEEPALIVE const char *omnira_script_caption(void) {
 
 // What the script reported since the last call.
 EMSCRIPTEN_KEEPALIVE const char *omnira_script_log(void) {
-    hand_back(script_log.str());
-    script_log.str("");
+    hand_back(script_log);
+    script_log.clear();
     return reply.c_str();
 }
 

@@ -570,8 +570,8 @@ bool TfrmMain::playScenario(const QString &text, const QString &folder, const QS
     stopScenario();
     stopRecording();
     playerFiles = std::make_unique<scenario_files>(folder);
-    player = std::make_unique<lcd_script>(*playerFiles, 1, playerLog);
-    playerLog.str(std::string());
+    // Captions show in the status bar; the pictures the script names are lcdshot's.
+    player = std::make_unique<lcd_script>(*playerFiles, 1, [](const std::string &) {});
     playerTitle = title;
     const bool ready = player->prepare(text.toStdString());
     // The rehearsal left the program at its start, and a new session with it.
@@ -675,7 +675,7 @@ bool TfrmMain::startRecording(const QString &path) {
     recording.open(path.toLocal8Bit().constData(), std::ios::out | std::ios::trunc);
     if (!recording) return false;
     recording << "# Omnira session: an lcdshot script of every input since the window opened\n";
-    session.stream_to(&recording);
+    session.stream_to([this](const std::string &line) { recording << line << std::flush; });
     if (!recording) {
         stopRecording();
         return false;

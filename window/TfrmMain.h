@@ -14,7 +14,6 @@
 #include <fstream>
 #include <functional>
 #include <memory>
-#include <sstream>
 #include <stdint.h>
 
 class BezelImage;
@@ -172,11 +171,10 @@ class TfrmMain : public QMainWindow {
     std::ofstream recording;
     // Wheel movement toward the next notch, in eighths of a degree.
     int wheelRemainder = 0;
-    // The scenario being played, with its goldens and its log; a tick of it
+    // The scenario being played, with its goldens; a tick of it
     // is due at the next timeout of Timer1.
     std::unique_ptr<scenario_files> playerFiles;
     std::unique_ptr<lcd_script> player;
-    std::ostringstream playerLog;
     QString playerTitle;
     bool tickDue = false;
     // Time since the last buffer swap, to pace a swap that does not wait.

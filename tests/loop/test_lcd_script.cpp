@@ -55,10 +55,11 @@ class LcdScript : public ::testing::Test {
     void TearDown() override { std::filesystem::remove_all(outdir); }
 
     bool run(const std::string &text, int scale = 4) {
-        log.str("");
+        log.clear();
         reset_program_state();
         files = std::make_unique<png_frame_files>(outdir);
-        script = std::make_unique<lcd_script>(*files, scale, log);
+        script = std::make_unique<lcd_script>(*files, scale,
+                                              [this](const std::string &line) { log += line; });
         return script->run(text);
     }
 
@@ -66,7 +67,7 @@ class LcdScript : public ::testing::Test {
     bool more(const std::string &text) { return script->run(text); }
 
     std::string outdir;
-    std::ostringstream log;
+    std::string log; // what the script reported
     std::unique_ptr<png_frame_files> files;
     std::unique_ptr<lcd_script> script;
 };
@@ -203,7 +204,7 @@ TEST_F(LcdScript, ShotsAreWritten) {
     EXPECT_EQ(w, LCD_WIDTH);
     EXPECT_EQ(h, LCD_HEIGHT);
     EXPECT_TRUE(indices == frame());
-    EXPECT_NE(log.str().find("big.png: screen run, lamp dark\n"), std::string::npos) << log.str();
+    EXPECT_NE(log.find("big.png: screen run, lamp dark\n"), std::string::npos) << log;
 }
 
 TEST_F(LcdScript, UnwritableShotIsAnError) {
@@ -292,7 +293,7 @@ TEST_F(LcdScript, ShotsNameTheScreenShown) {
                     "expect screen run\n"))
         << script->error();
     EXPECT_STRNE(screen_name(current_screen), "run");
-    EXPECT_NE(log.str().find("menu.png: screen run, lamp"), std::string::npos) << log.str();
+    EXPECT_NE(log.find("menu.png: screen run, lamp"), std::string::npos) << log;
     ASSERT_TRUE(more("pass\nexpect screen " + std::string(screen_name(current_screen)) + "\n"))
         << script->error();
 }
@@ -413,14 +414,14 @@ TEST(SessionRecorder, CountsRunsBetweenInputs) {
     EXPECT_EQ(recorder.script(), "tick 2\non\npass 3\ntick 1\npass 1\n");
 
     // Streaming writes the history, then each finished line; stopping writes the open run.
-    std::ostringstream out;
-    recorder.stream_to(&out);
-    EXPECT_EQ(out.str(), "tick 2\non\npass 3\ntick 1\n");
+    std::string out;
+    recorder.stream_to([&](const std::string &text) { out += text; });
+    EXPECT_EQ(out, "tick 2\non\npass 3\ntick 1\n");
     recorder.input("key F1");
     recorder.pass();
     recorder.stream_to(nullptr);
     recorder.pass();
-    EXPECT_EQ(out.str(), "tick 2\non\npass 3\ntick 1\npass 1\nkey F1\npass 1\n");
+    EXPECT_EQ(out, "tick 2\non\npass 3\ntick 1\npass 1\nkey F1\npass 1\n");
 
     session_recorder idle;
     for (long long i = 0; i < session_recorder::MAX_RUN + 5; i++) idle.tick();
@@ -481,9 +482,9 @@ TEST_F(LcdScript, FiguresBecomeThePositionsThatShowThem) {
         ASSERT_TRUE(ok) << c.what << ": " << script->error();
         EXPECT_EQ(c.shown(), c.expected) << c.what;
         if (c.log_or_error)
-            EXPECT_NE(log.str().find(c.log_or_error), std::string::npos) << log.str();
+            EXPECT_NE(log.find(c.log_or_error), std::string::npos) << log;
         else
-            EXPECT_EQ(log.str().find("warning"), std::string::npos) << log.str();
+            EXPECT_EQ(log.find("warning"), std::string::npos) << log;
     }
     // Before the first power-on, figures are those of the factory settings.
     ASSERT_TRUE(run("rpm 2400 rpm\non\npass\n")) << script->error();
@@ -537,7 +538,7 @@ TEST_F(LcdScript, HoldAndRampRunTicksAndPasses) {
     EXPECT_FALSE(run("on\nramp rpm 2000 rpm\n"));
     EXPECT_FALSE(run("hold -1\n"));
     EXPECT_FALSE(run("note x\nmap 30 mph\n"));
-    EXPECT_TRUE(log.str().empty()) << log.str(); // the bad script ran nothing, not even the note
+    EXPECT_TRUE(log.empty()) << log; // the bad script ran nothing, not even the note
 }
 
 // A front end playing in real time rehearses first: a script that fails late

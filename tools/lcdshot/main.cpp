@@ -73,7 +73,7 @@ int main(int argc, char **argv) {
     const std::string script_dir =
         script == "-" ? "" : std::filesystem::path(script).parent_path().string();
     png_frame_files files(outdir, script_dir);
-    lcd_script runner(files, scale, std::cout);
+    lcd_script runner(files, scale, [](const std::string &line) { std::cout << line; });
     bool ok;
     if (script == "-") {
         ok = runner.run(std::cin);
