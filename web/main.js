@@ -143,14 +143,11 @@ class Page {
     this.library = [];
   }
 
-  // Ready once the library's goldens are in: then the controls work and a
-  // script in the address plays.
+  // The controls work at once; the scenario library comes in meanwhile, and a
+  // page opened with a script in its address stays loading until it is in.
   async start() {
-    this.library = await scenarioLibrary();
-    await this.loadGoldens();
-    const list = byId('scenario');
-    for (const [i, s] of this.library.entries())
-      list.append(Object.assign(document.createElement('option'), { value: i, textContent: s.title }));
+    this.libraryReady = this.loadLibrary();
+    if (location.hash.startsWith('#script=')) await this.libraryReady;
     this.connect();
     this.showLamp(this.api.lampRed());
     this.lcd.paint(this.api.frame());
@@ -176,8 +173,10 @@ class Page {
         'image/png'));
     byId('save-session').addEventListener('click', () =>
       download('session.txt', this.api.session(), 'text/plain'));
-    byId('play-scenario').addEventListener('click', () =>
-      this.play(this.library[Number(byId('scenario').value)].text));
+    byId('play-scenario').addEventListener('click', () => {
+      const chosen = this.library[Number(byId('scenario').value)];
+      if (chosen) this.play(chosen.text);
+    });
     const file = byId('script-file');
     file.addEventListener('change', async () => {
       const chosen = file.files[0];
@@ -312,8 +311,13 @@ class Page {
     this.play(text.length > MAX_SCRIPT_LENGTH ? null : text);
   }
 
-  // The library's goldens go to the instrument's side for `expect golden`.
-  async loadGoldens() {
+  // The library's scripts for the list, and its goldens to the instrument's
+  // side for `expect golden`.
+  async loadLibrary() {
+    this.library = await scenarioLibrary();
+    const list = byId('scenario');
+    for (const [i, s] of this.library.entries())
+      list.append(Object.assign(document.createElement('option'), { value: i, textContent: s.title }));
     for (const [name, packed] of SCENARIO_LIBRARY.goldens) {
       const { width, height, indices } = await decodeIndexedPng(fromBase64(packed));
       if (width === LCD_WIDTH && height === LCD_HEIGHT) this.api.golden(name, indices);
@@ -322,8 +326,10 @@ class Page {
 
   // The script is rehearsed first, as the window does: either way the
   // instrument starts afresh; a good script then plays one step at a time, a
-  // bad one plays nothing. A new script ends the one playing.
-  play(text) {
+  // bad one plays nothing. A new script ends the one playing. Scripts wait
+  // for the library's goldens.
+  async play(text) {
+    await this.libraryReady;
     if (text === null) {
       this.showError(`The script is longer than ${MAX_SCRIPT_LENGTH} characters.`);
       return;
