@@ -190,7 +190,7 @@ bool lcd_script::load(std::istream &in) {
 bool lcd_script::load_lines(const std::function<int()> &next_byte) {
     commands_.clear();
     next_ = 0;
-    remaining_ = 0;
+    started_ = false;
     failed_ = false;
     error_.clear();
     error_line_ = 0;
