@@ -177,7 +177,7 @@ bool WindowTest::runWhileOn(const QList<Step> &steps, std::function<void()> powe
         power_off_request = 1;
     });
     poll.start();
-    guard.start(5000);
+    guard.start(20000); // a safety net only: the steps wait on passes, not on time
     if (powerOn)
         powerOn();
     else
