@@ -114,13 +114,20 @@ export async function decodeIndexedPng(bytes) {
   }
   const inflated = new Blob(parts).stream().pipeThrough(new DecompressionStream('deflate'));
   const raw = new Uint8Array(await new Response(inflated).arrayBuffer());
-  const out = new Uint8Array(width * height);
+  return { width, height, indices: unfilterRows(raw, width, height, 1) };
+}
+
+// Undoes the rows' filters of inflated PNG image data: `channels` bytes a
+// pixel, bit depth 8; each row starts with its filter type.
+export function unfilterRows(raw, width, height, channels) {
+  const stride = width * channels;
+  const out = new Uint8Array(height * stride);
   for (let y = 0; y < height; y++) {
-    const filter = raw[y * (width + 1)];
-    for (let x = 0; x < width; x++) {
-      const a = x > 0 ? out[y * width + x - 1] : 0;
-      const b = y > 0 ? out[(y - 1) * width + x] : 0;
-      const c = x > 0 && y > 0 ? out[(y - 1) * width + x - 1] : 0;
+    const filter = raw[y * (stride + 1)];
+    for (let x = 0; x < stride; x++) {
+      const a = x >= channels ? out[y * stride + x - channels] : 0;
+      const b = y > 0 ? out[(y - 1) * stride + x] : 0;
+      const c = x >= channels && y > 0 ? out[(y - 1) * stride + x - channels] : 0;
       let p = 0;
       if (filter === 1) p = a;
       else if (filter === 2) p = b;
@@ -129,8 +136,8 @@ export async function decodeIndexedPng(bytes) {
         const pa = Math.abs(b - c), pb = Math.abs(a - c), pc = Math.abs(a + b - 2 * c);
         p = pa <= pb && pa <= pc ? a : pb <= pc ? b : c;
       }
-      out[y * width + x] = (raw[y * (width + 1) + 1 + x] + p) & 0xff;
+      out[y * stride + x] = (raw[y * (stride + 1) + 1 + x] + p) & 0xff;
     }
   }
-  return { width, height, indices: out };
+  return out;
 }

@@ -7,6 +7,7 @@ import { tmpdir } from 'node:os';
 import { dirname, join, resolve } from 'node:path';
 import { fileURLToPath, pathToFileURL } from 'node:url';
 import { inflateSync } from 'node:zlib';
+import { unfilterRows } from '../png.js';
 
 export const ROOT = resolve(dirname(fileURLToPath(import.meta.url)), '../..');
 export const WEB_BUILD = process.env.OMNIRA_WEB_BUILD ?? join(ROOT, 'build-web');
@@ -60,27 +61,7 @@ export function decodePng(bytes) {
     at += length + 12;
   }
   const channels = { 0: 1, 2: 3, 3: 1, 4: 2, 6: 4 }[type];
-  const raw = inflateSync(Buffer.concat(idat));
-  const stride = width * channels;
-  const out = Buffer.alloc(height * stride);
-  for (let y = 0; y < height; y++) {
-    const filter = raw[y * (stride + 1)];
-    for (let x = 0; x < stride; x++) {
-      const v = raw[y * (stride + 1) + 1 + x];
-      const a = x >= channels ? out[y * stride + x - channels] : 0;
-      const b = y > 0 ? out[(y - 1) * stride + x] : 0;
-      const c = x >= channels && y > 0 ? out[(y - 1) * stride + x - channels] : 0;
-      let p = 0;
-      if (filter === 1) p = a;
-      else if (filter === 2) p = b;
-      else if (filter === 3) p = (a + b) >> 1;
-      else if (filter === 4) {
-        const pa = Math.abs(b - c), pb = Math.abs(a - c), pc = Math.abs(a + b - 2 * c);
-        p = pa <= pb && pa <= pc ? a : pb <= pc ? b : c;
-      }
-      out[y * stride + x] = (v + p) & 0xff;
-    }
-  }
+  const out = Buffer.from(unfilterRows(inflateSync(Buffer.concat(idat)), width, height, channels));
   return { width, height, type, palette, pixels: out };
 }
 
