@@ -2,6 +2,7 @@
 
 #include "core/keys.h"
 #include "display/frame_buffer.h"
+#include "host/engine_figures.h"
 #include "host/engine_timers.h"
 #include "host/lcd_palette.h"
 #include "host/power_loop.h"
@@ -37,73 +38,73 @@
 
 #include <string.h>
 
-namespace {
+    namespace {
 
-const int CLIENT_WIDTH = 503;
-const int CLIENT_HEIGHT = 329;
+    const int CLIENT_WIDTH = 503;
+    const int CLIENT_HEIGHT = 329;
 
-QLabel *makeLabel(QWidget *parent, const char *text, int left, int top, int width) {
-    QLabel *label = new QLabel(QString::fromLatin1(text), parent);
-    label->setGeometry(left, top, width, 13);
-    return label;
-}
+    QLabel *makeLabel(QWidget * parent, const char *text, int left, int top, int width) {
+        QLabel *label = new QLabel(QString::fromLatin1(text), parent);
+        label->setGeometry(left, top, width, 13);
+        return label;
+    }
 
-// A label keeps its left and top and grows to fit its text.
-void setLabelText(QLabel *label, const QString &text) {
-    label->setText(text);
-    label->resize(qMax(label->width(), label->sizeHint().width()), label->height());
-}
+    // A label keeps its left and top and grows to fit its text.
+    void setLabelText(QLabel * label, const QString &text) {
+        label->setText(text);
+        label->resize(qMax(label->width(), label->sizeHint().width()), label->height());
+    }
 
-// Horizontal slider; a page step of 1 keeps the whole range reachable and
-// makes a click on the track move by one, as the arrows do.
-QScrollBar *makeSlider(QWidget *parent, int top, int minimum, int maximum) {
-    QScrollBar *slider = new QScrollBar(Qt::Horizontal, parent);
-    slider->setGeometry(352, top, 137, 17);
-    slider->setRange(minimum, maximum);
-    slider->setValue(minimum);
-    slider->setSingleStep(1);
-    slider->setPageStep(1);
-    slider->setFocusPolicy(Qt::StrongFocus);
-    return slider;
-}
+    // Horizontal slider; a page step of 1 keeps the whole range reachable and
+    // makes a click on the track move by one, as the arrows do.
+    QScrollBar *makeSlider(QWidget * parent, int top, slider_id input) {
+        QScrollBar *slider = new QScrollBar(Qt::Horizontal, parent);
+        slider->setGeometry(352, top, 137, 17);
+        slider->setRange(slider_minimum(input), slider_maximum(input));
+        slider->setValue(slider_minimum(input));
+        slider->setSingleStep(1);
+        slider->setPageStep(1);
+        slider->setFocusPolicy(Qt::StrongFocus);
+        return slider;
+    }
 
-QPushButton *makeButton(QWidget *parent, const char *caption, int left, int top, int width) {
-    QPushButton *button = new QPushButton(QString::fromLatin1(caption), parent);
-    button->setGeometry(left, top, width, 25);
-    button->setAutoDefault(false);
-    return button;
-}
+    QPushButton *makeButton(QWidget * parent, const char *caption, int left, int top, int width) {
+        QPushButton *button = new QPushButton(QString::fromLatin1(caption), parent);
+        button->setGeometry(left, top, width, 25);
+        button->setAutoDefault(false);
+        return button;
+    }
 
-// Wheel movement of one notch, in eighths of a degree.
-const int WHEEL_NOTCH = 120;
+    // Wheel movement of one notch, in eighths of a degree.
+    const int WHEEL_NOTCH = 120;
 
-// The keyboard and wheel bindings as Help lists them: the keys, what they do.
-struct binding {
-    const char *keys;
-    const char *action;
-};
+    // The keyboard and wheel bindings as Help lists them: the keys, what they do.
+    struct binding {
+        const char *keys;
+        const char *action;
+    };
 
-const binding BINDINGS[] = {
-    {"F1", "the F1 key (left bezel key)"},
-    {"F2", "the F2 key (right bezel key)"},
-    {"Return, Enter, Space", "push the knob"},
-    {"+ (main or keypad), Up", "turn the knob one step up"},
-    {"- (main or keypad), Down", "turn the knob one step down"},
-    {"Mouse wheel over the bezel", "one knob step per notch, up is +"},
-    {"Wheel click over the bezel", "push the knob"},
-    {"I", "On (power on; afresh while on)"},
-    {"O", "Off"},
-    {"X", "check or uncheck EXIO"},
-};
+    const binding BINDINGS[] = {
+        {"F1", "the F1 key (left bezel key)"},
+        {"F2", "the F2 key (right bezel key)"},
+        {"Return, Enter, Space", "push the knob"},
+        {"+ (main or keypad), Up", "turn the knob one step up"},
+        {"- (main or keypad), Down", "turn the knob one step down"},
+        {"Mouse wheel over the bezel", "one knob step per notch, up is +"},
+        {"Wheel click over the bezel", "push the knob"},
+        {"I", "On (power on; afresh while on)"},
+        {"O", "Off"},
+        {"X", "check or uncheck EXIO"},
+    };
 
-// The refresh rate a swap is paced to when the screen does not tell its own.
-const qreal DEFAULT_REFRESH_HZ = 60.0;
+    // The refresh rate a swap is paced to when the screen does not tell its own.
+    const qreal DEFAULT_REFRESH_HZ = 60.0;
 
-// Largest scenario file the window reads.
-const qint64 MAX_SCENARIO_BYTES = 4 << 20;
-// Passes one timeout of Timer1 runs at most while a scenario plays, so that
-// the window stays live through a long `pass N`.
-const int MAX_PASSES_PER_TIMEOUT = 1000;
+    // Largest scenario file the window reads.
+    const qint64 MAX_SCENARIO_BYTES = 4 << 20;
+    // Passes one timeout of Timer1 runs at most while a scenario plays, so that
+    // the window stays live through a long `pass N`.
+    const int MAX_PASSES_PER_TIMEOUT = 1000;
 
 } // namespace
 
@@ -210,9 +211,9 @@ void TfrmMain::createControls(QWidget *client) {
     Label1 = makeLabel(client, "TEMP:", 256, 56, 33);
     Label2 = makeLabel(client, "0", 304, 56, 6);
 
-    ScrollBar30 = makeSlider(client, 8, 1, 4096);
-    ScrollBar29 = makeSlider(client, 32, 1, 100000);
-    ScrollBar1 = makeSlider(client, 56, 0, 4096);
+    ScrollBar30 = makeSlider(client, 8, SLIDER_MAP);
+    ScrollBar29 = makeSlider(client, 32, SLIDER_RPM);
+    ScrollBar1 = makeSlider(client, 56, SLIDER_TEMP);
 
     CheckBox1 = new QCheckBox(QStringLiteral("EXIO"), client);
     CheckBox1->setGeometry(256, 88, 97, 17);

@@ -132,7 +132,6 @@ class TfrmMain : public QMainWindow {
     // live. `folder` is where its goldens are. False if it has an error.
     bool playScenario(const QString &text, const QString &folder, const QString &title);
     bool scenarioPlaying() const { return player != nullptr; }
-    const lcd_script *scenario() const { return player.get(); }
 
     // The bindings of the keyboard and the mouse wheel, one per line.
     static QString bindingsText();
