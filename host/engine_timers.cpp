@@ -8,24 +8,10 @@
 
 uint8_t engine_timers_on;
 
-// Ticks counted toward the next flight minute and the next Hobbs hundredth,
-// ticks spent below T/O RPM during a detected flight, and whether the flight
-// timer ran at the last tick (a new flight starts its first minute afresh).
-static uint16_t flight_tick_count;
-static uint16_t hobbs_tick_count;
-static uint16_t below_takeoff_ticks;
-static uint8_t flight_was_running;
+engine_timer_counts engine_counts;
 
 #define MAX_FLIGHT_HOURS 255
 #define MAX_TIMER_HOURS 65535
-
-void reset_engine_timers(void) {
-    engine_timers_on = 0;
-    flight_tick_count = 0;
-    hobbs_tick_count = 0;
-    below_takeoff_ticks = 0;
-    flight_was_running = 0;
-}
 
 void host_timer_tick(uint8_t instrument_on) {
     timebase_tick();
@@ -37,10 +23,11 @@ void host_timer_tick(uint8_t instrument_on) {
 static void detect_flight(void) {
     if (settings.flight_mode != 1) return;
     if (rpm >= settings.takeoff_rpm) {
-        below_takeoff_ticks = 0;
+        engine_counts.below_takeoff_ticks = 0;
         if (flight_running == 0) start_flight();
-    } else if (flight_running == 1 && ++below_takeoff_ticks >= TICKS_TO_DETECT_LANDING) {
-        below_takeoff_ticks = 0;
+    } else if (flight_running == 1 &&
+               ++engine_counts.below_takeoff_ticks >= TICKS_TO_DETECT_LANDING) {
+        engine_counts.below_takeoff_ticks = 0;
         flight_running = 0;
     }
 }
@@ -48,13 +35,13 @@ static void detect_flight(void) {
 // The flight time counts whole minutes and holds at 255:59.
 static void count_flight_time(void) {
     if (flight_running != 1) {
-        flight_was_running = 0;
+        engine_counts.flight_was_running = 0;
         return;
     }
-    if (flight_was_running == 0) flight_tick_count = 0;
-    flight_was_running = 1;
-    if (++flight_tick_count < TICKS_PER_FLIGHT_MINUTE) return;
-    flight_tick_count = 0;
+    if (engine_counts.flight_was_running == 0) engine_counts.flight_tick_count = 0;
+    engine_counts.flight_was_running = 1;
+    if (++engine_counts.flight_tick_count < TICKS_PER_FLIGHT_MINUTE) return;
+    engine_counts.flight_tick_count = 0;
     if (flight_minutes < 59) {
         flight_minutes++;
     } else if (flight_hours < MAX_FLIGHT_HOURS) {
@@ -76,8 +63,8 @@ static void add_hundredth(uint16_t *hours, uint8_t *hundredths) {
 // The Hobbs and maintenance times run while the engine turns at HOBBS RPM or faster.
 static void count_engine_time(void) {
     if (rpm < settings.hobbs_rpm) return;
-    if (++hobbs_tick_count < TICKS_PER_HOBBS_HUNDREDTH) return;
-    hobbs_tick_count = 0;
+    if (++engine_counts.hobbs_tick_count < TICKS_PER_HOBBS_HUNDREDTH) return;
+    engine_counts.hobbs_tick_count = 0;
     add_hundredth(&timers.hobbs_hours, &timers.hobbs_hundredths);
     add_hundredth(&timers.maint_hours, &timers.maint_hundredths);
     store_timers();

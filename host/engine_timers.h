@@ -8,6 +8,17 @@
 // 1 while the engine timers run.
 extern uint8_t engine_timers_on;
 
+// Ticks counted toward the next flight minute and the next Hobbs hundredth,
+// ticks spent below T/O RPM during a detected flight, and whether the flight
+// timer ran at the last tick (a new flight starts its first minute afresh).
+struct engine_timer_counts {
+    uint16_t flight_tick_count;
+    uint16_t hobbs_tick_count;
+    uint16_t below_takeoff_ticks;
+    uint8_t flight_was_running;
+};
+extern engine_timer_counts engine_counts;
+
 // Ticks of 100 ms in a minute of flight time, in a hundredth of an hour of
 // Hobbs time, and below T/O RPM before a detected flight ends.
 #define TICKS_PER_FLIGHT_MINUTE 600
@@ -20,6 +31,3 @@ void host_timer_tick(uint8_t instrument_on);
 
 // One 100 ms step of the engine timers, whether or not they are switched on.
 void engine_timers_tick(void);
-
-// Back to program start: switched off, no part-counted minute or hundredth.
-void reset_engine_timers(void);

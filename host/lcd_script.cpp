@@ -37,23 +37,6 @@ enum op {
     OP_NOTE,
 };
 
-// Writes nothing and reads goldens through another store: a rehearsal.
-class rehearsal_files : public frame_files {
-  public:
-    explicit rehearsal_files(frame_files &real) : real_(real) {}
-    bool write_frame(const std::string &name, const uint8_t *, int, bool,
-                     std::string &where) override {
-        where = name;
-        return true;
-    }
-    bool read_golden(const std::string &file, uint8_t *frame, std::string &error) override {
-        return real_.read_golden(file, frame, error);
-    }
-
-  private:
-    frame_files &real_;
-};
-
 const long long MAX_COUNT = lcd_script::MAX_COUNT;
 
 bool slider_named(const std::string &name, slider_id &slider) {
@@ -134,21 +117,69 @@ const char *lamp_name() {
     return lamp_red == LAMP_BRIGHT ? "bright" : "dark";
 }
 
-// Text from a script as a message repeats it: control and non-ASCII bytes as
-// \xNN, cut after `length` characters.
-std::string quoted(const std::string &text, size_t length = QUOTED_LENGTH) {
+// How long a UTF-8 sequence starting with `lead` is; 0 for a byte that
+// starts none.
+int utf8_length(unsigned char lead) {
+    return lead >= 0xC2 && lead <= 0xDF   ? 2
+           : lead >= 0xE0 && lead <= 0xEF ? 3
+           : lead >= 0xF0 && lead <= 0xF4 ? 4
+                                          : 0;
+}
+
+// Characters that change how the text around them reads or where it goes:
+// C1 controls, bidirectional marks, embeddings, overrides and isolates, and
+// the line and paragraph separators.
+bool hidden_control(uint32_t cp) {
+    return (cp >= 0x80 && cp <= 0x9F) || cp == 0x061C || cp == 0x200E || cp == 0x200F ||
+           (cp >= 0x2028 && cp <= 0x202E) || (cp >= 0x2066 && cp <= 0x2069);
+}
+
+} // namespace
+
+std::string printable(const std::string &text, size_t length) {
     std::string out;
-    for (unsigned char c : text.substr(0, length)) {
+    size_t characters = 0, at = 0;
+    for (; at < text.size() && characters < length; characters++) {
+        const unsigned char c = (unsigned char)text[at];
         if (c >= 32 && c < 127) {
             out += (char)c;
+            at++;
+            continue;
+        }
+        // A whole, shortest-form sequence of a character other than a surrogate.
+        const int n = utf8_length(c);
+        uint32_t cp = n == 2 ? c & 0x1F : n == 3 ? c & 0x0F : c & 0x07;
+        bool whole = n > 0 && at + n <= text.size();
+        for (int i = 1; whole && i < n; i++) {
+            const unsigned char next = (unsigned char)text[at + i];
+            whole = (next & 0xC0) == 0x80;
+            cp = cp << 6 | (next & 0x3F);
+        }
+        whole = whole && !(n == 3 && cp < 0x800) && !(n == 4 && (cp < 0x10000 || cp > 0x10FFFF)) &&
+                !(cp >= 0xD800 && cp <= 0xDFFF);
+        char escape[16];
+        if (whole && !hidden_control(cp)) {
+            out.append(text, at, n);
+            at += n;
+        } else if (whole) {
+            snprintf(escape, sizeof escape, "\\u{%04X}", (unsigned)cp);
+            out += escape;
+            at += n;
         } else {
-            char hex[5];
-            snprintf(hex, sizeof hex, "\\x%02X", c);
-            out += hex;
+            snprintf(escape, sizeof escape, "\\x%02X", c);
+            out += escape;
+            at++;
         }
     }
-    if (text.size() > length) out += "...";
+    if (at < text.size()) out += "...";
     return out;
+}
+
+namespace {
+
+// Text from a script as a message repeats it, cut after QUOTED_LENGTH characters.
+std::string quoted(const std::string &text) {
+    return printable(text, QUOTED_LENGTH);
 }
 
 // Compares the frame buffer with a golden frame; an empty result means equal.
@@ -173,53 +204,83 @@ lcd_script::lcd_script(frame_files &files, int scale, script_report report)
 
 bool lcd_script::fail(int number, const std::string &line, const std::string &message) {
     error_line_ = number;
-    error_ = "line " + std::to_string(number) + ": " + message + ": \"" + quoted(line) + "\"";
+    error_ = number == 0 ? printable(message)
+                         : "line " + std::to_string(number) + ": " + printable(message) + ": \"" +
+                               quoted(line) + "\"";
     failed_ = true;
     return false;
 }
 
-bool lcd_script::load(const std::string &text) {
-    size_t at = 0;
-    return load_lines([&] { return at < text.size() ? (unsigned char)text[at++] : EOF; });
-}
-
 bool lcd_script::load(std::istream &in) {
-    return load_lines([&] { return in.get(); });
+    // Reads one byte past the cap, so that a longer script is refused
+    // without being read whole.
+    std::string text(MAX_SCRIPT_BYTES + 1, '\0');
+    in.read(&text[0], (std::streamsize)text.size());
+    text.resize((size_t)in.gcount());
+    return load(std::move(text));
 }
 
-bool lcd_script::load_lines(const std::function<int()> &next_byte) {
+bool lcd_script::load(std::string text) {
     commands_.clear();
     next_ = 0;
     started_ = false;
     failed_ = false;
     error_.clear();
     error_line_ = 0;
+    total_ticks_ = total_passes_ = 0;
+    pictures_ = 0;
+    rehearsal_started_ = false;
+    rehearsal_state_.bytes.clear();
+    work_done_ = 0;
+    text_ = std::move(text);
+    if (text_.size() > MAX_SCRIPT_BYTES) {
+        text_.clear();
+        return fail(0, "",
+                    "the script is longer than " + std::to_string(MAX_SCRIPT_BYTES) +
+                        " bytes (1 MB)");
+    }
     bool running = panel_.running;
-    int number = 0;
-    std::string line;
-    for (;;) {
-        // Reads at most MAX_LINE characters of a line, so that a file without
-        // line breaks cannot fill the memory.
-        line.clear();
-        bool ended = false;
-        for (int c; (c = next_byte()) != EOF;) {
-            if (c == '\n') {
-                ended = true;
-                break;
-            }
-            if (line.size() == (size_t)MAX_LINE)
-                return fail(number + 1, line, "line longer than " + std::to_string(MAX_LINE));
-            line += (char)c;
-        }
-        if (!ended && line.empty()) break;
-        if (number == 0 && line.compare(0, 3, "\xEF\xBB\xBF") == 0) line.erase(0, 3);
-        if (!line.empty() && line.back() == '\r') line.pop_back();
-        if (!parse(line, ++number, running)) {
+    size_t at = text_.compare(0, 3, "\xEF\xBB\xBF") == 0 ? 3 : 0;
+    for (int number = 1; at < text_.size(); number++) {
+        size_t end = text_.find('\n', at);
+        if (end == std::string::npos) end = text_.size();
+        size_t length = end - at;
+        if (length > (size_t)MAX_LINE)
+            return fail(number, text_.substr(at, MAX_LINE),
+                        "line longer than " + std::to_string(MAX_LINE));
+        if (length > 0 && text_[at + length - 1] == '\r') length--;
+        const size_t count = commands_.size();
+        if (!parse(text_.substr(at, length), number, running)) {
             commands_.clear();
             return false;
         }
-        if (!ended) break;
+        if (commands_.size() > count) {
+            commands_.back().at = (uint32_t)at;
+            commands_.back().length = (uint32_t)length;
+        }
+        at = end + 1;
     }
+    return true;
+}
+
+std::string lcd_script::source(const command &c) const {
+    return text_.substr(c.at, c.length);
+}
+
+// Adds a line's ticks and passes to the script's totals; refuses the line
+// that takes them past a limit.
+bool lcd_script::count_work(int number, const std::string &line, long long ticks,
+                            long long passes) {
+    total_ticks_ += ticks;
+    total_passes_ += passes;
+    if (total_ticks_ > MAX_TOTAL_TICKS)
+        return fail(number, line,
+                    "the script runs more than " + std::to_string(MAX_TOTAL_TICKS) +
+                        " ticks in all (4 hours), the limit, by this line");
+    if (total_passes_ > MAX_TOTAL_PASSES)
+        return fail(number, line,
+                    "the script runs more than " + std::to_string(MAX_TOTAL_PASSES) +
+                        " passes in all, the limit, by this line");
     return true;
 }
 
@@ -231,14 +292,15 @@ bool lcd_script::parse(const std::string &line, int number, bool &running) {
     if (w.empty()) return true;
     const std::string &cmd = w[0];
     const size_t args = w.size() - 1;
-    command c{-1, number, line, 0, args > 0 ? w[1] : std::string(), SLIDER_RPM, FIGURE_RAW, 0};
+    command c{-1, number, 0, 0, 0, args > 0 ? w[1] : std::string(), SLIDER_RPM, FIGURE_RAW, 0};
 
     // Commands taking an optional count or a required number share this.
     auto number_arg = [&](bool optional, long long lo, long long hi, const char *what) {
         c.value = 1;
         if (args == 0 && optional) return true;
         if (args != 1) return fail(number, line, cmd + " takes " + what);
-        if (!parse_integer(w[1], c.value)) return fail(number, line, "not a number: " + w[1]);
+        if (!parse_integer(w[1], c.value))
+            return fail(number, line, "not a number: " + quoted(w[1]));
         if (c.value < lo || c.value > hi)
             return fail(number, line,
                         what + (" out of " + std::to_string(lo) + ".." + std::to_string(hi)));
@@ -297,10 +359,14 @@ bool lcd_script::parse(const std::string &line, int number, bool &running) {
             return fail(number, line,
                         "seconds out of 0..100000.0, one decimal: " + quoted(w.back()));
         c.op = OP_RAMP;
+        if (!count_work(number, line, c.ticks, running ? c.ticks * PASSES_PER_TICK : 0))
+            return false;
     } else if (cmd == "hold") {
         if (args != 1 || !parse_seconds(w[1], c.ticks))
             return fail(number, line, "hold takes seconds, 0..100000.0 with one decimal");
         c.op = OP_HOLD;
+        if (!count_work(number, line, c.ticks, running ? c.ticks * PASSES_PER_TICK : 0))
+            return false;
     } else if (cmd == "note") {
         const std::string text = line.substr(0, line.find('#'));
         const size_t from = text.find_first_not_of(" \t", text.find("note") + 4);
@@ -316,10 +382,12 @@ bool lcd_script::parse(const std::string &line, int number, bool &running) {
     } else if (cmd == "tick") {
         if (!number_arg(true, 0, MAX_COUNT, "a count")) return false;
         c.op = OP_TICK;
+        if (!count_work(number, line, c.value, 0)) return false;
     } else if (cmd == "pass") {
         if (!number_arg(true, 0, MAX_COUNT, "a count")) return false;
         if (!running) return fail(number, line, "the instrument is off: no pass runs");
         c.op = OP_PASS;
+        if (!count_work(number, line, 0, c.value)) return false;
     } else if (cmd == "scale") {
         if (!number_arg(false, MIN_SCALE, MAX_SCALE, "a scale")) return false;
         c.op = OP_SCALE;
@@ -327,6 +395,10 @@ bool lcd_script::parse(const std::string &line, int number, bool &running) {
         if (args != 1 || !valid_shot_name(w[1]))
             return fail(number, line, cmd + " takes a file name of letters, digits, _ - .");
         c.op = cmd == "shot" ? OP_SHOT : OP_GOLDEN;
+        if (++pictures_ > MAX_PICTURES)
+            return fail(number, line,
+                        "the script writes more than " + std::to_string(MAX_PICTURES) +
+                            " pictures, the limit");
     } else if (cmd == "expect" && args == 2 && w[1] == "screen") {
         if (!known_screen(w[2])) return fail(number, line, "no screen is named " + quoted(w[2]));
         c.op = OP_EXPECT_SCREEN;
@@ -405,11 +477,11 @@ lcd_script::step lcd_script::advance() {
 }
 
 void lcd_script::echo(const std::string &input) {
-    if (echo_) echo_->input(input);
+    if (echo_ && !rehearsing_) echo_->input(input);
 }
 
 void lcd_script::tick() {
-    if (echo_) echo_->tick();
+    if (echo_ && !rehearsing_) echo_->tick();
     host_timer_tick(panel_.running ? 1 : 0);
     if (commands_[next_].op == OP_TICK)
         remaining_--;
@@ -418,7 +490,7 @@ void lcd_script::tick() {
 }
 
 void lcd_script::pass() {
-    if (echo_) echo_->pass();
+    if (echo_ && !rehearsing_) echo_->pass();
     power_pass(panel_.exio_checked ? 1 : 0);
     if (commands_[next_].op == OP_PASS)
         remaining_--;
@@ -426,25 +498,69 @@ void lcd_script::pass() {
         passes_done_++;
 }
 
-bool lcd_script::run(const std::string &text) {
-    return load(text) && play();
+bool lcd_script::run(std::string text) {
+    return load(std::move(text)) && play();
 }
 
-bool lcd_script::prepare(const std::string &text) {
-    rehearsal_files quiet(files_);
-    lcd_script rehearsal(quiet, scale_, [](const std::string &) {});
-    reset_program_state();
-    const bool ok = rehearsal.run(text);
-    reset_program_state();
+// Back to the first line, the panel at program start.
+void lcd_script::rewind() {
+    next_ = 0;
+    started_ = false;
+    failed_ = false;
     panel_ = panel_state();
     caption_.clear();
-    if (!ok) {
-        error_ = rehearsal.error_;
-        error_line_ = rehearsal.error_line_;
-        commands_.clear();
-        return false;
+}
+
+lcd_script::rehearsal lcd_script::rehearse(long long budget) {
+    if (commands_.empty() && failed_) return REFUSED;
+    program_state live;
+    save_program_state(live);
+    if (rehearsal_started_) {
+        restore_program_state(rehearsal_state_);
+    } else {
+        reset_program_state();
+        rewind();
+        rehearsal_started_ = true;
     }
-    return load(text);
+    rehearsing_ = true;
+    step next = STEP_TICK;
+    for (long long spent = 0; spent < budget; spent++) {
+        next = advance();
+        if (next == STEP_TICK)
+            tick();
+        else if (next == STEP_PASS)
+            pass();
+        else
+            break;
+        work_done_++;
+    }
+    rehearsing_ = false;
+    if (next == STEP_TICK || next == STEP_PASS) {
+        save_program_state(rehearsal_state_);
+        restore_program_state(live);
+        return REHEARSING;
+    }
+    rehearsal_state_.bytes.clear();
+    rehearsal_started_ = false;
+    if (next == STEP_FAILED) {
+        restore_program_state(live);
+        commands_.clear();
+        rewind();
+        failed_ = true;
+        return REFUSED;
+    }
+    // Passed: the program starts afresh for the real play.
+    reset_program_state();
+    rewind();
+    return REHEARSED;
+}
+
+bool lcd_script::prepare(std::string text) {
+    if (!load(std::move(text))) return false;
+    rehearsal outcome;
+    while ((outcome = rehearse(work_total() + 1)) == REHEARSING) {
+    }
+    return outcome == REHEARSED;
 }
 
 bool lcd_script::run(std::istream &in) {
@@ -490,8 +606,8 @@ bool lcd_script::execute(const command &c) {
         return true;
     }
     case OP_NOTE:
-        caption_ = c.word;
-        report_("note: " + quoted(c.word, lcd_script::MAX_LINE) + "\n");
+        caption_ = printable(c.word);
+        if (!rehearsing_) report_("note: " + caption_ + "\n");
         return true;
     case OP_EXIO:
         if (panel_.exio_checked != (c.value != 0)) echo(c.value ? "exio on" : "exio off");
@@ -505,28 +621,29 @@ bool lcd_script::execute(const command &c) {
     case OP_SCALE: scale_ = (int)c.value; return true;
     case OP_SHOT:
     case OP_GOLDEN: {
+        if (rehearsing_) return true;
         std::string where;
         if (!files_.write_frame(c.word, frame_buffer, scale_, c.op == OP_GOLDEN, where))
-            return fail(c.number, c.source, where);
+            return fail(c.number, source(c), where);
         report_(where + ": screen " + screen_name(screen_on_display()) + ", lamp " + lamp_name() +
                 "\n");
         return true;
     }
     case OP_EXPECT_SCREEN: {
         const char *is = screen_name(screen_on_display());
-        return c.word == is || fail(c.number, c.source, std::string("the screen is ") + is);
+        return c.word == is || fail(c.number, source(c), std::string("the screen is ") + is);
     }
     case OP_EXPECT_LAMP:
         return c.word == lamp_name() ||
-               fail(c.number, c.source, std::string("the lamp is ") + lamp_name());
+               fail(c.number, source(c), std::string("the lamp is ") + lamp_name());
     case OP_EXPECT_GOLDEN: {
         uint8_t golden[LCD_PIXELS];
         std::string problem;
         if (files_.read_golden(c.word, golden, problem)) problem = compare_frame(golden, c.word);
-        return problem.empty() || fail(c.number, c.source, problem);
+        return problem.empty() || fail(c.number, source(c), problem);
     }
     }
-    return fail(c.number, c.source, "no such command");
+    return fail(c.number, source(c), "no such command");
 }
 
 // Where a slider line puts its slider: a position clamped to the range, or
@@ -540,8 +657,8 @@ bool lcd_script::slider_target(const command &c, int32_t &position) {
     slider_choice choice;
     std::string problem;
     if (!position_for_figure(c.slider, (int32_t)c.value, c.unit, choice, problem))
-        return fail(c.number, c.source, problem);
-    if (!choice.exact)
+        return fail(c.number, source(c), problem);
+    if (!choice.exact && !rehearsing_)
         report_("line " + std::to_string(c.number) + ": warning: no position shows " +
                 figure_text((int32_t)c.value, c.unit) + "; " + figure_text(choice.shown, c.unit) +
                 " at " + std::to_string(choice.position) + " instead\n");

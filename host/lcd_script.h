@@ -26,9 +26,13 @@
 //   expect lamp bright|dark      fails unless the lamp has that colour
 //   expect golden FILE           fails unless the frame equals FILE
 // Counts run from 0 to MAX_COUNT, seconds to MAX_COUNT ticks, with one
-// decimal; a line holds at most MAX_LINE characters.
+// decimal; a line holds at most MAX_LINE characters. A whole script runs at
+// most MAX_TOTAL_TICKS ticks and MAX_TOTAL_PASSES passes, writes at most
+// MAX_PICTURES pictures and holds at most MAX_SCRIPT_BYTES bytes: it is
+// refused before anything runs when it would go past one.
 #pragma once
 #include "host/engine_figures.h"
+#include "host/program_state.h"
 
 #include <stdint.h>
 
@@ -62,6 +66,12 @@ struct panel_state {
 
 class session_recorder;
 
+// Text from a script as it may be shown on a terminal or a page: valid UTF-8
+// stays as it is; control characters, bidirectional controls and bytes that
+// are not UTF-8 become \xNN or \u{NNNN}. Cut after `length` characters
+// with "..." when longer.
+std::string printable(const std::string &text, size_t length = (size_t)-1);
+
 // Where a script reports its pictures, notes and warnings, a line at a time.
 typedef std::function<void(const std::string &line)> script_report;
 
@@ -77,9 +87,9 @@ class lcd_script {
 
     // Reads and checks a whole script, running nothing; false with error()
     // and error_line() at the first bad line. The panel goes on from the
-    // state the previous script left.
+    // state the previous script left. The script keeps the one copy of its text.
     bool load(std::istream &in);
-    bool load(const std::string &text);
+    bool load(std::string text);
 
     // Runs loaded lines until a tick or a pass of the host's time is due and
     // says which; STEP_FAILED when an expectation or a picture failed.
@@ -91,14 +101,23 @@ class lcd_script {
 
     // load(), then every line at once, the ticks and passes back to back.
     bool run(std::istream &in);
-    bool run(const std::string &text);
+    bool run(std::string text);
 
-    // For a front end that plays in real time: from program start, runs the
-    // whole script at once with no pictures written, so that a script that
-    // would fail plays nothing; then brings the program back to its start
-    // with the script loaded, ready for advance(). The instrument and the
-    // panel are at program start either way.
-    bool prepare(const std::string &text);
+    // For a front end that plays in real time, the loaded script is first
+    // rehearsed: run whole from program start on a copy of the program state,
+    // writing and reporting nothing, so that a script that would fail plays
+    // nothing. The live instrument is untouched until the rehearsal passes;
+    // then the program is brought to its start, ready for advance().
+    // rehearse() runs at most `budget` ticks and passes of it a call, so that
+    // a front end can go on between calls.
+    enum rehearsal { REHEARSING, REHEARSED, REFUSED };
+    rehearsal rehearse(long long budget);
+    // Ticks and passes the rehearsal has run, and those of the whole script.
+    long long work_done() const { return work_done_; }
+    long long work_total() const { return total_ticks_ + total_passes_; }
+
+    // load(), then the whole rehearsal at once.
+    bool prepare(std::string text);
 
     // The text of the last `note`, empty before one.
     const std::string &caption() const { return caption_; }
@@ -118,6 +137,12 @@ class lcd_script {
     static constexpr int MAX_SCALE = 16;
     static constexpr int MAX_COUNT = 1000000;
     static constexpr int MAX_LINE = 4096;
+    // Four hours of the 100 ms timer, with up to ten passes a tick (a 100 Hz
+    // screen): a long real session stays well under both.
+    static constexpr long long MAX_TOTAL_TICKS = 144000;
+    static constexpr long long MAX_TOTAL_PASSES = 1440000;
+    static constexpr int MAX_PICTURES = 200;
+    static constexpr size_t MAX_SCRIPT_BYTES = 1 << 20;
     // Passes per tick in `hold` and `ramp`: a 60 Hz screen's six a tick.
     static constexpr int PASSES_PER_TICK = 6;
 
@@ -126,7 +151,7 @@ class lcd_script {
     struct command {
         int op;
         int number;
-        std::string source;
+        uint32_t at, length; // the line in text_
         long long value;
         std::string word;
         slider_id slider;
@@ -134,9 +159,11 @@ class lcd_script {
         long long ticks; // of hold and ramp
     };
 
-    bool load_lines(const std::function<int()> &next_byte);
     bool play();
     bool parse(const std::string &line, int number, bool &running);
+    bool count_work(int number, const std::string &line, long long ticks, long long passes);
+    std::string source(const command &c) const;
+    void rewind();
     bool execute(const command &c);
     static bool timed(int op);
     bool start_timed(const command &c);
@@ -149,7 +176,15 @@ class lcd_script {
     int scale_;
     script_report report_;
     panel_state panel_;
+    std::string text_;
     std::vector<command> commands_;
+    long long total_ticks_ = 0, total_passes_ = 0;
+    int pictures_ = 0;
+    // The rehearsal's own copy of the program state between its slices.
+    bool rehearsing_ = false;
+    bool rehearsal_started_ = false;
+    program_state rehearsal_state_;
+    long long work_done_ = 0;
     size_t next_ = 0;
     // The timed command being played: started, passes left of a `pass`,
     // and for hold and ramp the tick cycle, its passes, and the ramp's ends.

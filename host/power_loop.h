@@ -3,6 +3,7 @@
 // instrument through these functions.
 #pragma once
 #include "display/menu.h"
+#include "host/program_state.h"
 
 #include <stdint.h>
 
@@ -36,6 +37,3 @@ void power_on_sequence(void);
 // Steps 1 to 6 of a pass: lamp, latches, EXIO, sensor tasks, clear, screen
 // (a null current_screen runs the run screen).
 void power_pass(uint8_t exio_checked);
-
-// Brings every instrument and host record back to its program-start state.
-void reset_program_state(void);

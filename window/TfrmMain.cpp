@@ -28,6 +28,7 @@
 #include <QMessageBox>
 #include <QMouseEvent>
 #include <QOpenGLContext>
+#include <QProgressDialog>
 #include <QPushButton>
 #include <QScreen>
 #include <QScrollBar>
@@ -38,73 +39,79 @@
 
 #include <string.h>
 
-    namespace {
+namespace {
 
-    const int CLIENT_WIDTH = 503;
-    const int CLIENT_HEIGHT = 329;
+const int CLIENT_WIDTH = 503;
+const int CLIENT_HEIGHT = 329;
 
-    QLabel *makeLabel(QWidget * parent, const char *text, int left, int top, int width) {
-        QLabel *label = new QLabel(QString::fromLatin1(text), parent);
-        label->setGeometry(left, top, width, 13);
-        return label;
-    }
+QLabel *makeLabel(QWidget *parent, const char *text, int left, int top, int width) {
+    QLabel *label = new QLabel(QString::fromLatin1(text), parent);
+    label->setGeometry(left, top, width, 13);
+    return label;
+}
 
-    // A label keeps its left and top and grows to fit its text.
-    void setLabelText(QLabel * label, const QString &text) {
-        label->setText(text);
-        label->resize(qMax(label->width(), label->sizeHint().width()), label->height());
-    }
+// A label keeps its left and top and grows to fit its text.
+void setLabelText(QLabel *label, const QString &text) {
+    label->setText(text);
+    label->resize(qMax(label->width(), label->sizeHint().width()), label->height());
+}
 
-    // Horizontal slider; a page step of 1 keeps the whole range reachable and
-    // makes a click on the track move by one, as the arrows do.
-    QScrollBar *makeSlider(QWidget * parent, int top, slider_id input) {
-        QScrollBar *slider = new QScrollBar(Qt::Horizontal, parent);
-        slider->setGeometry(352, top, 137, 17);
-        slider->setRange(slider_minimum(input), slider_maximum(input));
-        slider->setValue(slider_minimum(input));
-        slider->setSingleStep(1);
-        slider->setPageStep(1);
-        slider->setFocusPolicy(Qt::StrongFocus);
-        return slider;
-    }
+// Horizontal slider; a page step of 1 keeps the whole range reachable and
+// makes a click on the track move by one, as the arrows do.
+QScrollBar *makeSlider(QWidget *parent, int top, slider_id input) {
+    QScrollBar *slider = new QScrollBar(Qt::Horizontal, parent);
+    slider->setGeometry(352, top, 137, 17);
+    slider->setRange(slider_minimum(input), slider_maximum(input));
+    slider->setValue(slider_minimum(input));
+    slider->setSingleStep(1);
+    slider->setPageStep(1);
+    slider->setFocusPolicy(Qt::StrongFocus);
+    return slider;
+}
 
-    QPushButton *makeButton(QWidget * parent, const char *caption, int left, int top, int width) {
-        QPushButton *button = new QPushButton(QString::fromLatin1(caption), parent);
-        button->setGeometry(left, top, width, 25);
-        button->setAutoDefault(false);
-        return button;
-    }
+QPushButton *makeButton(QWidget *parent, const char *caption, int left, int top, int width) {
+    QPushButton *button = new QPushButton(QString::fromLatin1(caption), parent);
+    button->setGeometry(left, top, width, 25);
+    button->setAutoDefault(false);
+    return button;
+}
 
-    // Wheel movement of one notch, in eighths of a degree.
-    const int WHEEL_NOTCH = 120;
+// Wheel movement of one notch, in eighths of a degree.
+const int WHEEL_NOTCH = 120;
 
-    // The keyboard and wheel bindings as Help lists them: the keys, what they do.
-    struct binding {
-        const char *keys;
-        const char *action;
-    };
+// The keyboard and wheel bindings as Help lists them: the keys, what they do.
+struct binding {
+    const char *keys;
+    const char *action;
+};
 
-    const binding BINDINGS[] = {
-        {"F1", "the F1 key (left bezel key)"},
-        {"F2", "the F2 key (right bezel key)"},
-        {"Return, Enter, Space", "push the knob"},
-        {"+ (main or keypad), Up", "turn the knob one step up"},
-        {"- (main or keypad), Down", "turn the knob one step down"},
-        {"Mouse wheel over the bezel", "one knob step per notch, up is +"},
-        {"Wheel click over the bezel", "push the knob"},
-        {"I", "On (power on; afresh while on)"},
-        {"O", "Off"},
-        {"X", "check or uncheck EXIO"},
-    };
+const binding BINDINGS[] = {
+    {"F1", "the F1 key (left bezel key)"},
+    {"F2", "the F2 key (right bezel key)"},
+    {"Return, Enter, Space", "push the knob"},
+    {"+ (main or keypad), Up", "turn the knob one step up"},
+    {"- (main or keypad), Down", "turn the knob one step down"},
+    {"Mouse wheel over the bezel", "one knob step per notch, up is +"},
+    {"Wheel click over the bezel", "push the knob"},
+    {"I", "On (power on; afresh while on)"},
+    {"O", "Off"},
+    {"X", "check or uncheck EXIO"},
+};
 
-    // The refresh rate a swap is paced to when the screen does not tell its own.
-    const qreal DEFAULT_REFRESH_HZ = 60.0;
+// The refresh rate a swap is paced to when the screen does not tell its own.
+const qreal DEFAULT_REFRESH_HZ = 60.0;
 
-    // Largest scenario file the window reads.
-    const qint64 MAX_SCENARIO_BYTES = 4 << 20;
-    // Passes one timeout of Timer1 runs at most while a scenario plays, so that
-    // the window stays live through a long `pass N`.
-    const int MAX_PASSES_PER_TIMEOUT = 1000;
+// Ticks and passes of a scenario's rehearsal run at once when it is
+// chosen (a library scenario's whole); later slices run for a few
+// milliseconds each between frames, and the progress shows after a second.
+const long long FIRST_CHECK_SLICE = 50000;
+const long long CHECK_STEP = 500;
+const qint64 CHECK_SLICE_NS = 8000000;
+const int CHECK_GAP_MS = 4;
+const int CHECK_PROGRESS_AFTER_MS = 1000;
+// Passes one timeout of Timer1 runs at most while a scenario plays, so that
+// the window stays live through a long `pass N`.
+const int MAX_PASSES_PER_TIMEOUT = 1000;
 
 } // namespace
 
@@ -162,11 +169,13 @@ void TfrmMain::createMenus() {
     Simulation1->addSeparator();
     Scenarios1 = Simulation1->addMenu(QStringLiteral("S&cenarios"));
     for (const scenario_entry &entry : bundled_scenarios()) {
-        Scenarios1->addAction(entry.title, this, [this, entry] {
+        // A title is the file's text: an & in it is shown, not a shortcut.
+        QString label = entry.title;
+        Scenarios1->addAction(label.replace('&', QStringLiteral("&&")), this, [this, entry] {
             QFile file(entry.path);
             file.open(QIODevice::ReadOnly);
             playScenario(QString::fromUtf8(file.readAll()), QStringLiteral(":/scenarios"),
-                         entry.title);
+                         entry.title, QStringLiteral("the scenario library"));
         });
     }
     Scenarios1->setEnabled(!Scenarios1->isEmpty());
@@ -536,7 +545,10 @@ void TfrmMain::cannotWrite(const QString &path) {
 
 // A message that leaves the power loop running.
 void TfrmMain::showMessage(QMessageBox::Icon icon, const QString &text) {
-    QMessageBox *box = new QMessageBox(icon, QString(), text, QMessageBox::Ok, this);
+    QMessageBox *box = new QMessageBox(icon, QString(), QString(), QMessageBox::Ok, this);
+    // Text from a script or a file name is never taken as markup.
+    box->setTextFormat(Qt::PlainText);
+    box->setText(text);
     box->setAttribute(Qt::WA_DeleteOnClose);
     box->open();
 }
@@ -549,7 +561,7 @@ void TfrmMain::PlayScenario1Click() {
         PlayDialog1->setWindowModality(Qt::WindowModal);
         connect(PlayDialog1, &QFileDialog::fileSelected, this, [this](const QString &path) {
             QFile file(path);
-            if (!QFileInfo(path).isFile() || file.size() > MAX_SCENARIO_BYTES ||
+            if (!QFileInfo(path).isFile() || file.size() > (qint64)lcd_script::MAX_SCRIPT_BYTES ||
                 !file.open(QIODevice::ReadOnly)) {
                 showMessage(QMessageBox::Warning,
                             QStringLiteral("Cannot read %1 as a scenario.").arg(path));
@@ -557,7 +569,8 @@ void TfrmMain::PlayScenario1Click() {
             }
             const QString text = QString::fromUtf8(file.readAll());
             playScenario(text, QFileInfo(path).absolutePath(),
-                         scenario_title(text, QFileInfo(path).fileName()));
+                         scenario_title(text, QFileInfo(path).fileName()),
+                         QStringLiteral("the file %1").arg(path));
         });
     }
     PlayDialog1->open();
@@ -567,28 +580,89 @@ void TfrmMain::StopScenario1Click() {
     takeOver();
 }
 
-bool TfrmMain::playScenario(const QString &text, const QString &folder, const QString &title) {
+bool TfrmMain::playScenario(const QString &text, const QString &folder, const QString &title,
+                            const QString &source) {
+    cancelCheck();
+    checkFiles = std::make_unique<scenario_files>(folder);
+    // Captions show beside the LCD; the pictures the script names are lcdshot's.
+    checked = std::make_unique<lcd_script>(*checkFiles, 1, [](const std::string &) {});
+    checkedTitle = title;
+    checkedSource = source.isEmpty() ? QStringLiteral("a script") : source;
+    if (!checked->load(text.toStdString())) return refuseScenario();
+    return checkScenario(checked->rehearse(FIRST_CHECK_SLICE));
+}
+
+// A slice of the check, between frames.
+void TfrmMain::checkSlice() {
+    if (!checked) return;
+    QElapsedTimer slice;
+    slice.start();
+    lcd_script::rehearsal outcome;
+    do outcome = checked->rehearse(CHECK_STEP);
+    while (outcome == lcd_script::REHEARSING && slice.nsecsElapsed() < CHECK_SLICE_NS);
+    checkScenario(outcome);
+}
+
+// After a slice of the chosen scenario's rehearsal, which runs on its own
+// copy of the program state (the instrument, the panel and the session go on
+// as they were): plays it once the rehearsal passed; false when refused.
+bool TfrmMain::checkScenario(lcd_script::rehearsal outcome) {
+    switch (outcome) {
+    case lcd_script::REHEARSING:
+        if (!checkProgress) {
+            checkProgress = new QProgressDialog(this);
+            QLabel *label = new QLabel(checkProgress);
+            label->setTextFormat(Qt::PlainText);
+            label->setText(QStringLiteral("Checking the scenario \"%1\"...").arg(checkedTitle));
+            checkProgress->setLabel(label);
+            checkProgress->setWindowTitle(QStringLiteral("Play Scenario"));
+            checkProgress->setMinimumDuration(CHECK_PROGRESS_AFTER_MS);
+            checkProgress->setWindowModality(Qt::NonModal);
+            connect(checkProgress, &QProgressDialog::canceled, this, &TfrmMain::cancelCheck);
+        }
+        checkProgress->setMaximum(1000);
+        checkProgress->setValue(int(checked->work_done() * 1000 / (checked->work_total() + 1)));
+        QTimer::singleShot(CHECK_GAP_MS, this, &TfrmMain::checkSlice);
+        return true;
+    case lcd_script::REFUSED: return refuseScenario();
+    case lcd_script::REHEARSED: break;
+    }
+    closeCheckProgress();
+    // The rehearsal left the program at its start: a new session with it.
     stopScenario();
     stopRecording();
-    playerFiles = std::make_unique<scenario_files>(folder);
-    // Captions show in the status bar; the pictures the script names are lcdshot's.
-    player = std::make_unique<lcd_script>(*playerFiles, 1, [](const std::string &) {});
-    playerTitle = title;
-    const bool ready = player->prepare(text.toStdString());
-    // The rehearsal left the program at its start, and a new session with it.
+    player = std::move(checked);
+    playerFiles = std::move(checkFiles);
+    playerTitle = checkedTitle;
     session = session_recorder();
-    showPlayback();
-    if (!ready) {
-        showMessage(QMessageBox::Warning,
-                    QStringLiteral("The scenario \"%1\" has an error and plays nothing:\n%2")
-                        .arg(title, QString::fromStdString(player->error())));
-        stopScenario();
-        return false;
-    }
     player->echo_to(&session);
     StopScenario1->setEnabled(true);
     playSteps();
     return true;
+}
+
+// Says why the scenario chosen plays nothing; the box stays until dismissed.
+bool TfrmMain::refuseScenario() {
+    showMessage(QMessageBox::Warning,
+                QStringLiteral("The scenario \"%1\" from %2 has an error and plays nothing:\n%3")
+                    .arg(checkedTitle, checkedSource, QString::fromStdString(checked->error())));
+    cancelCheck();
+    return false;
+}
+
+// Drops the scenario being checked, if any; nothing of it has run live.
+void TfrmMain::cancelCheck() {
+    checked.reset();
+    checkFiles.reset();
+    closeCheckProgress();
+}
+
+void TfrmMain::closeCheckProgress() {
+    if (!checkProgress) return;
+    QProgressDialog *progress = checkProgress;
+    checkProgress = nullptr;
+    progress->disconnect(this);
+    progress->deleteLater();
 }
 
 // At each timeout of Timer1: the tick that was due, then the script's lines

@@ -27,6 +27,7 @@ class QLabel;
 class QMenu;
 class QMenuBar;
 class QOpenGLContext;
+class QProgressDialog;
 class QPushButton;
 class QScrollBar;
 class QStatusBar;
@@ -125,13 +126,18 @@ class TfrmMain : public QMainWindow {
     void stopRecording();
     const session_recorder &recorder() const { return session; }
 
-    // Plays a scenario script: rehearsed first, so that one with an error
-    // plays nothing and says why; then from program start, the sliders, EXIO,
-    // the engine timers and On/Off following it, one tick per tick of Timer1
-    // and the script's own passes. After its last line the instrument runs on
-    // live. `folder` is where its goldens are. False if it has an error.
-    bool playScenario(const QString &text, const QString &folder, const QString &title);
+    // Plays a scenario script: rehearsed first on a copy of the program
+    // state (in slices between frames when long, with a progress dialog that
+    // can cancel), so that one with an error plays nothing, changes nothing
+    // and says why, naming `source` (where it came from); then from program
+    // start, the sliders, EXIO, the engine timers and On/Off following it,
+    // one tick per tick of Timer1 and the script's own passes. After its last
+    // line the instrument runs on live. `folder` is where its goldens are.
+    // False if it has an error found so far.
+    bool playScenario(const QString &text, const QString &folder, const QString &title,
+                      const QString &source = QString());
     bool scenarioPlaying() const { return player != nullptr; }
+    bool scenarioChecking() const { return checked != nullptr; }
 
     // The bindings of the keyboard and the mouse wheel, one per line.
     static QString bindingsText();
@@ -159,6 +165,11 @@ class TfrmMain : public QMainWindow {
     void playSteps();
     void showPlayback();
     void stopScenario();
+    void checkSlice();
+    bool checkScenario(lcd_script::rehearsal outcome);
+    bool refuseScenario();
+    void cancelCheck();
+    void closeCheckProgress();
     void takeOver();
     void showMessage(QMessageBox::Icon icon, const QString &text);
     void waitForRefresh();
@@ -175,6 +186,12 @@ class TfrmMain : public QMainWindow {
     std::unique_ptr<scenario_files> playerFiles;
     std::unique_ptr<lcd_script> player;
     QString playerTitle;
+    // The scenario being rehearsed before it plays, and where it came from.
+    std::unique_ptr<scenario_files> checkFiles;
+    std::unique_ptr<lcd_script> checked;
+    QString checkedTitle;
+    QString checkedSource;
+    QProgressDialog *checkProgress = nullptr;
     bool tickDue = false;
     // Time since the last buffer swap, to pace a swap that does not wait.
     QElapsedTimer frameClock;

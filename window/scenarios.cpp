@@ -39,7 +39,12 @@ bool scenario_files::write_frame(const std::string &name, const uint8_t *, int, 
 
 bool scenario_files::read_golden(const std::string &file, uint8_t *frame, std::string &error) {
     const QString name = QString::fromStdString(file);
-    const QString path = QDir::isRelativePath(name) ? QDir(folder_).filePath(name) : name;
+    // Goldens come from the scenario's folder and below it only.
+    const QString path = QDir::cleanPath(QDir(folder_).filePath(name));
+    if (QDir::isAbsolutePath(name) || QDir(folder_).relativeFilePath(path).startsWith("..")) {
+        error = "golden " + file + " is outside the scenario's folder";
+        return false;
+    }
     // Only a regular file, checked for its size before it is read.
     QImageReader reader(path, "png");
     if (!QFileInfo(path).isFile() || reader.size() != QSize(LCD_WIDTH, LCD_HEIGHT)) {

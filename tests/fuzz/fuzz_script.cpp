@@ -28,14 +28,40 @@ class no_files : public frame_files {
     }
 };
 
+// A live instrument for the rehearsal to leave alone: on, a key pressed.
+void live_instrument() {
+    reset_program_state();
+    power_on_sequence();
+    map_slider_change(1500);
+    press_key(KEY_MINUS);
+    power_pass(0);
+}
+
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
-    reset_program_state();
+    const std::string text((const char *)data, size);
     no_files files;
+
+    // The check a front end runs before playing: a slice of it, refused or
+    // not, leaves the live program state exactly as it was.
+    live_instrument();
+    program_state before, after;
+    save_program_state(before);
+    lcd_script checked(files, 1, [](const std::string &) {});
+    if (checked.load(text)) {
+        const lcd_script::rehearsal outcome = checked.rehearse(STEP_BUDGET);
+        save_program_state(after);
+        if (outcome != lcd_script::REHEARSED)
+            fuzz_require(after.bytes == before.bytes, "a rehearsal leaves the live state");
+        fuzz_require(checked.work_done() <= checked.work_total(), "the work is counted");
+    }
+
+    reset_program_state();
     lcd_script script(files, 1, [](const std::string &) {});
-    if (!script.load(std::string((const char *)data, size))) {
-        fuzz_require(script.error_line() > 0, "a refused script names its line");
+    if (!script.load(text)) {
+        fuzz_require(script.error_line() > 0 || script.error().find("bytes") != std::string::npos,
+                     "a refused script names its line");
         fuzz_require(lamp_red == LAMP_BRIGHT, "a refused script runs nothing");
         return 0;
     }

@@ -31,6 +31,12 @@
 
 namespace {
 
+std::string repeated(const std::string &text, int times) {
+    std::string out;
+    while (times-- > 0) out += text;
+    return out;
+}
+
 // Everything a pass reads or leaves behind that a driver could get wrong.
 std::vector<long long> loop_values() {
     long long screen = (long long)(intptr_t)current_screen;
@@ -57,7 +63,7 @@ class LcdScript : public ::testing::Test {
     bool run(const std::string &text, int scale = 4) {
         log.clear();
         reset_program_state();
-        files = std::make_unique<png_frame_files>(outdir);
+        files = std::make_unique<png_frame_files>(outdir, outdir);
         script = std::make_unique<lcd_script>(*files, scale,
                                               [this](const std::string &line) { log += line; });
         return script->run(text);
@@ -230,7 +236,14 @@ TEST_F(LcdScript, MalformedScriptsEndWithTheLineNumber) {
         {"tick 0x10", 1, "not a number"},
         {"engine-timers maybe", 1, "engine-timers takes on or off"},
         {"expect golden", 1, "expect takes"},
-        {"expect golden /nonexistent/g.png", 1, "no file /nonexistent/g.png"},
+        {"expect golden /nonexistent/g.png", 1, "/nonexistent/g.png is outside the goldens'"},
+        {"expect golden ../g.png", 1, "../g.png is outside the goldens'"},
+        {"expect golden nonexistent.png", 1, "no file nonexistent.png"},
+        {"hold 10000\nhold 10000\n", 2, "more than 144000 ticks in all"},
+        {"on\npass 1000000\nnote x\nhold 10\npass 440001", 5, "more than 1440000 passes"},
+        {"on\nhold 3600\noff\nhold 3600\nhold 3600\nhold 3600\nhold 1", 7, "144000 ticks"},
+        {"shot a\n" + repeated("shot b\n", 199) + "golden c\n", 201, "more than 200 pictures"},
+        {"on\nrpm 1\x1B]52;c;aGk=\x07", 2, "not a number: 1\\x1B]52;c;aGk=\\x07"},
         {"on\n" + std::string(5000, 'x'), 2, "line longer than 4096"},
         {std::string("\x01\x02pass\xff", 7), 1, "\\x01\\x02pass\\xFF"},
         {"sho", 1, "unknown command"},
@@ -250,23 +263,23 @@ TEST_F(LcdScript, MalformedScriptsEndWithTheLineNumber) {
     }
     // An editor's byte-order mark is skipped; the largest count runs.
     ASSERT_TRUE(run("\xEF\xBB\xBFon\npass\n")) << script->error();
-    ASSERT_TRUE(run("tick 1000000\n")) << script->error();
+    ASSERT_TRUE(run("tick 144000\n")) << script->error();
 }
 
 TEST_F(LcdScript, ExpectGoldenComparesTheFrame) {
-    ASSERT_TRUE(run("on\npass\ngolden g\nexpect golden " + outdir + "/g.png\n")) << script->error();
-    EXPECT_FALSE(more("map 3000\npass 40\nexpect golden " + outdir + "/g.png\n"));
+    ASSERT_TRUE(run("on\npass\ngolden g\nexpect golden g.png\n")) << script->error();
+    EXPECT_FALSE(more("map 3000\npass 40\nexpect golden ./g.png\n"));
     EXPECT_NE(script->error().find("the frame differs from"), std::string::npos) << script->error();
 
     const std::vector<uint8_t> small(10 * 10, COLOUR_WHITE);
     ASSERT_TRUE(write_indexed_png(outdir + "/small.png", small.data(), 10, 10, lcd_palette,
                                   LCD_PALETTE_SIZE));
-    EXPECT_FALSE(run("expect golden " + outdir + "/small.png\n"));
+    EXPECT_FALSE(run("expect golden small.png\n"));
     EXPECT_NE(script->error().find("is 10 x 10, not 160 x 120"), std::string::npos)
         << script->error();
     const uint32_t rgb[4] = {0};
     ASSERT_TRUE(write_rgb_png(outdir + "/rgb.png", rgb, 2, 2));
-    EXPECT_FALSE(run("expect golden " + outdir + "/rgb.png\n"));
+    EXPECT_FALSE(run("expect golden rgb.png\n"));
     EXPECT_NE(script->error().find("as an indexed PNG"), std::string::npos) << script->error();
 
     // What a golden file may be and is refused without reading it whole:
@@ -281,7 +294,7 @@ TEST_F(LcdScript, ExpectGoldenComparesTheFrame) {
     std::ofstream(outdir + "/vast.png", std::ios::binary) << vast << png.substr(33);
     ASSERT_EQ(mkfifo((outdir + "/pipe.png").c_str(), 0600), 0);
     for (const char *name : {"cut.png", "vast.png", "pipe.png", "."}) {
-        EXPECT_FALSE(run("on\npass\nexpect golden " + outdir + "/" + name + "\n")) << name;
+        EXPECT_FALSE(run("on\npass\nexpect golden " + std::string(name) + "\n")) << name;
         EXPECT_NE(script->error().find("cannot read"), std::string::npos) << script->error();
     }
 }
@@ -542,16 +555,94 @@ TEST_F(LcdScript, HoldAndRampRunTicksAndPasses) {
 }
 
 // A front end playing in real time rehearses first: a script that fails late
-// plays nothing, and a good one is ready at program start with its caption.
+// plays nothing and leaves the live instrument as it was; a good one is ready
+// at program start with its caption.
 TEST_F(LcdScript, PrepareRehearsesTheWholeScript) {
-    ASSERT_TRUE(run("on\npass 3\n"));
+    ASSERT_TRUE(run("on\nmap 2000\npass 3\nkey F2\n"));
+    program_state live, after;
+    save_program_state(live);
     EXPECT_FALSE(script->prepare("note Start\non\nhold 1\nrpm 99999 rpm\n"));
     EXPECT_EQ(script->error_line(), 4);
-    EXPECT_EQ(lamp_red, LAMP_BRIGHT);
-    EXPECT_FALSE(script->panel().running);
+    save_program_state(after);
+    EXPECT_TRUE(after.bytes == live.bytes);
     ASSERT_TRUE(script->prepare("note Start\non\nhold 1\n")) << script->error();
     EXPECT_EQ(fast_tick, 0);
     EXPECT_EQ(script->advance(), lcd_script::STEP_TICK);
     EXPECT_EQ(script->caption(), "Start");
     EXPECT_TRUE(script->panel().running);
+}
+
+// Rehearsed in slices between the live instrument's own passes and ticks,
+// a script leaves them exactly as they run without it, passed or refused.
+TEST_F(LcdScript, RehearsalInSlicesLeavesTheLiveInstrumentAlone) {
+    const auto live_steps = [](int step) {
+        if (step % 7 == 3) press_key(step % 2 ? KEY_PLUS : KEY_MINUS);
+        if (step % 6 == 0) host_timer_tick(1);
+        power_pass(0);
+    };
+    const struct {
+        const char *text;
+        lcd_script::rehearsal outcome;
+    } cases[] = {
+        {"on\nrpm 2400 rpm\nhold 60\nkey F2\nhold 1\n", lcd_script::REHEARSED},
+        {"on\nhold 60\nexpect screen map_setup\n", lcd_script::REFUSED},
+    };
+    for (const auto &c : cases) {
+        const std::string text = c.text;
+        ASSERT_TRUE(run(""));
+        power_on_sequence();
+        map_slider_change(1522);
+        int steps = 0;
+        for (; steps < 50; steps++) live_steps(steps);
+        program_state alone;
+        {
+            const program_state start = [] {
+                program_state s;
+                save_program_state(s);
+                return s;
+            }();
+            for (int i = 50; i < 400; i++) live_steps(i);
+            save_program_state(alone);
+            restore_program_state(start);
+        }
+        ASSERT_TRUE(script->load(text)) << script->error();
+        lcd_script::rehearsal outcome = lcd_script::REHEARSING;
+        // 600 ticks and 3600 passes take more than 350 slices of 10.
+        for (; steps < 400; steps++) {
+            ASSERT_EQ(script->rehearse(10), lcd_script::REHEARSING);
+            EXPECT_LE(script->work_done(), script->work_total());
+            live_steps(steps);
+        }
+        program_state interleaved;
+        save_program_state(interleaved);
+        EXPECT_TRUE(interleaved.bytes == alone.bytes) << text;
+        while ((outcome = script->rehearse(1000)) == lcd_script::REHEARSING) {
+        }
+        EXPECT_EQ(outcome, c.outcome) << text;
+    }
+}
+
+TEST(Printable, KeepsTextAndEscapesWhatActsOnATerminalOrAPage) {
+    const struct {
+        std::string in, out;
+    } cases[] = {
+        {"plain 30.0 inHg", "plain 30.0 inHg"},
+        {"85 \xC2\xB0"
+         "C \xE2\x80\x94 \xF0\x9F\x9B\xA9",
+         "85 \xC2\xB0"
+         "C \xE2\x80\x94 \xF0\x9F\x9B\xA9"},
+        {"\x1B[2J\x07\x7F\t", "\\x1B[2J\\x07\\x7F\\x09"},
+        {"\xC2\x9B"
+         "31m",
+         "\\u{009B}31m"}, // a C1 control
+        {"ok \xE2\x80\xAE"
+         "kcab",
+         "ok \\u{202E}kcab"},                                 // a right-to-left override
+        {"\xE2\x81\xA6x\xE2\x80\x8F", "\\u{2066}x\\u{200F}"}, // an isolate, a mark
+        {"\xFF\xC3(\xE0\x80\xAF\xED\xA0\x80", "\\xFF\\xC3(\\xE0\\x80\\xAF\\xED\\xA0\\x80"},
+        {"\xE2\x80", "\\xE2\\x80"}, // cut short at the end
+    };
+    for (const auto &c : cases) EXPECT_EQ(printable(c.in), c.out) << c.in;
+    EXPECT_EQ(printable("abcdef", 3), "abc...");
+    EXPECT_EQ(printable("\xC2\xB0\xC2\xB0", 1), "\xC2\xB0...");
 }

@@ -32,6 +32,7 @@
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QOpenGLContext>
+#include <QProgressDialog>
 #include <QPushButton>
 #include <QScreen>
 #include <QScrollBar>
@@ -135,6 +136,8 @@ class WindowTest : public QObject {
     void badScenarioPlaysNothing();
     void userInputTakesOverFromAScenario();
     void bundledScenarioPlaysWithItsGoldens();
+    void refusedScenarioLeavesEverythingAsItWas();
+    void longScenarioIsCheckedWhileTheWindowRuns();
 
   private:
     bool runWhileOn(const QList<Step> &steps, std::function<void()> powerOn = nullptr);
@@ -734,11 +737,11 @@ void WindowTest::savedImageIsExpectedInAReplay() {
     QVERIFY(done);
     frm->stopRecording();
     std::ifstream script(session);
-    png_frame_files files(dir.path().toStdString());
+    png_frame_files files(dir.path().toStdString(), dir.path().toStdString());
     lcd_script replay(files, 1, [](const std::string &) {});
     reset_program_state();
     QVERIFY2(replay.run(script), replay.error().c_str());
-    QVERIFY2(replay.run("expect golden " + saved + "\n"), replay.error().c_str());
+    QVERIFY2(replay.run("expect golden saved.png\n"), replay.error().c_str());
 }
 
 void WindowTest::largeWindowKeepsItsMenuBarOnTheScreen() {
@@ -832,6 +835,71 @@ void WindowTest::bundledScenarioPlaysWithItsGoldens() {
     QVERIFY(frm->StatusBar1->currentMessage().contains("ended"));
     const std::vector<uint8_t> shown(shown_frame, shown_frame + LCD_PIXELS);
     QVERIFY(lcdshot_frame(text) == shown);
+}
+
+// The message box showing `text`, if one is open.
+QMessageBox *openMessage(QObject *parent, const QString &text) {
+    for (QMessageBox *box : parent->findChildren<QMessageBox *>())
+        if (box->isVisible() && box->text().contains(text)) return box;
+    return nullptr;
+}
+
+// A script refused late in its check touches nothing live: the instrument,
+// the sliders, the lamp, the session and its recording go on as they were;
+// the message names where it came from and shows its title as plain text.
+void WindowTest::refusedScenarioLeavesEverythingAsItWas() {
+    QTemporaryDir dir;
+    QVERIFY(frm->startRecording(dir.filePath("session.txt")));
+    frm->ScrollBar29->setValue(30000);
+    frm->ScrollBar30->setValue(1518);
+    const QString title = "<img src=x><b>LICENCE EXPIRED</b> & <a href=x>more</a>";
+    // The live instrument: on, a key taken and one waiting.
+    power_on_sequence();
+    power_pass(0);
+    press_key(KEY_PUSH);
+    power_pass(0);
+    press_key(KEY_PLUS);
+    program_state before, after;
+    save_program_state(before);
+    const std::string session = frm->recorder().script();
+    QVERIFY(!frm->playScenario("on\nmap 3000\nhold 30\nexpect screen map_setup\n", QString(), title,
+                               "the file /tmp/x.txt"));
+    save_program_state(after);
+    QVERIFY(after.bytes == before.bytes);
+    QCOMPARE(frm->recorder().script(), session);
+    QVERIFY(frm->RecordSession1->isChecked());
+    QCOMPARE(frm->ScrollBar30->value(), 1518);
+    QMessageBox *box = openMessage(frm, "LICENCE EXPIRED");
+    QVERIFY(box);
+    QCOMPARE(box->textFormat(), Qt::PlainText);
+    QVERIFY(box->text().contains(title + "\" from the file /tmp/x.txt has an error"));
+    QVERIFY(box->text().contains("line 4: the screen is run"));
+    frm->stopRecording();
+}
+
+// A script near the limits is checked in slices between frames: the window
+// keeps running passes, shows the progress, and Cancel drops the script.
+void WindowTest::longScenarioIsCheckedWhileTheWindowRuns() {
+    QProgressDialog *progress = nullptr;
+    int passesAtStart = 0;
+    bool done =
+        runWhileOn({action([] { current_screen = counting_screen; }), after_passes(2), action([&] {
+                        QVERIFY(frm->playScenario("on\nhold 14000\n", QString(), "Long"));
+                        QVERIFY(frm->scenarioChecking());
+                        passesAtStart = passes_seen;
+                    }),
+                    [&] {
+                        progress = frm->findChild<QProgressDialog *>();
+                        return progress && progress->isVisible() && progress->value() > 0;
+                    },
+                    action([&] {
+                        QVERIFY(passes_seen > passesAtStart + 2);
+                        QTest::mouseClick(progress->findChild<QPushButton *>(), Qt::LeftButton);
+                        QVERIFY(!frm->scenarioChecking());
+                        QVERIFY(!frm->scenarioPlaying());
+                    }),
+                    action([&] { QTest::keyClick(frm, Qt::Key_O); })});
+    QVERIFY(done);
 }
 
 int main(int argc, char **argv) {

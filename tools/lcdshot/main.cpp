@@ -14,13 +14,15 @@ namespace {
 
 // The usage; with the options and exit codes for --help.
 void print_usage(std::ostream &out, bool full) {
-    out << "usage: omnira-lcdshot [--scale N] SCRIPT|- [OUTDIR]\n"
+    out << "usage: omnira-lcdshot [--scale N] [--goldens DIR] SCRIPT|- [OUTDIR]\n"
            "       omnira-lcdshot --help | --version\n"
            "Runs the script's panel inputs through the power loop and writes each\n"
            "`shot NAME` / `golden NAME` to OUTDIR/NAME.png (OUTDIR defaults to .).\n";
     if (!full) return;
     out << "\n"
            "  --scale N   pixel scale of shots, 1..16 (default 4)\n"
+           "  --goldens DIR  the folder `expect golden` reads from, and below it\n"
+           "              (default: the script's folder; for - the working directory)\n"
            "  -h, --help  this text\n"
            "  --version   the program's name and version\n"
            "\n"
@@ -37,7 +39,8 @@ int usage() {
 
 int main(int argc, char **argv) {
     int scale = 4;
-    std::string script, outdir = ".";
+    std::string script, outdir = ".", goldens;
+    bool goldens_given = false;
     int positional = 0;
     for (int i = 1; i < argc; i++) {
         if (strcmp(argv[i], "--scale") == 0 && i + 1 < argc) {
@@ -49,6 +52,9 @@ int main(int argc, char **argv) {
                 return 2;
             }
             scale = (int)s;
+        } else if (strcmp(argv[i], "--goldens") == 0 && i + 1 < argc) {
+            goldens = argv[++i];
+            goldens_given = true;
         } else if (strcmp(argv[i], "-h") == 0 || strcmp(argv[i], "--help") == 0) {
             print_usage(std::cout, true);
             return 0;
@@ -69,10 +75,9 @@ int main(int argc, char **argv) {
     }
     if (positional == 0) return usage();
 
-    // Goldens named without a folder are the script's neighbours.
-    const std::string script_dir =
-        script == "-" ? "" : std::filesystem::path(script).parent_path().string();
-    png_frame_files files(outdir, script_dir);
+    // Goldens are the script's neighbours unless a folder is given.
+    if (!goldens_given && script != "-") goldens = std::filesystem::path(script).parent_path();
+    png_frame_files files(outdir, goldens);
     lcd_script runner(files, scale, [](const std::string &line) { std::cout << line; });
     bool ok;
     if (script == "-") {

@@ -6,6 +6,7 @@
 #include <fcntl.h>
 #include <png.h>
 #include <stdio.h>
+#include <stdlib.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -13,25 +14,15 @@
 
 namespace {
 
-struct File {
-    FILE *f;
-    explicit File(const std::string &path, const char *mode) : f(fopen(path.c_str(), mode)) {}
-    ~File() {
-        if (f) fclose(f);
-    }
-};
-
-bool write_png(const std::string &path, int width, int height, int colour_type,
-               const std::vector<png_color> &palette, const std::vector<png_bytep> &rows) {
-    File file(path, "wb");
-    if (!file.f) return false;
+bool write_png_to(FILE *file, int width, int height, int colour_type,
+                  const std::vector<png_color> &palette, const std::vector<png_bytep> &rows) {
     png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
     png_infop info = png ? png_create_info_struct(png) : nullptr;
     if (!info || setjmp(png_jmpbuf(png))) {
         png_destroy_write_struct(&png, &info);
         return false;
     }
-    png_init_io(png, file.f);
+    png_init_io(png, file);
     png_set_IHDR(png, info, width, height, 8, colour_type, PNG_INTERLACE_NONE,
                  PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
     if (!palette.empty()) png_set_PLTE(png, info, palette.data(), (int)palette.size());
@@ -40,6 +31,30 @@ bool write_png(const std::string &path, int width, int height, int colour_type,
     png_write_end(png, nullptr);
     png_destroy_write_struct(&png, &info);
     return true;
+}
+
+// Writes a new file beside `path` and renames it over `path`: a link already
+// there is replaced, never followed, and a failed write leaves no half file.
+bool write_png(const std::string &path, int width, int height, int colour_type,
+               const std::vector<png_color> &palette, const std::vector<png_bytep> &rows) {
+    std::string temporary = path + ".XXXXXX";
+    const int fd = mkstemp(&temporary[0]);
+    if (fd < 0) return false;
+    FILE *file = fdopen(fd, "wb");
+    if (!file) {
+        close(fd);
+        unlink(temporary.c_str());
+        return false;
+    }
+    bool written = write_png_to(file, width, height, colour_type, palette, rows);
+    written = fclose(file) == 0 && written;
+    // mkstemp makes the file for its owner only; a picture is as any new file.
+    const mode_t mask = umask(0);
+    umask(mask);
+    written = written && chmod(temporary.c_str(), 0666 & ~mask) == 0 &&
+              rename(temporary.c_str(), path.c_str()) == 0;
+    if (!written) unlink(temporary.c_str());
+    return written;
 }
 
 // The largest side of a PNG these tools read: a 16x shot is 2560 wide.
@@ -189,22 +204,32 @@ bool png_frame_files::write_frame(const std::string &name, const uint8_t *frame,
     return written;
 }
 
+// A golden is a file in golden_dir or below it: an absolute name, a name
+// that climbs out, or a link that leads out is refused before it is opened,
+// so that a script learns nothing of files elsewhere.
 bool png_frame_files::read_golden(const std::string &name, uint8_t *frame, std::string &error) {
-    const std::filesystem::path given(name), dir(golden_dir_);
-    const std::string file =
-        given.is_relative() && !golden_dir_.empty() ? (dir / given).string() : name;
+    namespace fs = std::filesystem;
+    const fs::path given = fs::path(name).lexically_normal();
+    std::error_code ec;
+    const fs::path dir = fs::weakly_canonical(golden_dir_.empty() ? "." : golden_dir_, ec);
+    const fs::path file = fs::weakly_canonical(dir / given, ec);
+    const fs::path inside = file.lexically_relative(dir);
+    if (given.is_absolute() || ec || inside.empty() || *inside.begin() == "..") {
+        error = "golden " + name + " is outside the goldens' folder " + dir.string();
+        return false;
+    }
     std::vector<uint8_t> indices;
     int width = 0, height = 0;
-    if (read_png(file, true, indices, width, height, LCD_WIDTH, LCD_HEIGHT)) {
+    if (read_png(file.string(), true, indices, width, height, LCD_WIDTH, LCD_HEIGHT)) {
         std::copy(indices.begin(), indices.end(), frame);
         return true;
     }
     if (width != 0 && (width != LCD_WIDTH || height != LCD_HEIGHT))
-        error = file + " is " + std::to_string(width) + " x " + std::to_string(height) +
+        error = name + " is " + std::to_string(width) + " x " + std::to_string(height) +
                 ", not 160 x 120";
-    else if (!std::filesystem::exists(file))
-        error = "no file " + file;
+    else if (!fs::exists(file, ec))
+        error = "no file " + name + " in " + dir.string();
     else
-        error = "cannot read " + file + " as an indexed PNG";
+        error = "cannot read " + name + " as an indexed PNG";
     return false;
 }

@@ -29,8 +29,8 @@ bool write_lcd_png(const std::string &path, const uint8_t *frame, int scale);
 bool write_lcd_indexed_png(const std::string &path, const uint8_t *frame);
 
 // A script's pictures as PNG files in a folder (created when needed), and its
-// goldens read from 160 x 120 indexed PNGs, a relative name from golden_dir
-// (the script's own folder; empty for the working directory).
+// goldens read from 160 x 120 indexed PNGs in golden_dir or below it (the
+// script's own folder; empty for the working directory).
 class png_frame_files : public frame_files {
   public:
     explicit png_frame_files(const std::string &outdir, const std::string &golden_dir = "");
