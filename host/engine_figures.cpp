@@ -5,7 +5,6 @@
 #include "core/settings.h"
 
 #include <stdlib.h>
-#include <string.h>
 #include <strings.h>
 
 namespace {
@@ -49,34 +48,41 @@ int32_t shown_at(int32_t position, figure_unit unit) {
     return position;
 }
 
-// Before the first power-on the settings record is still zero; figures are
-// then converted with the factory settings that the power-on will load.
-// Loading them also resets the maximum values, which are kept aside too.
-class factory_settings_while_unset {
+// While the instrument is off, figures are converted with the factory
+// settings that the next power-on loads. Loading them also resets the
+// maximum values, so the settings and the maxima are kept aside and put back.
+class factory_settings_while_off {
   public:
-    factory_settings_while_unset() {
-        static const settings_record unset = {};
-        swapped_ = memcmp(&settings, &unset, sizeof settings) == 0;
-        if (!swapped_) return;
+    explicit factory_settings_while_off(bool off) : off_(off) {
+        if (!off_) return;
+        saved_settings_ = settings;
         saved_max_map_ = max_map;
         saved_max_rpm_ = max_rpm;
         saved_max_temp_ = max_temp;
         load_factory_defaults();
     }
-    ~factory_settings_while_unset() {
-        if (!swapped_) return;
-        memset(&settings, 0, sizeof settings);
+    ~factory_settings_while_off() {
+        if (!off_) return;
+        settings = saved_settings_;
         max_map = saved_max_map_;
         max_rpm = saved_max_rpm_;
         max_temp = saved_max_temp_;
     }
 
   private:
-    bool swapped_;
+    bool off_;
+    settings_record saved_settings_;
     int16_t saved_max_map_;
     int32_t saved_max_rpm_;
     int16_t saved_max_temp_;
 };
+
+// The run screen reads "---" for a TEMP reading above this (no sensor).
+const int32_t TEMP_LAST_SENSOR_READING = 3800;
+
+// The largest RPM the digital page has room for: a sixth digit falls off
+// the left edge of the screen.
+const int32_t RPM_SHOWN_IN_FULL = 99999;
 
 } // namespace
 
@@ -128,14 +134,16 @@ std::string figure_text(int32_t figure, figure_unit unit) {
     return std::to_string(figure);
 }
 
-bool position_for_figure(slider_id slider, int32_t figure, figure_unit unit, slider_choice &choice,
-                         std::string &error) {
-    const int32_t lo = slider_minimum(slider), hi = slider_maximum(slider);
+bool position_for_figure(slider_id slider, int32_t figure, figure_unit unit, bool instrument_on,
+                         slider_choice &choice, std::string &error) {
+    const int32_t lo = slider_minimum(slider);
+    int32_t hi = slider_maximum(slider);
     if (unit == FIGURE_RAW) {
-        choice = {figure < lo ? lo : figure > hi ? hi : figure, figure, true};
+        choice = {figure < lo ? lo : figure > hi ? hi : figure, figure, true, false};
         return true;
     }
-    const factory_settings_while_unset in_force;
+    if (slider == SLIDER_TEMP) hi = TEMP_LAST_SENSOR_READING;
+    const factory_settings_while_off in_force(!instrument_on);
     if (slider == SLIDER_MAP && settings.map_source != 0) {
         error = "the MAP source is EXIO: no slider feeds the reading";
         return false;
@@ -163,15 +171,15 @@ bool position_for_figure(slider_id slider, int32_t figure, figure_unit unit, sli
         }
     }
     if (run_start >= 0) {
-        const int32_t middle = run_start + (best - run_start) / 2;
-        choice = {middle, figure, true};
-        return true;
-    }
-    if (figure < least || figure > most) {
+        best = run_start + (best - run_start) / 2;
+    } else if (figure < least || figure > most) {
         error = figure_text(figure, unit) + " is out of reach: the slider gives " +
                 figure_text(least, unit) + " to " + figure_text(most, unit);
+        if (slider == SLIDER_TEMP && figure > most)
+            error += " (above, the screen reads --- for no sensor)";
         return false;
     }
-    choice = {best, shown_at(best, unit), false};
+    const int32_t shown = shown_at(best, unit);
+    choice = {best, shown, shown == figure, unit == FIGURE_RPM && shown > RPM_SHOWN_IN_FULL};
     return true;
 }

@@ -31,12 +31,18 @@ struct slider_choice {
     int32_t position; // the slider position chosen
     int32_t shown;    // the figure the instrument shows there once settled
     bool exact;       // shown equals the figure asked for
+    bool clipped;     // shown has a digit more than the run screen has room
+                      // for: it reads without its leading digit
 };
 
 // The slider position at which the instrument shows `figure` (for MAP, once
 // the filter has settled from its present state); where no position shows it
-// exactly, the one showing the nearest figure. False, with `error` set, when
-// the figure lies outside what the slider can reach, or for a MAP figure
-// while the MAP source is EXIO.
-bool position_for_figure(slider_id slider, int32_t figure, figure_unit unit, slider_choice &choice,
-                         std::string &error);
+// exactly, the one showing the nearest figure. The settings are those in
+// force while the instrument is on; while it is off (before the first
+// power-on or after "off"), the factory settings the next power-on loads,
+// the records being left as they were. A TEMP figure is reached only up to
+// the last reading that shows one: above it the screen reads "---". False,
+// with `error` set, when the figure lies outside what the slider can reach,
+// or for a MAP figure while the MAP source is EXIO.
+bool position_for_figure(slider_id slider, int32_t figure, figure_unit unit, bool instrument_on,
+                         slider_choice &choice, std::string &error);

@@ -439,7 +439,10 @@ bool lcd_script::start_timed(const command &c) {
     ramp_from_ = c.slider == SLIDER_RPM   ? panel_.rpm_position
                  : c.slider == SLIDER_MAP ? panel_.map_position
                                           : panel_.temp_position;
-    return slider_target(c, ramp_to_);
+    if (!slider_target(c, ramp_to_)) return false;
+    // A ramp of no time jumps to its end.
+    if (remaining_ == 0) move_slider(c.slider, ramp_to_);
+    return true;
 }
 
 lcd_script::step lcd_script::advance() {
@@ -458,6 +461,16 @@ lcd_script::step lcd_script::advance() {
             // then the passes a screen gives while on.
             if (!ticked_) {
                 if (c.op == OP_RAMP && !moved_) {
+                    // The MAP a figure settles at depends on the side the
+                    // filter comes from: the last step of a MAP figure is
+                    // chosen from the filter as the ramp's path has left it.
+                    const bool last = cycle_ + 1 == remaining_;
+                    slider_choice end;
+                    std::string error;
+                    if (last && c.slider == SLIDER_MAP && c.unit != FIGURE_RAW &&
+                        position_for_figure(c.slider, (int32_t)c.value, c.unit, panel_.running, end,
+                                            error))
+                        ramp_to_ = end.position;
                     move_slider(c.slider, (int32_t)(ramp_from_ + ((int64_t)ramp_to_ - ramp_from_) *
                                                                      (cycle_ + 1) / remaining_));
                     moved_ = true;
@@ -647,21 +660,32 @@ bool lcd_script::execute(const command &c) {
 }
 
 // Where a slider line puts its slider: a position clamped to the range, or
-// the position for a figure under the settings in force now; a figure no
-// position shows exactly is warned about in the report.
+// the position for a figure under the settings in force now (the factory
+// ones while off); a figure no position shows exactly, or one too long for
+// the screen, is warned about in the report. While a key waits for its pass,
+// which may change the settings, a figure is refused.
 bool lcd_script::slider_target(const command &c, int32_t &position) {
     if (c.unit == FIGURE_RAW) {
         position = (int32_t)clamp(c.value, slider_minimum(c.slider), slider_maximum(c.slider));
         return true;
     }
+    if (panel_.running && pending_key != 0)
+        return fail(c.number, source(c),
+                    "a key still waits for its pass and may change the settings: let a pass "
+                    "run first (pass 1)");
     slider_choice choice;
     std::string problem;
-    if (!position_for_figure(c.slider, (int32_t)c.value, c.unit, choice, problem))
+    if (!position_for_figure(c.slider, (int32_t)c.value, c.unit, panel_.running, choice, problem))
         return fail(c.number, source(c), problem);
+    const std::string where = "line " + std::to_string(c.number) + ": warning: ";
     if (!choice.exact && !rehearsing_)
-        report_("line " + std::to_string(c.number) + ": warning: no position shows " +
-                figure_text((int32_t)c.value, c.unit) + "; " + figure_text(choice.shown, c.unit) +
-                " at " + std::to_string(choice.position) + " instead\n");
+        report_(where + "no position shows " + figure_text((int32_t)c.value, c.unit) + "; " +
+                figure_text(choice.shown, c.unit) + " at " + std::to_string(choice.position) +
+                " instead\n");
+    if (choice.clipped && !rehearsing_)
+        report_(where + "the screen has no room for the leading digit of " +
+                figure_text(choice.shown, c.unit) + ": it reads " +
+                std::to_string(choice.shown).substr(1) + "\n");
     position = choice.position;
     return true;
 }

@@ -459,6 +459,8 @@ TEST_F(LcdScript, FiguresBecomeThePositionsThatShowThem) {
     auto rpm_shown = [] { return (long long)rpm; };
     auto mb_shown = [] { return (long long)map_mb; };
     auto temp_c_shown = [] { return (long long)temp_c; };
+    // The screen reads "---" (no sensor) for a TEMP reading above 3800.
+    auto temp_figure_on_screen = [] { return temp_raw > 3800 ? -1000LL : temp_c; };
     const figure_case cases[] = {
         {"rpm", no_change, "rpm 2400 rpm", rpm_shown, 2400, nullptr},
         {"inHg, the factory unit", no_change, "map 30.0 inHg", [] { return (long long)map_value; },
@@ -482,6 +484,22 @@ TEST_F(LcdScript, FiguresBecomeThePositionsThatShowThem) {
         {"beyond the TEMP slider", no_change, "temp 500 C", nullptr, 0, "out of reach"},
         {"MAP from EXIO", [] { settings.map_source = 1; }, "map 30.0 inHg", nullptr, 0,
          "the MAP source is EXIO"},
+        {"the last TEMP reading with a sensor", no_change, "temp 186 C", temp_figure_on_screen, 186,
+         nullptr},
+        {"a TEMP figure only shown without a sensor", no_change, "temp 187 C", nullptr, 0,
+         "187 C is out of reach: the slider gives -273 C to 186 C"},
+        {"a key waiting for its pass", [] { press_key(KEY_MINUS); }, "rpm 2400 rpm", nullptr, 0,
+         "let a pass run first (pass 1)"},
+        {"six digits on a five-digit screen",
+         [] {
+             settings.rpm_pulses_per_rev = 10;
+             settings.rpm_increment = 4;
+         },
+         "rpm 100000 rpm", rpm_shown, 100000,
+         "warning: the screen has no room for the leading digit of 100000 rpm: it reads 00000"},
+        {"a ramp of no time", no_change, "ramp rpm 2400 rpm 0", rpm_shown, 2400, nullptr},
+        {"a MAP ramp bringing the filter from below after a jump from above", no_change,
+         "map 4000\nhold 3\nmap 300\nramp map 2165 mB 0.5", mb_shown, 2165, nullptr},
     };
     for (const figure_case &c : cases) {
         ASSERT_TRUE(run("on\npass\n")) << script->error();
@@ -503,6 +521,20 @@ TEST_F(LcdScript, FiguresBecomeThePositionsThatShowThem) {
     ASSERT_TRUE(run("rpm 2400 rpm\non\npass\n")) << script->error();
     EXPECT_EQ(rpm, 2400);
     EXPECT_EQ(settings.rpm_pulses_per_rev, 60);
+
+    // After "off" too: those the next power-on loads, the records untouched.
+    ASSERT_TRUE(run("on\nhold 1\n")) << script->error();
+    settings.rpm_pulses_per_rev = 30;
+    settings.map_source = 1;
+    ASSERT_TRUE(more("rpm 2400 rpm\nhold 1\noff\n")) << script->error();
+    const settings_record before = settings;
+    const std::vector<long long> maxima = {max_map, max_rpm, max_temp};
+    ASSERT_TRUE(more("rpm 2400 rpm\nmap 30.0 inHg\n")) << script->error();
+    EXPECT_EQ(memcmp(&settings, &before, sizeof settings), 0);
+    EXPECT_EQ((std::vector<long long>{max_map, max_rpm, max_temp}), maxima);
+    ASSERT_TRUE(more("on\nhold 3\n")) << script->error();
+    EXPECT_EQ(rpm, 2400);
+    EXPECT_EQ(map_value, 300);
 }
 
 // hold and ramp let real time pass as a 60 Hz screen does: a tick, then six
