@@ -1,6 +1,7 @@
 // One pass of the power loop (sensor tasks, clear, screen handler) for every
 // screen handler and every run page in a typical state, the gauge page in
 // alarm, and the headless driver's passes per second.
+#include "bench/worst_script.h"
 #include "core/alarms.h"
 #include "core/settings.h"
 #include "core/timebase.h"
@@ -77,6 +78,17 @@ void driver_passes(benchmark::State &state) {
         benchmark::Counter(100, benchmark::Counter::kIsIterationInvariantRate);
 }
 
+// Checking the script of most work at a size before it plays, as every front
+// end does: the rehearsal runs it whole.
+void worst_script_check(benchmark::State &state, size_t bytes) {
+    png_frame_files files("");
+    const std::string text = worst_script(bytes);
+    for (auto _ : state) {
+        lcd_script script(files, 1, [](const std::string &) {});
+        if (!script.prepare(text)) state.SkipWithError(script.error().c_str());
+    }
+}
+
 void register_all(void) {
     for (int i = 0; i < screen_table_size; i++)
         benchmark::RegisterBenchmark((std::string("pass/") + screen_table[i].name).c_str(),
@@ -87,6 +99,12 @@ void register_all(void) {
     benchmark::RegisterBenchmark("pass/run/gauge", gauge);
     benchmark::RegisterBenchmark("pass/run/gauge_in_alarm", gauge_in_alarm);
     benchmark::RegisterBenchmark("lcd_script/pass_100", driver_passes);
+    benchmark::RegisterBenchmark("lcd_script/check_worst_1KB", worst_script_check, 1024)
+        ->Unit(benchmark::kSecond)
+        ->Iterations(1);
+    benchmark::RegisterBenchmark("lcd_script/check_worst_8KB", worst_script_check, 8192)
+        ->Unit(benchmark::kSecond)
+        ->Iterations(1);
 }
 
 } // namespace

@@ -3,6 +3,7 @@
 // window's own OpenGL context, and the passes per second of the loop behind
 // "&On" on the gauge page, with the share of one core the process takes
 // meanwhile (every thread, the GL driver's included).
+#include "bench/worst_script.h"
 #include "core/settings.h"
 #include "display/frame_buffer.h"
 #include "host/power_loop.h"
@@ -93,6 +94,19 @@ void window_loop(benchmark::State &state) {
     state.counters["cpu_share_of_one_core"] = (process_cpu_seconds() - cpu_start) / wall.count();
 }
 
+// Checking the script of most work at a size in the window, the instrument
+// off: slices between the window's events until it plays.
+void worst_script_check(benchmark::State &state, size_t bytes) {
+    const QString text = QString::fromStdString(worst_script(bytes));
+    for (auto _ : state) {
+        window->playScenario(text, QString(), QStringLiteral("Worst"));
+        while (window->scenarioChecking())
+            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+        if (!window->scenarioPlaying()) state.SkipWithError("the script was refused");
+        window->StopScenario1Click();
+    }
+}
+
 } // namespace
 
 int main(int argc, char **argv) {
@@ -107,6 +121,13 @@ int main(int argc, char **argv) {
     benchmark::RegisterBenchmark("render_frame/all_lit", render_all_lit)->UseRealTime();
     benchmark::RegisterBenchmark("render_frame/typical", render_typical)->UseRealTime();
     benchmark::RegisterBenchmark("window_loop/gauge_200_passes", window_loop)->UseRealTime();
+    for (const size_t bytes : {1024, 8192})
+        benchmark::RegisterBenchmark(
+            ("script_check/worst_" + std::to_string(bytes / 1024) + "KB").c_str(),
+            worst_script_check, bytes)
+            ->UseRealTime()
+            ->Unit(benchmark::kSecond)
+            ->Iterations(1);
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
