@@ -490,11 +490,11 @@ lcd_script::step lcd_script::advance() {
 }
 
 void lcd_script::echo(const std::string &input) {
-    if (echo_ && !rehearsing_) echo_->input(input);
+    if (echo_) echo_->input(input);
 }
 
 void lcd_script::tick() {
-    if (echo_ && !rehearsing_) echo_->tick();
+    if (echo_) echo_->tick();
     host_timer_tick(panel_.running ? 1 : 0);
     if (commands_[next_].op == OP_TICK)
         remaining_--;
@@ -503,7 +503,7 @@ void lcd_script::tick() {
 }
 
 void lcd_script::pass() {
-    if (echo_ && !rehearsing_) echo_->pass();
+    if (echo_) echo_->pass();
     power_pass(panel_.exio_checked ? 1 : 0);
     if (commands_[next_].op == OP_PASS)
         remaining_--;
@@ -524,7 +524,8 @@ void lcd_script::rewind() {
     caption_.clear();
 }
 
-lcd_script::rehearsal lcd_script::rehearse(long long budget) {
+lcd_script::rehearsal lcd_script::rehearse(long long budget,
+                                           const std::function<void(long long)> &before_tick) {
     if (commands_.empty() && failed_) return REFUSED;
     program_state live;
     save_program_state(live);
@@ -534,20 +535,25 @@ lcd_script::rehearsal lcd_script::rehearse(long long budget) {
         reset_program_state();
         rewind();
         rehearsal_started_ = true;
+        rehearsal_ticks_ = 0;
     }
     rehearsing_ = true;
     step next = STEP_TICK;
     for (long long spent = 0; spent < budget; spent++) {
         next = advance();
-        if (next == STEP_TICK)
+        if (next == STEP_TICK) {
+            if (before_tick) before_tick(rehearsal_ticks_);
             tick();
-        else if (next == STEP_PASS)
+            rehearsal_ticks_++;
+        } else if (next == STEP_PASS) {
             pass();
-        else
+        } else {
             break;
+        }
         work_done_++;
     }
     rehearsing_ = false;
+    if (next == STEP_DONE && before_tick) before_tick(rehearsal_ticks_);
     if (next == STEP_TICK || next == STEP_PASS) {
         save_program_state(rehearsal_state_);
         restore_program_state(live);
@@ -566,6 +572,27 @@ lcd_script::rehearsal lcd_script::rehearse(long long budget) {
     reset_program_state();
     rewind();
     return REHEARSED;
+}
+
+lcd_script::playhead lcd_script::where() const {
+    return {next_,        started_,   ticked_,  moved_, remaining_, cycle_,
+            passes_done_, ramp_from_, ramp_to_, panel_, caption_,   scale_};
+}
+
+void lcd_script::go_to(const playhead &at) {
+    next_ = at.next;
+    started_ = at.started;
+    ticked_ = at.ticked;
+    moved_ = at.moved;
+    remaining_ = at.remaining;
+    cycle_ = at.cycle;
+    passes_done_ = at.passes_done;
+    ramp_from_ = at.ramp_from;
+    ramp_to_ = at.ramp_to;
+    panel_ = at.panel;
+    caption_ = at.caption;
+    scale_ = at.scale;
+    failed_ = false;
 }
 
 bool lcd_script::prepare(std::string text) {
@@ -620,6 +647,7 @@ bool lcd_script::execute(const command &c) {
     }
     case OP_NOTE:
         caption_ = printable(c.word);
+        if (notes_to_) notes_to_(caption_);
         if (!rehearsing_) report_("note: " + caption_ + "\n");
         return true;
     case OP_EXIO:

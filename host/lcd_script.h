@@ -109,9 +109,12 @@ class lcd_script {
     // nothing. The live instrument is untouched until the rehearsal passes;
     // then the program is brought to its start, ready for advance().
     // rehearse() runs at most `budget` ticks and passes of it a call, so that
-    // a front end can go on between calls.
+    // a front end can go on between calls; `before_tick`, when given, is
+    // called with the rehearsal's state in place before each tick and at the
+    // end, with the number of ticks run so far. The echo goes on.
     enum rehearsal { REHEARSING, REHEARSED, REFUSED };
-    rehearsal rehearse(long long budget);
+    rehearsal rehearse(long long budget,
+                       const std::function<void(long long ticks)> &before_tick = nullptr);
     // Ticks and passes the rehearsal has run, and those of the whole script.
     long long work_done() const { return work_done_; }
     long long work_total() const { return total_ticks_ + total_passes_; }
@@ -121,6 +124,9 @@ class lcd_script {
 
     // The text of the last `note`, empty before one.
     const std::string &caption() const { return caption_; }
+    // From now on tells `seen` the text of every note played, the
+    // rehearsal's included; nullptr stops.
+    void notes_to(std::function<void(const std::string &)> seen) { notes_to_ = std::move(seen); }
 
     // From now on tells `recorder` every input, tick and pass played, as the
     // window's own controls would (sliders as positions); nullptr stops.
@@ -145,6 +151,22 @@ class lcd_script {
     static constexpr size_t MAX_SCRIPT_BYTES = 1 << 20;
     // Passes per tick in `hold` and `ramp`: a 60 Hz screen's six a tick.
     static constexpr int PASSES_PER_TICK = 6;
+
+    // Where the playing script stands: its line, the progress of a timed
+    // line, the panel, the caption and the scale. Set aside with the program
+    // state, it lets a player come back to a moment it has passed.
+    struct playhead {
+        size_t next;
+        bool started, ticked, moved;
+        long long remaining, cycle;
+        int passes_done;
+        int32_t ramp_from, ramp_to;
+        panel_state panel;
+        std::string caption;
+        int scale;
+    };
+    playhead where() const;
+    void go_to(const playhead &at);
 
   private:
     // One checked line: what it does, its number and text, and its argument.
@@ -184,6 +206,7 @@ class lcd_script {
     bool rehearsing_ = false;
     bool rehearsal_started_ = false;
     program_state rehearsal_state_;
+    long long rehearsal_ticks_ = 0;
     long long work_done_ = 0;
     size_t next_ = 0;
     // The timed command being played: started, passes left of a `pass`,
@@ -197,6 +220,7 @@ class lcd_script {
     int32_t ramp_from_ = 0, ramp_to_ = 0;
     std::string caption_;
     session_recorder *echo_ = nullptr;
+    std::function<void(const std::string &)> notes_to_;
     bool failed_ = false;
     std::string error_;
     int error_line_ = 0;

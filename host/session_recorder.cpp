@@ -34,3 +34,11 @@ void session_recorder::stream_to(std::function<void(const std::string &)> out) {
     out_ = std::move(out);
     if (out_) out_(text_);
 }
+
+session_recorder session_recorder::cut_to(const mark &at) const {
+    session_recorder then;
+    then.text_ = text_.substr(0, at.length);
+    then.run_word_ = at.run_word;
+    then.run_count_ = at.run_count;
+    return then;
+}

@@ -26,6 +26,16 @@ class session_recorder {
     // counted.
     void stream_to(std::function<void(const std::string &)> out);
 
+    // How far the session had come at a moment, and the session as it was
+    // then, cut from a later one; the copy streams nowhere.
+    struct mark {
+        size_t length;
+        std::string run_word;
+        long long run_count;
+    };
+    mark here() const { return {text_.size(), run_word_, run_count_}; }
+    session_recorder cut_to(const mark &at) const;
+
   private:
     void count(const char *word);
     void end_run();
