@@ -9,8 +9,9 @@ constexpr int script_player::SPEEDS[];
 
 namespace {
 
-// Script time a front end that fell behind may catch up at once.
-const double MAX_DUE_MS = 1000;
+// Real time a call may bring at most: a front end that stalled for longer
+// goes on from where it was instead of rushing.
+const double MAX_CALL_MS = 1000;
 
 } // namespace
 
@@ -48,10 +49,18 @@ bool script_player::load(std::string text) {
     return true;
 }
 
+timeline_sample sample_instrument() {
+    return {rpm,
+            map_value,
+            temp_value,
+            (uint8_t)(settings.map_unit != 0),
+            (uint8_t)(settings.temp_unit != 0),
+            (uint8_t)(lamp_red == LAMP_BRIGHT)};
+}
+
 // The instrument as the check leaves it before tick `ticks` + 1.
 void script_player::record(long long ticks) {
-    timeline_.push_back({rpm, map_value, temp_value, (uint8_t)(settings.map_unit != 0),
-                         (uint8_t)(settings.temp_unit != 0), (uint8_t)(lamp_red == LAMP_BRIGHT)});
+    timeline_.push_back(sample_instrument());
     marks_.push_back(checked_session_.here());
     if (ticks % CHECKPOINT_TICKS == 0) {
         checkpoints_.push_back({program_state(), script_.where()});
@@ -109,8 +118,7 @@ bool script_player::play_tick() {
 
 void script_player::run_for(double milliseconds) {
     if (state_ != PLAYING) return;
-    due_ms_ += milliseconds * speed_;
-    if (due_ms_ > MAX_DUE_MS) due_ms_ = MAX_DUE_MS;
+    due_ms_ += (milliseconds < MAX_CALL_MS ? milliseconds : MAX_CALL_MS) * speed_;
     for (int passes = 0; passes < MAX_PASSES_PER_CALL;) {
         switch (script_.advance()) {
         case lcd_script::STEP_PASS:
@@ -159,13 +167,13 @@ void script_player::seek(long long tick) {
     // Played again quietly: nothing written, reported or recorded.
     seeking_ = true;
     script_.echo_to(nullptr);
-    const state before = state_ == ENDED ? PAUSED : state_;
-    state_ = before;
+    if (state_ == ENDED) state_ = PAUSED;
     while (position_ < tick && play_tick()) {
     }
     while (script_.advance() == lcd_script::STEP_PASS) script_.pass();
     seeking_ = false;
-    if (script_.advance() == lcd_script::STEP_DONE) state_ = ENDED;
+    // At the end it waits, paused: resuming there ends the playback.
+    if (script_.advance() == lcd_script::STEP_DONE) state_ = PAUSED;
     if (session_) {
         *session_ = checked_session_.cut_to(marks_[(size_t)tick]);
         script_.echo_to(session_);

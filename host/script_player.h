@@ -27,6 +27,9 @@ struct timeline_sample {
     uint8_t lamp_bright;
 };
 
+// The instrument as it shows now, for a timeline of the live session.
+timeline_sample sample_instrument();
+
 struct timeline_note {
     long long tick;
     std::string text;
@@ -56,7 +59,8 @@ class script_player {
     // While paused: the next tick and the passes after it.
     void step();
     // Brings the instrument to the frame it shows at `tick` (0 to length()),
-    // and the live session to what it had recorded by then.
+    // and the live session to what it had recorded by then; at the end, or
+    // from the end, the player waits paused.
     void seek(long long tick);
     // Back to tick 0, playing.
     void restart();

@@ -11,11 +11,13 @@
 #include "tools/png/png_io.h"
 #include "window/lcd_presentation.h"
 #include "window/panel_widgets.h"
+#include "window/timeline_view.h"
 
 #include <QApplication>
 #include <QCheckBox>
 #include <QClipboard>
 #include <QCloseEvent>
+#include <QComboBox>
 #include <QCoreApplication>
 #include <QEventLoop>
 #include <QFile>
@@ -39,10 +41,16 @@
 
 #include <string.h>
 
+#include <algorithm>
+
 namespace {
 
 const int CLIENT_WIDTH = 503;
-const int CLIENT_HEIGHT = 329;
+const int CLIENT_HEIGHT = 446;
+// The playback strip below the status bar: the transport row, the timeline.
+const int TRANSPORT_TOP = 332;
+const int TIMELINE_TOP = 358;
+const int TIMELINE_HEIGHT = 84;
 
 QLabel *makeLabel(QWidget *parent, const char *text, int left, int top, int width) {
     QLabel *label = new QLabel(QString::fromLatin1(text), parent);
@@ -96,6 +104,12 @@ const binding BINDINGS[] = {
     {"I", "On (power on; afresh while on)"},
     {"O", "Off"},
     {"X", "check or uncheck EXIO"},
+    {"P", "while a script plays: pause or resume it"},
+    {"N", "while a script is paused: the next tick"},
+    {"R", "while a script plays: restart it"},
+    {"[ and ]", "while a script plays: half or twice the speed (x1 to x16)"},
+    {"Left, Right, Page Up, Page Down, Home, End on the timeline",
+     "seek a second, ten seconds, to the start or the end"},
 };
 
 // The refresh rate a swap is paced to when the screen does not tell its own.
@@ -109,9 +123,6 @@ const long long CHECK_STEP = 500;
 const qint64 CHECK_SLICE_NS = 8000000;
 const int CHECK_GAP_MS = 4;
 const int CHECK_PROGRESS_AFTER_MS = 1000;
-// Passes one timeout of Timer1 runs at most while a scenario plays, so that
-// the window stays live through a long `pass N`.
-const int MAX_PASSES_PER_TIMEOUT = 1000;
 
 } // namespace
 
@@ -248,11 +259,24 @@ void TfrmMain::createControls(QWidget *client) {
     StatusBar1->setGeometry(0, 310, CLIENT_WIDTH, 19);
     StatusBar1->setSizeGripEnabled(false);
 
+    PlayPause1 = makeButton(client, "Pause", 8, TRANSPORT_TOP, 75);
+    Step1 = makeButton(client, "Step", 88, TRANSPORT_TOP, 60);
+    Restart1 = makeButton(client, "Restart", 153, TRANSPORT_TOP, 70);
+    Speed1 = new QComboBox(client);
+    Speed1->setGeometry(228, TRANSPORT_TOP, 64, 25);
+    for (int speed : script_player::SPEEDS)
+        Speed1->addItem(QStringLiteral("x%1").arg(speed), speed);
+    Speed1->setAccessibleName(QStringLiteral("Playback speed"));
+    Timeline1 = new TimelineView(client);
+    Timeline1->setGeometry(0, TIMELINE_TOP, CLIENT_WIDTH, TIMELINE_HEIGHT);
+    Timeline1->seekRequested = [this](long long tick) { Timeline1Seek(tick); };
+
     Timer1 = new QTimer(this);
     Timer1->setInterval(100);
 
-    QWidget *order[] = {Button1,     Button2,     Button3,    Button4,  Panel1,
-                        ScrollBar30, ScrollBar29, ScrollBar1, CheckBox1};
+    QWidget *order[] = {Button1,     Button2,     Button3,    Button4,   Panel1,
+                        ScrollBar30, ScrollBar29, ScrollBar1, CheckBox1, PlayPause1,
+                        Step1,       Restart1,    Speed1,     Timeline1};
     for (size_t i = 1; i < sizeof order / sizeof order[0]; i++) setTabOrder(order[i - 1], order[i]);
     Button1->setFocus();
 
@@ -263,6 +287,11 @@ void TfrmMain::createControls(QWidget *client) {
     Button1->setToolTip(QStringLiteral("Power on; while on, power on afresh (keyboard: I)"));
     Button2->setToolTip(QStringLiteral("Power off (keyboard: O)"));
     CheckBox1->setToolTip(QStringLiteral("External data unit connected (keyboard: X)"));
+    PlayPause1->setToolTip(QStringLiteral("Pause or resume the script playing (keyboard: P)"));
+    Step1->setToolTip(QStringLiteral("While paused: the next tick (keyboard: N)"));
+    Restart1->setToolTip(QStringLiteral("Play the script again from its start (keyboard: R)"));
+    Speed1->setToolTip(QStringLiteral("Playback speed (keyboard: [ and ])"));
+    Timeline1->setToolTip(QString());
     Button3->setToolTip(QStringLiteral("Turn the knob up (keyboard: + or Up; wheel up)"));
     Button4->setToolTip(QStringLiteral("Turn the knob down (keyboard: - or Down; wheel down)"));
     const QString sliderTip = QStringLiteral(
@@ -297,6 +326,10 @@ void TfrmMain::connectHandlers() {
     connect(KeyboardAndMouse1, &QAction::triggered, this, &TfrmMain::KeyboardAndMouse1Click);
     connect(PlayScenario1, &QAction::triggered, this, &TfrmMain::PlayScenario1Click);
     connect(StopScenario1, &QAction::triggered, this, &TfrmMain::StopScenario1Click);
+    connect(PlayPause1, &QPushButton::clicked, this, &TfrmMain::PlayPause1Click);
+    connect(Step1, &QPushButton::clicked, this, &TfrmMain::Step1Click);
+    connect(Restart1, &QPushButton::clicked, this, &TfrmMain::Restart1Click);
+    connect(Speed1, &QComboBox::currentIndexChanged, this, &TfrmMain::Speed1Change);
 }
 
 bool TfrmMain::displayReady() const {
@@ -463,13 +496,59 @@ void TfrmMain::ScrollBar1Change() {
     temp_slider_change((uint16_t)ScrollBar1->value());
 }
 
+// While a script plays, its own ticks stand for the timer's: a timeout is
+// 100 ms of real time for the player. Live, the session so far extends the
+// timeline a tick at a time.
 void TfrmMain::Timer1Timer() {
     if (player) {
-        playSteps();
+        player->run_for(Timer1->interval());
+        afterPlayback();
         return;
     }
     session.tick();
     host_timer_tick(instrumentOn() ? 1 : 0);
+    if (!playedTimeline.empty()) {
+        playedTimeline.push_back(sample_instrument());
+        Timeline1->setPosition((long long)playedTimeline.size() - 1);
+    }
+}
+
+void TfrmMain::PlayPause1Click() {
+    if (!player) return;
+    if (player->status() == script_player::PAUSED)
+        player->resume();
+    else
+        player->pause();
+    showTransport();
+}
+
+void TfrmMain::Step1Click() {
+    if (!player) return;
+    player->step();
+    afterPlayback();
+}
+
+void TfrmMain::Restart1Click() {
+    if (!player) return;
+    stopRecording();
+    player->restart();
+    afterPlayback();
+}
+
+void TfrmMain::Speed1Change() {
+    if (player) player->set_speed(Speed1->currentData().toInt());
+}
+
+// Seeking rewrites the session to what the script had recorded by then, so
+// a recording to a file, which cannot be taken back, stops.
+void TfrmMain::Timeline1Seek(long long tick) {
+    if (!player) return;
+    if (recording.is_open()) {
+        stopRecording();
+        StatusBar1->showMessage(QStringLiteral("Recording stopped: the playback moved."));
+    }
+    player->seek(tick);
+    afterPlayback();
 }
 
 void TfrmMain::CheckBox1Click() {
@@ -559,21 +638,25 @@ void TfrmMain::PlayScenario1Click() {
                                       QStringLiteral("lcdshot script (*.txt);;Any file (*)"));
         PlayDialog1->setFileMode(QFileDialog::ExistingFile);
         PlayDialog1->setWindowModality(Qt::WindowModal);
-        connect(PlayDialog1, &QFileDialog::fileSelected, this, [this](const QString &path) {
-            QFile file(path);
-            if (!QFileInfo(path).isFile() || file.size() > (qint64)lcd_script::MAX_SCRIPT_BYTES ||
-                !file.open(QIODevice::ReadOnly)) {
-                showMessage(QMessageBox::Warning,
-                            QStringLiteral("Cannot read %1 as a scenario.").arg(path));
-                return;
-            }
-            const QString text = QString::fromUtf8(file.readAll());
-            playScenario(text, QFileInfo(path).absolutePath(),
-                         scenario_title(text, QFileInfo(path).fileName()),
-                         QStringLiteral("the file %1").arg(path));
-        });
+        connect(PlayDialog1, &QFileDialog::fileSelected, this, &TfrmMain::openScriptFile);
     }
     PlayDialog1->open();
+}
+
+bool TfrmMain::openScriptFile(const QString &path) {
+    QFile file(path);
+    if (!QFileInfo(path).isFile() || file.size() > (qint64)lcd_script::MAX_SCRIPT_BYTES ||
+        !file.open(QIODevice::ReadOnly)) {
+        showMessage(QMessageBox::Warning,
+                    QStringLiteral("Cannot read %1 as a scenario: it is missing, not a file, "
+                                   "unreadable or larger than 1 MB.")
+                        .arg(path));
+        return false;
+    }
+    const QString text = QString::fromUtf8(file.readAll());
+    return playScenario(text, QFileInfo(path).absolutePath(),
+                        scenario_title(text, QFileInfo(path).fileName()),
+                        QStringLiteral("the file %1").arg(path));
 }
 
 void TfrmMain::StopScenario1Click() {
@@ -585,11 +668,11 @@ bool TfrmMain::playScenario(const QString &text, const QString &folder, const QS
     cancelCheck();
     checkFiles = std::make_unique<scenario_files>(folder);
     // Captions show beside the LCD; the pictures the script names are lcdshot's.
-    checked = std::make_unique<lcd_script>(*checkFiles, 1, [](const std::string &) {});
+    checked = std::make_unique<script_player>(*checkFiles, [](const std::string &) {});
     checkedTitle = title;
     checkedSource = source.isEmpty() ? QStringLiteral("a script") : source;
     if (!checked->load(text.toStdString())) return refuseScenario();
-    return checkScenario(checked->rehearse(FIRST_CHECK_SLICE));
+    return checkScenario(checked->check(FIRST_CHECK_SLICE));
 }
 
 // A slice of the check, between frames.
@@ -598,7 +681,7 @@ void TfrmMain::checkSlice() {
     QElapsedTimer slice;
     slice.start();
     lcd_script::rehearsal outcome;
-    do outcome = checked->rehearse(CHECK_STEP);
+    do outcome = checked->check(CHECK_STEP);
     while (outcome == lcd_script::REHEARSING && slice.nsecsElapsed() < CHECK_SLICE_NS);
     checkScenario(outcome);
 }
@@ -621,7 +704,7 @@ bool TfrmMain::checkScenario(lcd_script::rehearsal outcome) {
             connect(checkProgress, &QProgressDialog::canceled, this, &TfrmMain::cancelCheck);
         }
         checkProgress->setMaximum(1000);
-        checkProgress->setValue(int(checked->work_done() * 1000 / (checked->work_total() + 1)));
+        checkProgress->setValue(int(checked->check_progress() * 1000));
         QTimer::singleShot(CHECK_GAP_MS, this, &TfrmMain::checkSlice);
         return true;
     case lcd_script::REFUSED: return refuseScenario();
@@ -637,7 +720,10 @@ bool TfrmMain::checkScenario(lcd_script::rehearsal outcome) {
     session = session_recorder();
     player->echo_to(&session);
     StopScenario1->setEnabled(true);
-    playSteps();
+    Timeline1->setTimeline(&player->timeline(), &player->notes());
+    Speed1->setCurrentIndex(0);
+    player->run_for(0);
+    afterPlayback();
     return true;
 }
 
@@ -665,42 +751,25 @@ void TfrmMain::closeCheckProgress() {
     progress->deleteLater();
 }
 
-// At each timeout of Timer1: the tick that was due, then the script's lines
-// and passes up to its next tick.
-void TfrmMain::playSteps() {
-    if (tickDue) {
-        player->tick();
-        tickDue = false;
-    }
-    for (int passes = 0; passes < MAX_PASSES_PER_TIMEOUT;) {
-        const lcd_script::step next = player->advance();
-        if (next == lcd_script::STEP_PASS) {
-            player->pass();
-            passes++;
-            continue;
-        }
-        if (next == lcd_script::STEP_TICK) {
-            tickDue = true;
-            break;
-        }
-        showPlayback();
-        if (next == lcd_script::STEP_FAILED)
-            showMessage(QMessageBox::Warning,
-                        QStringLiteral("The scenario \"%1\" stopped: %2")
-                            .arg(playerTitle, QString::fromStdString(player->error())));
-        const QString ended =
-            QStringLiteral("%1: ended; the instrument runs on live").arg(playerTitle);
-        takeOver();
-        StatusBar1->showMessage(ended);
-        return;
-    }
+// After the player ran: the controls, the frame and the timeline follow it;
+// at its end, or when an expectation failed, the instrument runs on live.
+void TfrmMain::afterPlayback() {
     showPlayback();
+    const script_player::state status = player->status();
+    if (status != script_player::ENDED && status != script_player::FAILED) return;
+    if (status == script_player::FAILED)
+        showMessage(QMessageBox::Warning,
+                    QStringLiteral("The scenario \"%1\" stopped: %2")
+                        .arg(playerTitle, QString::fromStdString(player->error())));
+    const QString ended = QStringLiteral("%1: ended; the instrument runs on live").arg(playerTitle);
+    takeOver();
+    StatusBar1->showMessage(ended);
 }
 
 // The controls follow the script without firing their handlers; the frame
 // and the lamp are those of its last pass.
 void TfrmMain::showPlayback() {
-    const panel_state &panel = player->panel();
+    const panel_state &panel = player->script().panel();
     {
         const QSignalBlocker rpm(ScrollBar29), map(ScrollBar30), temp(ScrollBar1), exio(CheckBox1),
             timers(RunEngineTimers1);
@@ -718,25 +787,46 @@ void TfrmMain::showPlayback() {
         present_frame();
         swapDisplay();
     }
-    const QString caption = QString::fromStdString(player->caption());
+    const QString caption = QString::fromStdString(player->script().caption());
     StatusBar1->showMessage(caption.isEmpty() ? playerTitle : playerTitle + ": " + caption);
+    Timeline1->setPosition(player->position());
+    showTransport();
+}
+
+// The transport follows the player: enabled while a script plays.
+void TfrmMain::showTransport() {
+    const bool playing = player != nullptr;
+    const bool paused = playing && player->status() == script_player::PAUSED;
+    PlayPause1->setText(paused ? QStringLiteral("Resume") : QStringLiteral("Pause"));
+    for (QWidget *control : {(QWidget *)PlayPause1, (QWidget *)Restart1, (QWidget *)Speed1})
+        control->setEnabled(playing);
+    Step1->setEnabled(paused);
+    Timeline1->setEnabled(playing);
 }
 
 // Ends a scenario where it is, with no more of its lines.
 void TfrmMain::stopScenario() {
     if (!player) return;
     player->echo_to(nullptr);
+    // The timeline keeps what was played, up to where it stopped.
+    playedTimeline = player->timeline();
+    playedTimeline.resize((size_t)player->position() + 1);
+    playedNotes.clear();
+    for (const timeline_note &note : player->notes())
+        if (note.tick <= player->position()) playedNotes.push_back(note);
+    Timeline1->setTimeline(&playedTimeline, &playedNotes);
+    Timeline1->setPosition(player->position());
     player.reset();
-    tickDue = false;
     StopScenario1->setEnabled(false);
     StatusBar1->clearMessage();
+    showTransport();
 }
 
 // The user takes over from a scenario: it stops and the instrument runs on
 // live from where it left it, on or off.
 void TfrmMain::takeOver() {
     if (!player) return;
-    const bool running = player->panel().running;
+    const bool running = player->script().panel().running;
     stopScenario();
     if (running) QTimer::singleShot(0, this, &TfrmMain::runPowerLoop);
 }
@@ -829,6 +919,15 @@ bool TfrmMain::keyboardKey(int key) {
     case Qt::Key_I: Button1->click(); return true;
     case Qt::Key_O: Button2->click(); return true;
     case Qt::Key_X: CheckBox1->click(); return true;
+    case Qt::Key_P: PlayPause1Click(); return true;
+    case Qt::Key_N: Step1Click(); return true;
+    case Qt::Key_R: Restart1Click(); return true;
+    case Qt::Key_BracketLeft:
+    case Qt::Key_BracketRight:
+        Speed1->setCurrentIndex(
+            std::clamp(Speed1->currentIndex() + (key == Qt::Key_BracketLeft ? -1 : 1), 0,
+                       Speed1->count() - 1));
+        return true;
     default: return false;
     }
 }

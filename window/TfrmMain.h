@@ -3,6 +3,7 @@
 // the controls to the toolkit-free power loop.
 #pragma once
 
+#include "host/script_player.h"
 #include "host/session_recorder.h"
 #include "window/scenarios.h"
 
@@ -22,6 +23,8 @@ class LampShape;
 class LcdSurface;
 class QAction;
 class QCheckBox;
+class QComboBox;
+class TimelineView;
 class QFileDialog;
 class QLabel;
 class QMenu;
@@ -74,6 +77,12 @@ class TfrmMain : public QMainWindow {
     QPushButton *Button1;
     QPushButton *Button2;
     QStatusBar *StatusBar1;
+    // The playback strip: transport and timeline.
+    QPushButton *PlayPause1;
+    QPushButton *Step1;
+    QPushButton *Restart1;
+    QComboBox *Speed1;
+    TimelineView *Timeline1;
     QTimer *Timer1;
 
     // The dialogs, made when first opened; none blocks the power loop.
@@ -110,6 +119,11 @@ class TfrmMain : public QMainWindow {
     void RunEngineTimers1Click();
     void PlayScenario1Click();
     void StopScenario1Click();
+    void PlayPause1Click();
+    void Step1Click();
+    void Restart1Click();
+    void Speed1Change();
+    void Timeline1Seek(long long tick);
     void KeyboardAndMouse1Click();
     void Surface1Expose();
 
@@ -137,6 +151,9 @@ class TfrmMain : public QMainWindow {
     bool playScenario(const QString &text, const QString &folder, const QString &title,
                       const QString &source = QString());
     bool scenarioPlaying() const { return player != nullptr; }
+    // Plays the script in the file at `path` as Play Scenario... does; false,
+    // with a message, when it cannot be read or has an error found so far.
+    bool openScriptFile(const QString &path);
     bool scenarioChecking() const { return checked != nullptr; }
 
     // The bindings of the keyboard and the mouse wheel, one per line.
@@ -162,8 +179,9 @@ class TfrmMain : public QMainWindow {
     bool displayReady() const;
     void swapDisplay();
     void runPowerLoop();
-    void playSteps();
+    void afterPlayback();
     void showPlayback();
+    void showTransport();
     void stopScenario();
     void checkSlice();
     bool checkScenario(lcd_script::rehearsal outcome);
@@ -181,18 +199,20 @@ class TfrmMain : public QMainWindow {
     std::ofstream recording;
     // Wheel movement toward the next notch, in eighths of a degree.
     int wheelRemainder = 0;
-    // The scenario being played, with its goldens; a tick of it
-    // is due at the next timeout of Timer1.
+    // The scenario being played, with its goldens.
     std::unique_ptr<scenario_files> playerFiles;
-    std::unique_ptr<lcd_script> player;
+    std::unique_ptr<script_player> player;
     QString playerTitle;
+    // The timeline of what was played before the user took over, extended
+    // by the live session a tick at a time.
+    std::vector<timeline_sample> playedTimeline;
+    std::vector<timeline_note> playedNotes;
     // The scenario being rehearsed before it plays, and where it came from.
     std::unique_ptr<scenario_files> checkFiles;
-    std::unique_ptr<lcd_script> checked;
+    std::unique_ptr<script_player> checked;
     QString checkedTitle;
     QString checkedSource;
     QProgressDialog *checkProgress = nullptr;
-    bool tickDue = false;
     // Time since the last buffer swap, to pace a swap that does not wait.
     QElapsedTimer frameClock;
 };

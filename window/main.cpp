@@ -58,8 +58,9 @@ int main(int argc, char **argv) {
             return 0;
         }
         if (strcmp(argv[i], "-h") == 0 || strcmp(argv[i], "--help") == 0) {
-            puts("usage: omnira [Qt options]\n"
-                 "Simulator of the Qirel QX-40 engine instrument.\n\n"
+            puts("usage: omnira [Qt options] [SCRIPT]\n"
+                 "Simulator of the Qirel QX-40 engine instrument; plays SCRIPT, a scenario,\n"
+                 "when given, as Simulation > Play Scenario... does.\n\n"
                  "  -h, --help     this text\n"
                  "  -v, --version  the program's name and version\n\n"
                  "Controls, bindings and menus: omnira(1).");
@@ -81,6 +82,9 @@ int main(int argc, char **argv) {
         // closing it, and is destroyed only after the message loop returns.
         TfrmMain frmMain;
         frmMain.show();
+        // What is left once Qt took its own options: a script to play.
+        const QStringList scripts = app.arguments().mid(1);
+        if (!scripts.isEmpty()) frmMain.openScriptFile(scripts.first());
         app.exec();
     } catch (const std::exception &error) {
         QMessageBox::critical(nullptr, QString(), QString::fromLocal8Bit(error.what()));

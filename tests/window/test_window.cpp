@@ -18,11 +18,13 @@
 #include "window/TfrmMain.h"
 #include "window/lcd_presentation.h"
 #include "window/panel_widgets.h"
+#include "window/timeline_view.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
 #include <QClipboard>
+#include <QComboBox>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
@@ -138,6 +140,7 @@ class WindowTest : public QObject {
     void bundledScenarioPlaysWithItsGoldens();
     void refusedScenarioLeavesEverythingAsItWas();
     void longScenarioIsCheckedWhileTheWindowRuns();
+    void transportSeeksAndSpeedsToLcdshotsFrames();
 
   private:
     bool runWhileOn(const QList<Step> &steps, std::function<void()> powerOn = nullptr);
@@ -900,6 +903,74 @@ void WindowTest::longScenarioIsCheckedWhileTheWindowRuns() {
                     }),
                     action([&] { QTest::keyClick(frm, Qt::Key_O); })});
     QVERIFY(done);
+}
+
+// lcdshot's frame at every tick of `text` (before the next tick).
+std::vector<std::vector<uint8_t>> lcdshot_tick_frames(const std::string &text) {
+    png_frame_files files(QDir::tempPath().toStdString(), SCENARIO_DIR);
+    lcd_script headless(files, 1, [](const std::string &) {});
+    reset_program_state();
+    std::vector<std::vector<uint8_t>> frames;
+    if (!headless.load(text)) return frames;
+    for (lcd_script::step next; (next = headless.advance()) != lcd_script::STEP_FAILED;) {
+        if (next == lcd_script::STEP_PASS) {
+            headless.pass();
+            continue;
+        }
+        frames.emplace_back(frame_buffer, frame_buffer + LCD_PIXELS);
+        if (next == lcd_script::STEP_DONE) break;
+        headless.tick();
+    }
+    return frames;
+}
+
+// The transport: a seek by the timeline (click, keys) shows lcdshot's frame
+// at that tick, P pauses and resumes, N steps, and x16 plays lcdshot's frames
+// to the end.
+void WindowTest::transportSeeksAndSpeedsToLcdshotsFrames() {
+    const std::string text =
+        "rpm 30000\nmap 1522\ntemp 2674\non\nnote Warm\nhold 20\n"
+        "ramp rpm 2400 rpm 10\nkey F2\nnote Check\nhold 20\nmap 4000\nhold 5\n";
+    const std::vector<std::vector<uint8_t>> expected = lcdshot_tick_frames(text);
+    QCOMPARE(expected.size(), size_t(551));
+    QVERIFY(frm->playScenario(QString::fromStdString(text), QString(), "Transport"));
+    QCOMPARE(frm->Timeline1->length(), 550);
+    const auto shown = [] { return std::vector<uint8_t>(frame_buffer, frame_buffer + LCD_PIXELS); };
+    for (long long tick : {420LL, 3LL, 301LL, 550LL, 299LL}) {
+        frm->Timeline1Seek(tick);
+        QCOMPARE(frm->Timeline1->position(), tick);
+        QVERIFY2(shown() == expected[tick], qPrintable(QString::number(tick)));
+    }
+    // Seeking to the end paused it there; P resumes and pauses.
+    QCOMPARE(frm->PlayPause1->text(), QString("Resume"));
+    QTest::keyClick(frm, Qt::Key_P);
+    QCOMPARE(frm->PlayPause1->text(), QString("Pause"));
+    QTest::keyClick(frm, Qt::Key_P);
+    QCOMPARE(frm->PlayPause1->text(), QString("Resume"));
+    QTest::keyClick(frm, Qt::Key_N);
+    QCOMPARE(frm->Timeline1->position(), 300);
+    QVERIFY(shown() == expected[300]);
+    frm->Timeline1->setFocus();
+    QTest::keyClick(frm->Timeline1, Qt::Key_Right);
+    QCOMPARE(frm->Timeline1->position(), 310);
+    QVERIFY(shown() == expected[310]);
+    QTest::mouseClick(frm->Timeline1, Qt::LeftButton, {},
+                      QPoint(frm->Timeline1->width() / 2, frm->Timeline1->height() / 2));
+    QVERIFY(qAbs(frm->Timeline1->position() - 275) <= 2);
+    QVERIFY(shown() == expected[frm->Timeline1->position()]);
+    QVERIFY(frm->scenarioPlaying()); // none of these took over
+
+    // From the start at x16: 16 ticks a timeout of Timer1, lcdshot's frames.
+    QTest::keyClick(frm, Qt::Key_R);
+    for (int i = 0; i < 4; i++) QTest::keyClick(frm, Qt::Key_BracketRight);
+    QCOMPARE(frm->Speed1->currentText(), QString("x16"));
+    int timeouts = 0;
+    for (; frm->scenarioPlaying() && timeouts < 1000; timeouts++) {
+        frm->Timer1Timer();
+        if (frm->scenarioPlaying()) QVERIFY(shown() == expected[frm->Timeline1->position()]);
+    }
+    QCOMPARE(timeouts, 35); // 550 ticks, 16 a timeout
+    QVERIFY(shown() == expected.back());
 }
 
 int main(int argc, char **argv) {
