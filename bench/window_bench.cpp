@@ -107,6 +107,24 @@ void worst_script_check(benchmark::State &state, size_t bytes) {
     }
 }
 
+// Seeking in a 10-minute scenario, to a tick just before each checkpoint
+// (the most replayed), as a click on the timeline does.
+void seek_ten_minutes(benchmark::State &state) {
+    std::string text = "rpm 30000\nmap 1522\ntemp 2674\non\n";
+    for (int minute = 0; minute < 10; minute++)
+        text += "ramp rpm " + std::to_string(1000 + minute * 200) + " rpm 30\nhold 30\n";
+    window->playScenario(QString::fromStdString(text), QString(), QStringLiteral("Ten minutes"));
+    while (window->scenarioChecking())
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    if (!window->scenarioPlaying()) state.SkipWithError("the script was refused");
+    long long tick = 299;
+    for (auto _ : state) {
+        window->Timeline1Seek(tick);
+        tick = (tick + 2 * 300) % 6000;
+    }
+    window->StopScenario1Click();
+}
+
 } // namespace
 
 int main(int argc, char **argv) {
@@ -121,6 +139,9 @@ int main(int argc, char **argv) {
     benchmark::RegisterBenchmark("render_frame/all_lit", render_all_lit)->UseRealTime();
     benchmark::RegisterBenchmark("render_frame/typical", render_typical)->UseRealTime();
     benchmark::RegisterBenchmark("window_loop/gauge_200_passes", window_loop)->UseRealTime();
+    benchmark::RegisterBenchmark("seek/ten_minute_scenario", seek_ten_minutes)
+        ->UseRealTime()
+        ->Unit(benchmark::kMillisecond);
     for (const size_t bytes : {1024, 8192})
         benchmark::RegisterBenchmark(
             ("script_check/worst_" + std::to_string(bytes / 1024) + "KB").c_str(),
