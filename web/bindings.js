@@ -19,6 +19,11 @@ export const BINDINGS = [
   { does: 'on', codes: ['KeyI'], chars: [], keys: 'I', action: 'On (power on; afresh while on)' },
   { does: 'off', codes: ['KeyO'], chars: [], keys: 'O', action: 'Off' },
   { does: 'exio', codes: ['KeyX'], chars: [], keys: 'X', action: 'check or uncheck EXIO' },
+  { does: 'pause', codes: ['KeyP'], chars: [], keys: 'P', action: 'while a script plays: pause or resume it' },
+  { does: 'step', codes: ['KeyN'], chars: [], keys: 'N', action: 'while a script is paused: the next tick' },
+  { does: 'restart', codes: ['KeyR'], chars: [], keys: 'R', action: 'while a script plays: restart it' },
+  { does: 'slower', codes: [], chars: ['['], keys: '[ and ]', action: 'while a script plays: half or twice the speed' },
+  { does: 'faster', codes: [], chars: [']'], keys: '', action: '' },
 ];
 export const MOUSE_HELP = [
   { keys: 'Mouse wheel over the bezel', action: 'one knob step per notch, up is +' },
@@ -36,12 +41,17 @@ function keepsPush(element) {
 
 const isSlider = (element) => !!element && element.tagName === 'INPUT' && element.type === 'range';
 
+// A list or a text field takes every key itself (typing "o" in the scenario
+// list picks a scenario, it does not switch the instrument off).
+const takesTyping = (element) => !!element && (element.tagName === 'SELECT' || element.tagName === 'TEXTAREA' ||
+  (element.tagName === 'INPUT' && !['range', 'checkbox', 'button'].includes(element.type)));
+
 // What a key press does: a binding's `does`, 'slider-up' or 'slider-down'
 // (+ and - on a focused slider), or '' where the page leaves the key to the
 // browser: repeats, combinations with Ctrl, Alt or Meta, keys a focused
 // control uses itself, and every unbound key.
 export function boundKey(event, focused) {
-  if (event.repeat || event.ctrlKey || event.altKey || event.metaKey) return '';
+  if (event.repeat || event.ctrlKey || event.altKey || event.metaKey || takesTyping(focused)) return '';
   const binding = BINDINGS.find((b) => b.codes.includes(event.code) || b.chars.includes(event.key));
   if (!binding) return '';
   if (binding.turn && isSlider(focused)) {

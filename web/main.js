@@ -2,19 +2,28 @@
 // timebase, and the script player, over the instrument compiled to wasm.
 import { decodeIndexedPng, encodeIndexedPng } from './png.js';
 import { BINDINGS, KEY_CODES, MOUSE_HELP, boundKey, wheelSteps } from './bindings.js';
-import { MAX_CATCH_UP, Timebase } from './timebase.js';
+import { Timebase } from './timebase.js';
+import { Transport, clockText } from './transport.js';
 
 const LCD_WIDTH = 160;
 const LCD_HEIGHT = 120;
 const LCD_PIXELS = LCD_WIDTH * LCD_HEIGHT;
-// A script's passes run in batches of at most this many per animation frame.
-const PASSES_PER_FRAME = 500;
-// The longest script the page takes, from a file or a link.
+// The longest script the page takes, from a file or a link, in bytes.
 const MAX_SCRIPT_LENGTH = 1 << 20;
-// Steps of the script player, as the interpreter numbers them.
-const STEP_TICK = 0;
-const STEP_PASS = 1;
-const STEP_FAILED = 3;
+// The check before a script plays runs in slices of this many milliseconds
+// between frames, CHECK_STEP ticks and passes at a time; its progress shows
+// after CHECK_PROGRESS_AFTER milliseconds.
+const CHECK_SLICE_MS = 8;
+const CHECK_STEP = 500;
+const CHECK_PROGRESS_AFTER = 1000;
+// The player's states, as the host numbers them.
+const PLAYER = { checking: 0, refused: 1, playing: 2, paused: 3, ended: 4, failed: 5 };
+// The check's outcomes.
+const CHECKING = 0;
+const PASSED = 1;
+// A timeline sample in wasm memory: RPM int32, MAP and TEMP int16, the units
+// and the lamp as bytes.
+const SAMPLE_BYTES = 12;
 // The front's size in CSS pixels at scale 1 and its largest scale.
 const FRONT_WIDTH = 241;
 const FRONT_HEIGHT = 300;
@@ -62,24 +71,52 @@ function wasmApi(m) {
       m.HEAPU8.set(indices, room);
       m._omnira_golden(room);
     },
+    // The player: the script read (one copy kept in wasm), checked in slices,
+    // then played from real time.
     load(script) {
       const bytes = encoder.encode(script);
       m.HEAPU8.set(bytes, m._omnira_text(bytes.length));
-      return m._omnira_script_load() !== 0;
+      return m._omnira_player_load() !== 0;
     },
-    advance: () => m._omnira_script_advance(),
-    scriptTick: () => m._omnira_script_tick(),
-    scriptPass: () => m._omnira_script_pass(),
-    line: () => m._omnira_script_line(),
-    error: () => text(m._omnira_script_error()),
-    caption: () => text(m._omnira_script_caption()),
-    errorLine: () => m._omnira_script_error_line(),
+    check: (budget) => m._omnira_player_check(budget),
+    progress: () => m._omnira_player_progress(),
+    run: (ms) => m._omnira_player_run(ms),
+    pause: () => m._omnira_player_pause(),
+    resume: () => m._omnira_player_resume(),
+    step: () => m._omnira_player_step(),
+    restart: () => m._omnira_player_restart(),
+    seek: (tick) => m._omnira_player_seek(tick),
+    speed: (n) => m._omnira_player_speed(n),
+    status: () => m._omnira_player_status(),
+    position: () => m._omnira_player_position(),
+    timeline() {
+      const length = m._omnira_player_length();
+      const data = new DataView(m.HEAPU8.buffer, m._omnira_player_timeline(), (length + 1) * SAMPLE_BYTES);
+      const samples = { rpm: [], map: [], temp: [], lamp: [] };
+      for (let i = 0, at = 0; i <= length; i++, at += SAMPLE_BYTES) {
+        samples.rpm.push(data.getInt32(at, true));
+        samples.map.push(data.getInt16(at + 4, true));
+        samples.temp.push(data.getInt16(at + 6, true));
+        samples.lamp.push(data.getUint8(at + 10));
+      }
+      const notes = [];
+      for (let i = 0; i < m._omnira_player_note_count(); i++)
+        notes.push({ tick: m._omnira_player_note_tick(i), text: text(m._omnira_player_note_text(i)) });
+      return { samples, notes };
+    },
+    sample() {
+      const data = new DataView(m.HEAPU8.buffer, m._omnira_sample(), SAMPLE_BYTES);
+      return { rpm: data.getInt32(0, true), map: data.getInt16(4, true), temp: data.getInt16(6, true), lamp: data.getUint8(10) };
+    },
+    error: () => text(m._omnira_player_error()),
+    checkError: () => text(m._omnira_check_error()),
+    caption: () => text(m._omnira_player_caption()),
     log: () => text(m._omnira_script_log()),
     panel() {
       const p = new Int32Array(m.HEAPU8.buffer, m._omnira_panel(), 6);
       return { rpm: p[0], map: p[1], temp: p[2], exio: !!p[3], running: !!p[4], engineTimers: !!p[5] };
     },
-    stop: () => m._omnira_script_stop(),
+    stop: () => m._omnira_player_stop(),
   };
 }
 
@@ -126,7 +163,9 @@ class Page {
     this.lcd = new LcdCanvas(byId('lcd'), this.palette);
     this.timebase = new Timebase(performance.now());
     this.running = false; // the power loop runs between "On" and "Off"
-    this.player = null; // the script being played
+    this.player = null; // the script being played: {source, text, name, last}
+    this.checking = null; // the script being checked before it plays
+    this.played = null; // what was played last: {text, name}, for Copy link
     this.frameRequest = 0;
     this.wheelLeftover = 0;
     this.sliders = {};
@@ -141,13 +180,20 @@ class Page {
     this.engineTimers = byId('engine-timers');
     this.lamp = byId('lamp');
     this.library = [];
+    this.transport = new Transport(byId('transport'), {
+      pauseResume: () => this.pauseResume(),
+      step: () => this.playerAction(() => this.api.step()),
+      restart: () => this.playerAction(() => this.api.restart()),
+      speed: (n) => this.api.speed(n),
+      seek: (tick) => this.playerAction(() => this.api.seek(tick)),
+    });
+    this.timeline = null; // the timeline shown: {samples, notes}, live after a take-over
   }
 
   // The controls work at once; the scenario library comes in meanwhile, and a
   // page opened with a script in its address stays loading until it is in.
   async start() {
     this.libraryReady = this.loadLibrary();
-    if (location.hash.startsWith('#script=')) await this.libraryReady;
     this.connect();
     this.showLamp(this.api.lampRed());
     this.lcd.paint(this.api.frame());
@@ -175,15 +221,42 @@ class Page {
       download('session.txt', this.api.session(), 'text/plain'));
     byId('play-scenario').addEventListener('click', () => {
       const chosen = this.library[Number(byId('scenario').value)];
-      if (chosen) this.play(chosen.text);
+      if (chosen) this.play(chosen.text, 'the scenario library', chosen.name);
     });
     const file = byId('script-file');
     file.addEventListener('change', async () => {
       const chosen = file.files[0];
       file.value = '';
-      if (chosen) this.play(chosen.size > MAX_SCRIPT_LENGTH ? null : await chosen.text());
+      if (chosen)
+        this.play(chosen.size > MAX_SCRIPT_LENGTH ? null : await chosen.text(), `the file ${chosen.name}`);
     });
+    // A button clicked with the mouse gives the focus back: Return and Space
+    // then push the knob instead of pressing it again.
+    for (const id of ['on', 'off', 'play-scenario', 'stop', 'copy-link'])
+      byId(id).addEventListener('click', (event) => { if (event.detail > 0) event.currentTarget.blur(); });
+    file.addEventListener('change', () => file.blur());
+    byId('check-cancel').addEventListener('click', () => this.cancelCheck());
+    byId('dismiss-error').addEventListener('click', () => this.showError(''));
+    byId('link-play').addEventListener('click', () => {
+      const offered = this.offered;
+      this.offer(null);
+      if (offered) this.play(offered, 'a link');
+    });
+    byId('link-dismiss').addEventListener('click', () => this.offer(null));
+    byId('copy-link').addEventListener('click', () => this.copyLink());
     window.addEventListener('hashchange', () => this.playFromAddress());
+    // A hidden tab gets no frames: the playback pauses and says so.
+    document.addEventListener('visibilitychange', () => {
+      if (document.hidden && this.player && this.api.status() === PLAYER.playing) {
+        this.api.pause();
+        this.player.pausedWhileHidden = true;
+      } else if (!document.hidden && this.player?.pausedWhileHidden) {
+        this.player.pausedWhileHidden = false;
+        this.player.last = performance.now();
+        this.api.resume();
+        byId('status').textContent = 'Playback was paused while the page was hidden; it goes on from there.';
+      }
+    });
     document.addEventListener('keydown', (event) => {
       const does = boundKey(event, document.activeElement);
       if (!does) return;
@@ -218,6 +291,18 @@ class Page {
       this.off();
     } else if (does === 'exio') {
       this.exio.click();
+    } else if (does === 'pause') {
+      this.pauseResume();
+    } else if (does === 'step') {
+      this.playerAction(() => this.api.step());
+    } else if (does === 'restart') {
+      this.playerAction(() => this.api.restart());
+    } else if (does === 'slower' || does === 'faster') {
+      const box = byId('speed');
+      if (this.player) {
+        box.selectedIndex = Math.min(box.length - 1, Math.max(0, box.selectedIndex + (does === 'faster' ? 1 : -1)));
+        this.api.speed(Number(box.value));
+      }
     } else {
       this.key(does);
     }
@@ -280,15 +365,21 @@ class Page {
     this.frameRequest = requestAnimationFrame(() => this.liveFrame());
   }
 
-  // Ticks due by real time: the instrument's while live, the script's while
-  // one plays (they wait there until the script asks for them).
+  // Ticks due by real time for the live instrument; while a script plays,
+  // the player takes real time itself. The live session extends the timeline.
   catchUp() {
     const ticks = this.timebase.due(performance.now());
-    if (this.player) {
-      this.player.due = Math.min(this.player.due + ticks, MAX_CATCH_UP);
-      return;
+    if (this.player) return;
+    for (let i = 0; i < ticks; i++) {
+      this.api.tick(this.instrumentOn());
+      if (this.timeline) this.extendTimeline();
     }
-    for (let i = 0; i < ticks; i++) this.api.tick(this.instrumentOn());
+  }
+
+  extendTimeline() {
+    const sample = this.api.sample();
+    for (const field of ['rpm', 'map', 'temp', 'lamp']) this.timeline.samples[field].push(sample[field]);
+    this.transport.show({ playing: false, paused: false, position: this.timeline.samples.rpm.length - 1 });
   }
 
   scheduleTick() {
@@ -298,17 +389,43 @@ class Page {
     }, this.timebase.untilNext());
   }
 
-  playFromAddress() {
+  // A link to a bundled scenario plays at once; a link carrying a script is
+  // shown first, its title and length, and plays on a click.
+  async playFromAddress() {
     const hash = location.hash;
-    if (!hash.startsWith('#script=')) return;
-    let text;
-    try {
-      text = decodeURIComponent(hash.slice('#script='.length));
-    } catch {
-      this.showError("The link's script is not valid percent-encoding.");
+    if (hash.startsWith('#scenario=')) {
+      await this.libraryReady;
+      const name = decodeURIComponent(hash.slice('#scenario='.length));
+      const chosen = this.library.find((s) => s.name === name);
+      if (chosen) this.play(chosen.text, 'the scenario library', chosen.name);
+      else this.showError(`The link names no scenario of the library: ${name}`);
       return;
     }
-    this.play(text.length > MAX_SCRIPT_LENGTH ? null : text);
+    let text;
+    try {
+      if (hash.startsWith('#s=')) text = await inflateFromLink(hash.slice(3), MAX_SCRIPT_LENGTH);
+      else if (hash.startsWith('#script=')) text = decodeURIComponent(hash.slice('#script='.length));
+      else return;
+    } catch (problem) {
+      this.showError(`The link's script cannot be read and plays nothing: ${problem.message}`);
+      return;
+    }
+    if (encoder.encode(text).length > MAX_SCRIPT_LENGTH) {
+      this.showError(`The link's script is longer than ${MAX_SCRIPT_LENGTH} bytes (1 MB) and plays nothing.`);
+      return;
+    }
+    this.offer(text);
+  }
+
+  // Shows a link's script for the user to play or dismiss (null hides it).
+  offer(text) {
+    this.offered = text;
+    byId('link-offer').hidden = text === null;
+    if (text === null) return;
+    const lines = text.split('\n').filter((l) => l.trim()).length;
+    byId('link-offer-text').textContent = `This link carries a script: "${titleOf(text) || 'untitled'}", ` +
+      `${lines} lines, ${encoder.encode(text).length} bytes. Play it?`;
+    byId('link-play').focus();
   }
 
   // The library's scripts for the list, and its goldens to the instrument's
@@ -318,79 +435,137 @@ class Page {
     const list = byId('scenario');
     for (const [i, s] of this.library.entries())
       list.append(Object.assign(document.createElement('option'), { value: i, textContent: s.title }));
+    await this.loadGoldens();
+  }
+
+  async loadGoldens() {
     for (const [name, packed] of SCENARIO_LIBRARY.goldens) {
       const { width, height, indices } = await decodeIndexedPng(fromBase64(packed));
       if (width === LCD_WIDTH && height === LCD_HEIGHT) this.api.golden(name, indices);
     }
   }
 
-  // The script is rehearsed first, as the window does: either way the
-  // instrument starts afresh; a good script then plays one step at a time, a
-  // bad one plays nothing. A new script ends the one playing. Scripts wait
-  // for the library's goldens.
-  async play(text) {
+  // The script is read, then checked whole on a copy of the instrument's
+  // state in slices between frames, as the window does: the instrument, the
+  // panel and the session go on meanwhile, and a script with an error plays
+  // nothing and changes nothing. A good one then plays from program start.
+  // `source` says where it came from; `name` is a library scenario's.
+  async play(text, source, name = null) {
     await this.libraryReady;
+    this.cancelCheck();
     if (text === null) {
-      this.showError(`The script is longer than ${MAX_SCRIPT_LENGTH} characters.`);
+      this.showError(`The script from ${source} is longer than ${MAX_SCRIPT_LENGTH} bytes (1 MB) and plays nothing.`);
       return;
     }
-    if (this.player) this.api.stop();
+    if (!this.api.load(text)) {
+      this.refuse(source);
+      return;
+    }
+    this.checking = { source, name, text, started: performance.now(), timer: 0 };
+    this.checkSlice();
+  }
+
+  checkSlice() {
+    const c = this.checking;
+    if (!c) return;
+    const start = performance.now();
+    let outcome;
+    do outcome = this.api.check(CHECK_STEP);
+    while (outcome === CHECKING && performance.now() - start < CHECK_SLICE_MS);
+    if (outcome === CHECKING) {
+      const progress = byId('checking');
+      if (performance.now() - c.started > CHECK_PROGRESS_AFTER) {
+        progress.hidden = false;
+        byId('check-progress').value = this.api.progress();
+      }
+      c.timer = setTimeout(() => this.checkSlice(), 0);
+      return;
+    }
+    this.checking = null;
+    byId('checking').hidden = true;
+    if (outcome === PASSED) this.startPlaying(c);
+    else this.refuse(c.source);
+  }
+
+  cancelCheck() {
+    if (!this.checking) return;
+    clearTimeout(this.checking.timer);
+    this.checking = null;
+    byId('checking').hidden = true;
+  }
+
+  refuse(source) {
+    this.showError(`The script from ${source} has an error and plays nothing:\n${this.api.checkError()}`);
+  }
+
+  // The check left the program at its start: the script plays from there.
+  startPlaying({ source, name, text }) {
     cancelAnimationFrame(this.frameRequest);
     this.frameRequest = 0;
-    this.player = null;
     this.running = false;
+    this.player = { source, last: performance.now(), pausedWhileHidden: false };
+    this.played = { text, name };
+    this.timeline = this.api.timeline();
+    this.transport.setTimeline(this.timeline.samples, this.timeline.notes);
+    byId('speed').value = '1';
     byId('log').textContent = '';
-    if (!this.api.load(text)) {
-      this.showError(this.api.error());
-      this.syncPanel();
-      this.showLamp(this.api.lampRed());
-      this.lcd.paint(this.api.frame());
-      this.showState();
-      return;
-    }
-    this.showError('');
-    this.player = { due: 0, pending: null };
     this.showState();
     this.playFrame();
   }
 
+  pauseResume() {
+    if (!this.player) return;
+    if (this.api.status() === PLAYER.paused) {
+      this.player.last = performance.now();
+      this.api.resume();
+    } else {
+      this.api.pause();
+    }
+    this.showPlayback();
+  }
+
+  // A transport action, then the panel and the frame where it left them.
+  playerAction(action) {
+    if (!this.player) return;
+    action();
+    this.player.last = performance.now();
+    this.showPlayback();
+  }
+
   playFrame() {
     this.frameRequest = 0;
-    this.catchUp();
-    const p = this.player;
-    let passes = 0;
-    let step;
-    for (;;) {
-      step = p.pending ?? this.api.advance();
-      p.pending = null;
-      if (step === STEP_PASS && passes < PASSES_PER_FRAME) {
-        this.api.scriptPass();
-        passes++;
-      } else if (step === STEP_TICK && p.due > 0) {
-        this.api.scriptTick();
-        p.due--;
-      } else {
-        break;
-      }
-    }
+    const now = performance.now();
+    this.api.run(now - this.player.last);
+    this.player.last = now;
+    this.showPlayback();
+    const status = this.api.status();
+    if (status === PLAYER.ended || status === PLAYER.failed) this.endPlay(status);
+    else this.frameRequest = requestAnimationFrame(() => this.playFrame());
+  }
+
+  showPlayback() {
     this.showLog(this.api.log());
     this.syncPanel();
     this.showLamp(this.api.lampRed());
     this.lcd.paint(this.api.frame());
-    if (step === STEP_PASS || step === STEP_TICK) {
-      p.pending = step;
-      const caption = this.api.caption();
-      byId('status').textContent = `Playing line ${this.api.line()}${caption ? `: ${caption}` : ''}`;
-      this.frameRequest = requestAnimationFrame(() => this.playFrame());
-    } else {
-      this.endPlay(step);
-    }
+    const status = this.api.status();
+    const paused = status === PLAYER.paused;
+    this.transport.show({ playing: true, paused, position: this.api.position() });
+    const caption = this.api.caption();
+    const at = clockText(this.api.position());
+    byId('status').textContent = `${paused ? 'Paused' : 'Playing'} at ${at}${caption ? `: ${caption}` : ''}`;
   }
 
   // After the last line, or when the user takes over, the instrument runs on
-  // live from where the script left it; the session has recorded its steps.
-  endPlay(step) {
-    if (step === STEP_FAILED) this.showError(this.api.error());
+  // live from where the script left it; the session has recorded its steps,
+  // and the timeline keeps what was played, going on with the live session.
+  endPlay(status) {
+    if (status === PLAYER.failed) this.showError(`The script from ${this.player.source} stopped: ${this.api.error()}`);
+    const position = this.api.position();
+    for (const field of ['rpm', 'map', 'temp', 'lamp']) this.timeline.samples[field].length = position + 1;
+    this.timeline.notes = this.timeline.notes.filter((n) => n.tick <= position);
+    this.transport.setTimeline(this.timeline.samples, this.timeline.notes);
+    this.transport.show({ playing: false, paused: false, position });
     this.api.stop();
     cancelAnimationFrame(this.frameRequest);
     this.frameRequest = 0;
@@ -398,6 +573,46 @@ class Page {
     this.running = this.api.panel().running;
     this.showState();
     if (this.running) this.frameRequest = requestAnimationFrame(() => this.liveFrame());
+  }
+
+  // A link to what is loaded: the scenario played by its name, a script
+  // played, or else the session so far, compressed into the address.
+  async copyLink() {
+    const base = location.href.split('#')[0];
+    let link;
+    if (this.played?.name) link = `${base}#scenario=${encodeURIComponent(this.played.name)}`;
+    else if (this.played) link = `${base}#s=${await deflateForLink(this.played.text)}`;
+    else link = `${base}#s=${await deflateForLink(this.api.session())}`;
+    const field = byId('link-text');
+    field.value = link;
+    field.hidden = false;
+    field.select();
+    try {
+      await navigator.clipboard.writeText(link);
+      byId('status').textContent = `Link copied (${link.length} characters).`;
+    } catch {
+      byId('status').textContent = 'The clipboard is not available here: copy the link from the field.';
+    }
+  }
+
+  // The wasm stopped (out of memory, or any other abort): the page says so,
+  // starts the instrument afresh in a new instance and stays usable.
+  async crashed(what) {
+    cancelAnimationFrame(this.frameRequest);
+    this.frameRequest = 0;
+    this.cancelCheck();
+    this.player = null;
+    this.running = false;
+    this.showError(`The instrument's program stopped (${what}). It was started afresh: ` +
+      'the session so far is lost.');
+    this.api = await this.restartWasm();
+    this.libraryReady = this.loadGoldens();
+    await this.libraryReady;
+    for (const { name } of SLIDERS) this.sliders[name].set = this.api[name];
+    for (const { name } of SLIDERS) this.api[name](this.positions[name]);
+    this.showLamp(this.api.lampRed());
+    this.lcd.paint(this.api.frame());
+    this.showState();
   }
 
   syncPanel() {
@@ -424,8 +639,10 @@ class Page {
     this.lamp.dataset.red = String(red);
   }
 
+  // An error stays until it is dismissed.
   showError(message) {
     byId('script-error').textContent = message;
+    byId('error-box').hidden = !message;
   }
 
   showLog(text) {
@@ -458,10 +675,51 @@ function makeSliders(box) {
 function scenarioLibrary() {
   return Promise.all(SCENARIO_LIBRARY.scripts.map(async ([file, packed]) => {
     const text = decoder.decode(await gunzip(fromBase64(packed)));
-    const first = text.split('\n', 1)[0].replace(/^\uFEFF/, '').trim();
-    const title = first.startsWith('#') ? first.slice(1).trim() : '';
-    return { file, text, title: title || file };
+    const title = titleOf(text);
+    return { file, name: file.replace(/\.txt$/, ''), text, title: title || file };
   }));
+}
+
+// A script's title: the text of its first line when that is a comment.
+function titleOf(text) {
+  const first = text.split('\n', 1)[0].replace(/^\uFEFF/, '').trim();
+  return first.startsWith('#') ? first.slice(1).trim() : '';
+}
+
+// A script for a link: deflated by the browser's own CompressionStream, in
+// base64url.
+async function deflateForLink(text) {
+  const stream = new Blob([encoder.encode(text)]).stream().pipeThrough(new CompressionStream('deflate-raw'));
+  const bytes = new Uint8Array(await new Response(stream).arrayBuffer());
+  let out = '';
+  for (let i = 0; i < bytes.length; i += 0x8000) out += String.fromCharCode(...bytes.subarray(i, i + 0x8000));
+  return btoa(out).replace(/\+/g, '-').replace(/\//g, '_').replace(/=+$/, '');
+}
+
+// A link's script back, refused past `limit` bytes without inflating more.
+async function inflateFromLink(packed, limit) {
+  if (!/^[A-Za-z0-9_-]*$/.test(packed)) throw new Error('it is not base64url');
+  const binary = atob(packed.replace(/-/g, '+').replace(/_/g, '/'));
+  const bytes = Uint8Array.from(binary, (c) => c.charCodeAt(0));
+  const reader = new Blob([bytes]).stream().pipeThrough(new DecompressionStream('deflate-raw')).getReader();
+  const parts = [];
+  let length = 0;
+  try {
+    for (;;) {
+      const { done, value } = await reader.read();
+      if (done) break;
+      length += value.length;
+      if (length > limit) throw new Error(`it is longer than ${limit} bytes (1 MB)`);
+      parts.push(value);
+    }
+  } catch (problem) {
+    reader.cancel().catch(() => {});
+    throw problem.message?.startsWith('it is') ? problem : new Error('it is not a compressed script');
+  }
+  const all = new Uint8Array(length);
+  let at = 0;
+  for (const part of parts) { all.set(part, at); at += part.length; }
+  return new TextDecoder('utf-8', { fatal: false }).decode(all);
 }
 
 // The front keeps its proportions and shrinks to fit a narrow screen.
@@ -494,9 +752,16 @@ async function gunzip(packed) {
   return new Uint8Array(await new Response(stream).arrayBuffer());
 }
 
-// The wasm, gzipped in base64 inside the page (OMNIRA_WASM_GZIP).
-gunzip(fromBase64(OMNIRA_WASM_GZIP)).then((bytes) => createOmnira({ wasmBinary: bytes })).then((m) => {
-  const page = new Page(wasmApi(m));
-  window.omnira = page; // for the console and the benchmark
+// The wasm, gzipped in base64 inside the page (OMNIRA_WASM_GZIP); an abort
+// of it goes to the page, which starts a new instance.
+gunzip(fromBase64(OMNIRA_WASM_GZIP)).then(async (bytes) => {
+  let page = null;
+  const instance = async () => wasmApi(await createOmnira({
+    wasmBinary: bytes,
+    onAbort: (what) => setTimeout(() => page?.crashed(String(what))),
+  }));
+  page = new Page(await instance());
+  page.restartWasm = instance;
+  window.omnira = page; // for the console, the tests and the benchmark
   page.start();
 });

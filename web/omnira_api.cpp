@@ -7,6 +7,7 @@
 #include "host/engine_timers.h"
 #include "host/lcd_palette.h"
 #include "host/lcd_script.h"
+#include "host/script_player.h"
 #include "host/power_loop.h"
 #include "host/session_recorder.h"
 
@@ -33,15 +34,15 @@ std::string text;       // text handed over by the page (a script)
 std::string reply;      // the last string handed back to the page
 std::string script_log; // what the script reports (pictures, notes, warnings)
 
-// A script's pictures stay in the page: the log names each one, and the last
-// is kept, with a count, for the caller to read. Goldens are those the page
+// A script's pictures stay in the page: the log names each one, and each is
+// kept (a script writes at most lcd_script::MAX_PICTURES) for the caller to
+// read. Goldens are those the page
 // handed over: the scenario library's, by the names its scripts use.
 class page_frames : public frame_files {
   public:
     bool write_frame(const std::string &name, const uint8_t *frame, int, bool,
                      std::string &where) override {
-        memcpy(last, frame, LCD_PIXELS);
-        serial++;
+        pictures.emplace_back(frame, frame + LCD_PIXELS);
         where = name + " (kept in the page)";
         return true;
     }
@@ -55,14 +56,21 @@ class page_frames : public frame_files {
         return true;
     }
     std::map<std::string, std::vector<uint8_t>> goldens;
-    uint8_t last[LCD_PIXELS] = {};
-    int32_t serial = 0;
+    std::vector<std::vector<uint8_t>> pictures;
 };
 
 page_frames frames;
-std::unique_ptr<lcd_script> script; // the script last loaded
-bool playing = false;               // while it plays
 int32_t panel[6];
+
+// The script player the window shares: a script is checked in slices while
+// the one before plays on, then played from real time at a speed, paused,
+// stepped and seeked.
+std::unique_ptr<script_player> checked;
+std::unique_ptr<script_player> player;
+
+// The timeline as the page reads it: RPM as int32, MAP and TEMP as int16,
+// then the units and the lamp, in 12 bytes a tick.
+static_assert(sizeof(timeline_sample) == 12, "the page reads samples of 12 bytes");
 
 const char *hand_back(const std::string &s) {
     reply = s;
@@ -171,41 +179,6 @@ EMSCRIPTEN_KEEPALIVE uint8_t *omnira_frame_room(void) {
     return room;
 }
 
-// Rehearses the text as a script, as the window does: either way the program
-// and the session start afresh; a good script is then ready to play, its
-// inputs, ticks and passes recorded as it plays, and a bad one plays nothing.
-EMSCRIPTEN_KEEPALIVE int omnira_script_load(void) {
-    script.reset(new lcd_script(frames, 4, [](const std::string &line) { script_log += line; }));
-    playing = script->prepare(text);
-    session = session_recorder();
-    controls = panel_state();
-    if (playing) script->echo_to(&session);
-    return playing;
-}
-
-EMSCRIPTEN_KEEPALIVE int omnira_script_advance(void) {
-    return script->advance();
-}
-EMSCRIPTEN_KEEPALIVE void omnira_script_tick(void) {
-    script->tick();
-}
-EMSCRIPTEN_KEEPALIVE void omnira_script_pass(void) {
-    script->pass();
-}
-EMSCRIPTEN_KEEPALIVE int omnira_script_line(void) {
-    return script->line();
-}
-EMSCRIPTEN_KEEPALIVE int omnira_script_error_line(void) {
-    return script->error_line();
-}
-EMSCRIPTEN_KEEPALIVE const char *omnira_script_error(void) {
-    return hand_back(script->error());
-}
-// The text of the script's last `note`.
-EMSCRIPTEN_KEEPALIVE const char *omnira_script_caption(void) {
-    return hand_back(script->caption());
-}
-
 // What the script reported since the last call.
 EMSCRIPTEN_KEEPALIVE const char *omnira_script_log(void) {
     hand_back(script_log);
@@ -216,7 +189,7 @@ EMSCRIPTEN_KEEPALIVE const char *omnira_script_log(void) {
 // The panel's controls, as the script sets them while it plays: RPM, MAP,
 // TEMP, EXIO, running, engine timers.
 EMSCRIPTEN_KEEPALIVE const int32_t *omnira_panel(void) {
-    const panel_state &p = playing ? script->panel() : controls;
+    const panel_state &p = player ? player->script().panel() : controls;
     panel[0] = p.rpm_position;
     panel[1] = p.map_position;
     panel[2] = p.temp_position;
@@ -226,21 +199,106 @@ EMSCRIPTEN_KEEPALIVE const int32_t *omnira_panel(void) {
     return panel;
 }
 
-// The last picture of `shot` or `golden`, and how many there were.
-EMSCRIPTEN_KEEPALIVE const uint8_t *omnira_shot(void) {
-    return frames.last;
+// The pictures of `shot` and `golden` of the script playing, in order.
+EMSCRIPTEN_KEEPALIVE int omnira_shot_count(void) {
+    return (int)frames.pictures.size();
 }
-EMSCRIPTEN_KEEPALIVE int32_t omnira_shot_serial(void) {
-    return frames.serial;
+EMSCRIPTEN_KEEPALIVE const uint8_t *omnira_shot(int i) {
+    return frames.pictures[(size_t)i].data();
 }
 
-// The script ends where it is, at its end or because the user takes over:
-// the page's controls go on from where it left them.
-EMSCRIPTEN_KEEPALIVE void omnira_script_stop(void) {
-    if (!playing) return;
-    script->echo_to(nullptr);
-    controls = script->panel();
-    playing = false;
+// The instrument as it shows now, a sample of the live session's timeline.
+EMSCRIPTEN_KEEPALIVE const timeline_sample *omnira_sample(void) {
+    static timeline_sample now;
+    now = sample_instrument();
+    return &now;
+}
+
+// Reads the text last handed over as a script for the player, keeping the
+// one copy; false with omnira_player_error() for a bad line.
+EMSCRIPTEN_KEEPALIVE int omnira_player_load(void) {
+    checked.reset(new script_player(frames, [](const std::string &line) { script_log += line; }));
+    return checked->load(std::move(text));
+}
+
+// At most `budget` ticks and passes of the check, the live instrument left as
+// it is: 0 checking, 1 passed (the program and the session start afresh and
+// the script plays), 2 refused.
+EMSCRIPTEN_KEEPALIVE int omnira_player_check(int budget) {
+    switch (checked->check(budget)) {
+    case lcd_script::REHEARSING: return 0;
+    case lcd_script::REFUSED: return 2;
+    case lcd_script::REHEARSED: break;
+    }
+    player = std::move(checked);
+    frames.pictures.clear();
+    session = session_recorder();
+    controls = panel_state();
+    player->echo_to(&session);
+    return 1;
+}
+EMSCRIPTEN_KEEPALIVE double omnira_player_progress(void) {
+    return checked->check_progress();
+}
+// Why the script checked last was refused.
+EMSCRIPTEN_KEEPALIVE const char *omnira_check_error(void) {
+    return hand_back(checked->error());
+}
+EMSCRIPTEN_KEEPALIVE void omnira_player_run(double milliseconds) {
+    player->run_for(milliseconds);
+}
+EMSCRIPTEN_KEEPALIVE void omnira_player_pause(void) {
+    player->pause();
+}
+EMSCRIPTEN_KEEPALIVE void omnira_player_resume(void) {
+    player->resume();
+}
+EMSCRIPTEN_KEEPALIVE void omnira_player_step(void) {
+    player->step();
+}
+EMSCRIPTEN_KEEPALIVE void omnira_player_restart(void) {
+    player->restart();
+}
+EMSCRIPTEN_KEEPALIVE void omnira_player_seek(double tick) {
+    player->seek((long long)tick);
+}
+EMSCRIPTEN_KEEPALIVE void omnira_player_speed(int speed) {
+    player->set_speed(speed);
+}
+// script_player::state: 0 checking, 1 refused, 2 playing, 3 paused, 4 ended, 5 failed.
+EMSCRIPTEN_KEEPALIVE int omnira_player_status(void) {
+    return player ? player->status() : script_player::ENDED;
+}
+EMSCRIPTEN_KEEPALIVE double omnira_player_position(void) {
+    return (double)player->position();
+}
+EMSCRIPTEN_KEEPALIVE double omnira_player_length(void) {
+    return (double)player->length();
+}
+EMSCRIPTEN_KEEPALIVE const timeline_sample *omnira_player_timeline(void) {
+    return player->timeline().data();
+}
+EMSCRIPTEN_KEEPALIVE int omnira_player_note_count(void) {
+    return (int)player->notes().size();
+}
+EMSCRIPTEN_KEEPALIVE double omnira_player_note_tick(int i) {
+    return (double)player->notes()[(size_t)i].tick;
+}
+EMSCRIPTEN_KEEPALIVE const char *omnira_player_note_text(int i) {
+    return hand_back(player->notes()[(size_t)i].text);
+}
+EMSCRIPTEN_KEEPALIVE const char *omnira_player_error(void) {
+    return hand_back(player->error());
+}
+EMSCRIPTEN_KEEPALIVE const char *omnira_player_caption(void) {
+    return hand_back(player->script().caption());
+}
+// The player ends where it is: the page's controls go on from there.
+EMSCRIPTEN_KEEPALIVE void omnira_player_stop(void) {
+    if (!player) return;
+    player->echo_to(nullptr);
+    controls = player->script().panel();
+    player.reset();
 }
 
 } // extern "C"

@@ -3,7 +3,7 @@
 // and the page's own work while the instrument is off.
 import { readFileSync } from 'node:fs';
 import { join } from 'node:path';
-import { gzipSync } from 'node:zlib';
+import { deflateRawSync, gzipSync } from 'node:zlib';
 import { PAGE_URL, WEB_BUILD, launch } from './harness.mjs';
 
 const RUNS = 5;
@@ -84,7 +84,52 @@ await page.waitForFunction(() => document.body.dataset.state === 'off');
 const off = await work(5);
 row('while on: script time, animation frames a second', `${on.script.toFixed(1)} %, ${(on.frames / 3).toFixed(0)}`, '');
 row('while off: script time, animation frames a second', `${off.script.toFixed(2)} %, ${off.frames / 5}`, 'no animation loop');
+
+// Checking the script of most work before it plays (as bench/worst_script.h
+// writes it): holds and passes up to the limits, at 1 KB and 8 KB.
+function worstScript(bytes) {
+  let text = 'rpm 30000\nmap 1522\ntemp 2674\non\n' + 'hold 1440\n'.repeat(10) + 'pass 576000\n';
+  while (text.length + 7 <= bytes) text += 'key F1\n';
+  return text;
+}
+for (const kb of [1, 8]) {
+  const start = Date.now();
+  await page.getByLabel('Play script').setInputFiles({ name: 'worst.txt', mimeType: 'text/plain', buffer: Buffer.from(worstScript(kb * 1024)) });
+  await page.waitForFunction(() => document.body.dataset.state === 'playing', null, { timeout: 120000 });
+  row(`checking the script of most work, ${kb} KB`, `${((Date.now() - start) / 1000).toFixed(1)} s`, '');
+  await page.getByRole('button', { name: 'Stop script', exact: true }).click();
+}
+
+// Seeking in a 10-minute scenario, to a tick just before each checkpoint.
+let tenMinutes = 'rpm 30000\nmap 1522\ntemp 2674\non\n';
+for (let minute = 0; minute < 10; minute++) tenMinutes += `ramp rpm ${1000 + minute * 200} rpm 30\nhold 30\n`;
+await page.getByLabel('Play script').setInputFiles({ name: 'ten.txt', mimeType: 'text/plain', buffer: Buffer.from(tenMinutes) });
+await page.waitForFunction(() => document.body.dataset.state === 'playing');
+const seek = await page.evaluate(() => {
+  const times = [];
+  for (let tick = 299; tick < 6000; tick += 600) {
+    const start = performance.now();
+    window.omnira.playerAction(() => window.omnira.api.seek(tick));
+    times.push(performance.now() - start);
+  }
+  return Math.max(...times);
+});
+row('seeking in a 10-minute scenario (the slowest of ten seeks)', `${seek.toFixed(0)} ms`, '< 500 ms');
 await browser.close();
+
+// A link's length for recorded sessions: percent-encoded (#script=) and
+// deflated in base64url (#s=, zlib's raw deflate as the browser's).
+for (const minutes of [1, 2, 5]) {
+  let session = '# Omnira session: an lcdshot script of every input since the page opened\nmap 1522\nrpm 30000\ntemp 2674\non\n';
+  for (let second = 0; second < minutes * 60; second++) {
+    session += 'pass 6\ntick 1\n'.repeat(10);
+    if (second % 5 === 0) session += `rpm ${30000 + (second % 40) * 97}\n`;
+    if (second % 20 === 0) session += 'key PLUS\n';
+  }
+  const before = '#script='.length + encodeURIComponent(session).length;
+  const after = '#s='.length + deflateRawSync(Buffer.from(session)).toString('base64url').length;
+  row(`link to a ${minutes}-minute session, #script= / #s=`, `${before} / ${after} characters`, '');
+}
 
 console.log(`Headless Chromium (${PAGE_URL.split('/').pop()}), medians of ${RUNS} runs where timed:\n`);
 console.log('| Figure | Value | Aim |\n|---|---|---|\n' + rows.join('\n'));

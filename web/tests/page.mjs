@@ -31,6 +31,18 @@ const lcdshotFrame = (script) => Array.from(lcdshotGoldens(script + '\ngolden we
 
 const scriptLink = (text) => '#script=' + encodeURIComponent(text);
 
+// Opens the page with a link carrying a script, which it shows first and
+// plays on a click.
+async function openLink(options, hash) {
+  const page = await openPage(browser, options, hash);
+  await button(page, 'Play').click();
+  return page;
+}
+
+// Until the script asked for has been checked and played to its end (or refused).
+const played = (page) => page.waitForFunction(() =>
+  !window.omnira.checking && !window.omnira.player && (window.omnira.played || document.getElementById('script-error').textContent));
+
 test('a live session: the panel, the lamp, and a recording lcdshot replays to the same frame', async () => {
   const page = await openPage(browser);
   assert.equal(await page.title(), 'Qirel QX-40 Simulator');
@@ -145,7 +157,8 @@ test('F1 is kept from the browser; other keys keep their default', async () => {
 
 test('a #script= link plays to lcdshot\'s frame, then the user carries on', async () => {
   const script = 'rpm 30000\nmap 1518\ntemp 2674\non\npass 3\ntick 3\npass\nkey PUSH\npass 2\nshot menu\noff';
-  const page = await openPage(browser, {}, scriptLink(script));
+  const page = await openLink({}, scriptLink(script));
+  await played(page);
   await state(page, 'off');
   assert.deepEqual(await canvasIndices(page), lcdshotFrame(script));
   assert.equal(await page.locator('#rpm-value').textContent(), '30000');
@@ -162,7 +175,7 @@ test('a #script= link plays to lcdshot\'s frame, then the user carries on', asyn
 
 test('a playing script shows its notes as text, and an input takes over from it', async () => {
   const script = 'rpm 30000\nmap 1518\ntemp 2674\non\npass 3\nnote <b>cruise</b>\ntick 600\noff\n';
-  const page = await openPage(browser, {}, scriptLink(script));
+  const page = await openLink({}, scriptLink(script));
   await page.waitForFunction(() => document.getElementById('status').textContent.endsWith(': <b>cruise</b>'));
   assert.equal(await page.locator('#status b').count(), 0);
   let frame = await frameOf(page);
@@ -180,11 +193,21 @@ test('a script from a file plays to lcdshot\'s frame', async () => {
   const script = 'map 2400\nrpm 30000\ntemp 2674\non\npass 9\ntick 2\nkey F1\npass 4\noff\n';
   const page = await openPage(browser);
   await page.getByLabel('Play script').setInputFiles({ name: 's.txt', mimeType: 'text/plain', buffer: Buffer.from(script) });
-  await page.waitForFunction(() => document.body.dataset.state === 'playing');
+  await played(page);
   await state(page, 'off');
   assert.deepEqual(await canvasIndices(page), lcdshotFrame(script));
   assert.equal(await page.locator('#lamp').getAttribute('data-red'), '128'); // F1 acknowledged the alarm
 });
+
+// Runs the fake clock on until the page shows what `shown` looks for, in
+// steps: the library unpacks with real asynchronous work between them.
+async function runUntil(page, shown, limitMs = 5000) {
+  for (let ms = 0; ms <= limitMs; ms += 100) {
+    if (await page.evaluate(shown)) return;
+    await page.clock.runFor(100);
+  }
+  assert.fail(`not shown within ${limitMs} ms of the fake clock: ${shown}`);
+}
 
 // Real time on a fake clock: a scenario of minutes plays in moments.
 test('a scenario of the library plays, its goldens checked, to lcdshot\'s frame', async () => {
@@ -198,9 +221,8 @@ test('a scenario of the library plays, its goldens checked, to lcdshot\'s frame'
   assert.equal(await scenarios.locator('option').count(), 7);
   await scenarios.selectOption({ label: 'Run-up and magneto check' });
   await button(page, 'Play scenario').click();
-  await page.clock.runFor(500);
-  assert.match(await page.locator('#status').textContent(), /Warm engine at idle/);
-  await page.clock.runFor(62000);
+  await runUntil(page, () => /Warm engine at idle/.test(document.getElementById('status').textContent));
+  await runUntil(page, () => document.body.dataset.state === 'on', 70000);
   assert.equal(await page.locator('#script-error').textContent(), '');
   assert.equal(await page.evaluate(() => document.body.dataset.state), 'on'); // live after the end
   // The installed clock still flows: stop it, so that the frame and the
@@ -211,10 +233,10 @@ test('a scenario of the library plays, its goldens checked, to lcdshot\'s frame'
 });
 
 test('a broken script shows its line and message as text and runs nothing', async () => {
-  const page = await openPage(browser, {}, scriptLink('on\npass 2\nkey <img src=x onerror=alert(1)>\n'));
+  const page = await openLink({}, scriptLink('on\npass 2\nkey <img src=x onerror=alert(1)>\n'));
   const error = page.getByRole('alert');
   await page.waitForFunction(() => document.getElementById('script-error').textContent !== '');
-  assert.match(await error.textContent(), /^line 3: .*<img/);
+  assert.match(await error.textContent(), /^The script from a link has an error and plays nothing:\nline 3: .*<img/);
   assert.equal(await page.locator('#script-error img').count(), 0);
   assert.equal(await page.evaluate(() => document.body.dataset.state), 'off');
   await button(page, 'On').click(); // still usable
@@ -222,9 +244,9 @@ test('a broken script shows its line and message as text and runs nothing', asyn
 });
 
 test('a script whose expectation fails plays nothing', async () => {
-  const page = await openPage(browser, {}, scriptLink('on\npass 2\nexpect screen main_menu\npass 5\n'));
+  const page = await openLink({}, scriptLink('on\npass 2\nexpect screen main_menu\npass 5\n'));
   await page.waitForFunction(() => document.getElementById('script-error').textContent !== '');
-  assert.match(await page.getByRole('alert').textContent(), /^line 3: .*main_menu/);
+  assert.match(await page.getByRole('alert').textContent(), /line 3: .*main_menu/);
   assert.equal(await page.evaluate(() => document.body.dataset.state), 'off');
   const lines = (await session(page)).split('\n').filter((l) => l && !/^(#|tick)/.test(l));
   assert.deepEqual(lines, []);
@@ -232,8 +254,9 @@ test('a script whose expectation fails plays nothing', async () => {
 
 for (const ratio of [1.5, 2]) {
   test(`at device pixel ratio ${ratio} the LCD shows only palette colours`, async () => {
-    const page = await openPage(browser, { deviceScaleFactor: ratio },
+    const page = await openLink({ deviceScaleFactor: ratio },
       scriptLink('rpm 30000\nmap 2400\ntemp 2674\non\npass 12\noff'));
+    await played(page);
     await state(page, 'off');
     const shot = decodePng(await page.getByRole('img', { name: 'LCD' }).screenshot());
     const palette = new Set(await paletteOf());
@@ -277,4 +300,152 @@ test('on a narrow touch screen the panel fits and taps work', async () => {
   const frame = await frameOf(page);
   await button(page, 'Push knob').tap();
   await frameChanged(page, frame);
+});
+
+const playFile = (page, text, name = 's.txt') =>
+  page.getByLabel('Play script').setInputFiles({ name, mimeType: 'text/plain', buffer: Buffer.from(text) });
+const errorShown = (page) => page.waitForFunction(() => document.getElementById('script-error').textContent !== '');
+
+test('a link shows what it carries and plays only on a click; a bundled scenario plays at once', async () => {
+  const page = await openPage(browser, {}, scriptLink('# Engine start\nrpm 30000\non\npass 3\n'));
+  const offer = page.locator('#link-offer-text');
+  assert.equal(await offer.textContent(), 'This link carries a script: "Engine start", 4 lines, 35 bytes. Play it?');
+  assert.equal(await page.evaluate(() => document.body.dataset.state), 'off');
+  await button(page, 'Dismiss').click();
+  assert.equal(await page.locator('#link-offer').isHidden(), true);
+  assert.equal(await page.evaluate(() => document.body.dataset.state), 'off');
+  const library = await openPage(browser, {}, '#scenario=run_up');
+  await state(library, 'playing');
+  const none = await openPage(browser, {}, '#scenario=nonesuch');
+  await errorShown(none);
+  assert.match(await none.locator('#script-error').textContent(), /no scenario of the library: nonesuch/);
+  for (const p of [page, library, none]) await p.context().close();
+});
+
+test('a refused script leaves the instrument, the panel and the session as they were', async () => {
+  const page = await openPage(browser);
+  await slider(page, 'RPM').fill('30000');
+  await button(page, 'On').click();
+  await state(page, 'on');
+  const before = await session(page);
+  await playFile(page, 'rpm 2400 rpm\non\nhold 3\nexpect screen map_setup\n', 'typo.txt');
+  await errorShown(page);
+  assert.match(await page.locator('#script-error').textContent(),
+    /^The script from the file typo.txt has an error and plays nothing:\nline 4: the screen is run/);
+  assert.equal(await page.evaluate(() => document.body.dataset.state), 'on');
+  assert.equal(await page.locator('#rpm-value').textContent(), '30000');
+  assert.ok((await session(page)).startsWith(before.trimEnd().replace(/\n(pass|tick) \d+$/, '')));
+  await button(page, 'Dismiss').click();
+  assert.equal(await page.locator('#error-box').isHidden(), true);
+  await page.context().close();
+});
+
+test('a script near the limits is checked while the page answers, with progress, and can be cancelled', async () => {
+  const page = await openPage(browser);
+  await button(page, 'On').click();
+  await state(page, 'on');
+  await playFile(page, 'on\nhold 14000\n');
+  await page.waitForFunction(() => !document.getElementById('checking').hidden &&
+    document.getElementById('check-progress').value > 0);
+  const frame = await frameOf(page);
+  await slider(page, 'MAP').fill('3000'); // the live instrument goes on meanwhile
+  await frameChanged(page, frame);
+  await button(page, 'Cancel').click();
+  assert.equal(await page.locator('#checking').isHidden(), true);
+  assert.equal(await page.evaluate(() => document.body.dataset.state), 'on');
+  await playFile(page, 'on\nhold 14401\n');
+  await errorShown(page);
+  assert.match(await page.locator('#script-error').textContent(), /line 2: the script runs more than 144000 ticks/);
+  await page.context().close();
+});
+
+test('1 MB scripts: one plays, a longer one is refused, and the page goes on', async () => {
+  const page = await openPage(browser);
+  const line = 'key F1\n';
+  const full = '# Full\non\n' + line.repeat(Math.floor((1048576 - 11) / line.length));
+  await playFile(page, full);
+  await played(page);
+  assert.equal(await page.locator('#script-error').textContent(), '');
+  await playFile(page, full + line);
+  await errorShown(page);
+  assert.match(await page.locator('#script-error').textContent(), /longer than 1048576 bytes/);
+  await page.evaluate(() => window.omnira.crashed('a test abort'));
+  await page.waitForFunction(() => /started afresh/.test(document.getElementById('script-error').textContent));
+  await button(page, 'On').click();
+  await state(page, 'on');
+  await page.context().close();
+});
+
+test('notes keep their characters and show bidirectional controls, under the page\'s CSP', async () => {
+  const violations = [];
+  const page = await openPage(browser);
+  page.on('console', (m) => { if (/Content Security Policy/.test(m.text())) violations.push(m.text()); });
+  await playFile(page, 'on\nnote TEMP 85 \u00b0C \u202eevil\nhold 5\n');
+  await page.waitForFunction(() => /85/.test(document.getElementById('status').textContent));
+  assert.match(await page.locator('#status').textContent(), /TEMP 85 \u00b0C \\u\{202E\}evil$/);
+  assert.match(await page.locator('#log').textContent(), /note: TEMP 85 \u00b0C /);
+  assert.match(await page.evaluate(() => document.querySelector('meta[http-equiv]').content),
+    /^default-src 'none'; script-src 'sha256-.*' 'wasm-unsafe-eval'; style-src 'sha256-/);
+  assert.deepEqual(violations, []);
+  // A script put into the page by anything but the page itself does not run.
+  assert.equal(await page.evaluate(() => {
+    const injected = Object.assign(document.createElement('script'), { textContent: 'window.injected = 1' });
+    document.body.append(injected);
+    return window.injected ?? 'blocked';
+  }), 'blocked');
+  await page.context().close();
+});
+
+test('Copy link carries the session compressed; a broken link plays nothing', async () => {
+  const page = await openPage(browser);
+  await slider(page, 'RPM').fill('30000');
+  await slider(page, 'MAP').fill('1522');
+  await button(page, 'On').click();
+  await state(page, 'on');
+  for (let i = 0; i < 5; i++) await button(page, 'Turn knob up').click();
+  await button(page, 'Off').click();
+  await state(page, 'off');
+  await button(page, 'Copy link').click();
+  const link = await page.locator('#link-text').inputValue();
+  assert.match(link, /#s=[A-Za-z0-9_-]+$/);
+  const recorded = await session(page);
+  const hash = link.slice(link.indexOf('#'));
+  const again = await openLink({}, hash);
+  await played(again);
+  assert.deepEqual(await canvasIndices(again), lcdshotFrame(recorded));
+  for (const p of [page, again]) await p.context().close();
+  for (const broken of [hash.slice(0, hash.length / 2), '#s=%%%', '#s=AAAA']) {
+    const bad = await openPage(browser, {}, broken);
+    await errorShown(bad);
+    assert.match(await bad.locator('#script-error').textContent(), /^The link's script cannot be read/);
+    await bad.context().close();
+  }
+});
+
+test('the timeline seeks to lcdshot\'s frame at a tick, and x16 plays lcdshot\'s frames', async () => {
+  const head = 'rpm 30000\nmap 1522\ntemp 2674\non\n';
+  const page = await openPage(browser);
+  await playFile(page, head + 'hold 10\nramp rpm 2400 rpm 10\nhold 10\n');
+  await state(page, 'playing');
+  await button(page, 'Pause').click();
+  const timeline = page.getByRole('slider', { name: 'Timeline' });
+  await timeline.focus();
+  const at = (tick) => page.waitForFunction((t) =>
+    document.getElementById('timeline').getAttribute('aria-valuenow') === t, String(tick));
+  const ramp = head + 'hold 10\nramp rpm 2400 rpm 10\n';
+  await page.keyboard.press('End');
+  await page.keyboard.press('PageUp');
+  await at(200);
+  assert.deepEqual(await canvasIndices(page), lcdshotFrame(ramp));
+  for (let i = 0; i < 5; i++) await page.keyboard.press('ArrowRight');
+  await at(250);
+  assert.deepEqual(await canvasIndices(page), lcdshotFrame(ramp + 'hold 5\n'));
+  await page.keyboard.press('Home');
+  await at(0);
+  assert.deepEqual(await canvasIndices(page), lcdshotFrame(head));
+  await page.getByLabel('Speed').selectOption('16');
+  await button(page, 'Resume').click();
+  await played(page);
+  assert.deepEqual(await canvasIndices(page), lcdshotFrame(head + 'hold 10\nramp rpm 2400 rpm 10\nhold 10\n'));
+  await page.context().close();
 });

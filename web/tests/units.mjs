@@ -4,6 +4,7 @@ import { test } from 'node:test';
 import assert from 'node:assert/strict';
 import { Timebase, MAX_CATCH_UP } from '../timebase.js';
 import { boundKey, wheelSteps } from '../bindings.js';
+import { clockText, tickAt, tickForKey } from '../transport.js';
 
 test('the timebase turns elapsed time into ticks, carries the rest and caps a long pause', () => {
   const t = new Timebase(1000);
@@ -47,6 +48,12 @@ test('keys by code, what a focused control keeps, repeats and combinations', () 
     [key('F1', { ctrlKey: true }), body, ''],
     [key('KeyO', { altKey: true }), body, ''],
     [key('ArrowUp', { metaKey: true }), body, ''],
+    [key('KeyP'), body, 'pause'],
+    [key('KeyN'), button, 'step'],
+    [key('BracketLeft', { key: '[' }), body, 'slower'],
+    [key('BracketRight', { key: ']' }), body, 'faster'],
+    [key('KeyO'), { tagName: 'SELECT' }, ''], // typing in the scenario list
+    [key('KeyI'), { tagName: 'INPUT', type: 'text' }, ''],
   ];
   for (const [event, focused, does] of cases)
     assert.equal(boundKey(event, focused), does, `${event.code} on ${focused.tagName}`);
@@ -62,4 +69,12 @@ test('the wheel: one knob step per whole notch, whatever the unit', () => {
   assert.ok(Math.abs(rest + 0.2) < 1e-9);
   assert.deepEqual(wheelSteps(-3, 1, 0), [1, 0]);
   assert.deepEqual(wheelSteps(1, 2, 0), [-1, 0]);
+});
+
+test('the timeline: clock text, the tick under the pointer, and its keys', () => {
+  assert.deepEqual([0, 9, 10, 599, 600, 36000].map(clockText), ['0:00', '0:00', '0:01', '0:59', '1:00', '60:00']);
+  assert.deepEqual([[0, 101, 1000], [100, 101, 1000], [50, 101, 1000], [-5, 101, 1000], [500, 101, 1000], [3, 1, 50]]
+    .map(([x, w, l]) => tickAt(x, w, l)), [0, 1000, 500, 0, 1000, 0]);
+  assert.deepEqual(['ArrowLeft', 'ArrowRight', 'PageUp', 'PageDown', 'Home', 'End', 'KeyA']
+    .map((k) => tickForKey(k, 5, 300)), [0, 15, 0, 105, 0, 300, null]);
 });
