@@ -722,10 +722,13 @@ async function inflateFromLink(packed, limit) {
   return new TextDecoder('utf-8', { fatal: false }).decode(all);
 }
 
-// The front keeps its proportions and shrinks to fit a narrow screen.
+// The front keeps its proportions and shrinks to fit a narrow or a low
+// screen (a phone on its side, a page zoomed in), so that the LCD and its
+// keys are seen together.
 function fitFront() {
-  const room = document.documentElement.clientWidth - 16;
-  const scale = Math.max(0.5, Math.min(MAX_FRONT_SCALE, room / FRONT_WIDTH));
+  const width = document.documentElement.clientWidth - 16;
+  const height = document.documentElement.clientHeight - 48;
+  const scale = Math.max(0.5, Math.min(MAX_FRONT_SCALE, width / FRONT_WIDTH, height / FRONT_HEIGHT));
   const front = byId('front');
   front.style.transform = `scale(${scale})`;
   byId('front-box').style.width = `${FRONT_WIDTH * scale}px`;
@@ -734,7 +737,7 @@ function fitFront() {
 
 function showHelp() {
   const list = byId('help-list');
-  for (const b of [...BINDINGS, ...MOUSE_HELP]) {
+  for (const b of [...BINDINGS, ...MOUSE_HELP].filter((b) => b.keys)) {
     const term = document.createElement('dt');
     term.textContent = b.keys;
     const what = document.createElement('dd');
