@@ -491,6 +491,7 @@ bool lcd_script::execute(const command &c) {
     }
     case OP_NOTE:
         caption_ = c.word;
+        if (notes_) notes_(c.word);
         report_("note: " + quoted(c.word, lcd_script::MAX_LINE) + "\n");
         return true;
     case OP_EXIO:

@@ -35,6 +35,7 @@
 #include <functional>
 #include <iosfwd>
 #include <string>
+#include <utility>
 #include <vector>
 
 // Where a script's pictures go and where `expect golden` reads them from.
@@ -102,6 +103,11 @@ class lcd_script {
 
     // The text of the last `note`, empty before one.
     const std::string &caption() const { return caption_; }
+    // From now on hands the text of every `note` played to `listener`, as
+    // the script reaches it; an empty one stops.
+    void notes_to(std::function<void(const std::string &text)> listener) {
+        notes_ = std::move(listener);
+    }
 
     // From now on tells `recorder` every input, tick and pass played, as the
     // window's own controls would (sliders as positions); nullptr stops.
@@ -161,6 +167,7 @@ class lcd_script {
     int passes_done_ = 0;
     int32_t ramp_from_ = 0, ramp_to_ = 0;
     std::string caption_;
+    std::function<void(const std::string &)> notes_;
     session_recorder *echo_ = nullptr;
     bool failed_ = false;
     std::string error_;
