@@ -28,8 +28,10 @@
 #include <QMessageBox>
 #include <QMouseEvent>
 #include <QOpenGLContext>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScreen>
+#include <QScrollArea>
 #include <QScrollBar>
 #include <QSignalBlocker>
 #include <QStatusBar>
@@ -106,6 +108,19 @@
     // the window stays live through a long `pass N`.
     const int MAX_PASSES_PER_TIMEOUT = 1000;
 
+    // How far a second window opens down and right of the first, in window pixels.
+    const int CASCADE_STEP = 32;
+
+    // Where the window holding place `slot` among the simulator's windows
+    // opens: `centred` moved a step down and right per window before it,
+    // starting over where the screen has no more room.
+    QPoint cascaded(QPoint centred, QSize size, const QRect &available, int slot) {
+        const int room = qMin(available.right() - (centred.x() + size.width() - 1),
+                              available.bottom() - (centred.y() + size.height() - 1));
+        const int places = qMax(room, 0) / CASCADE_STEP + 1;
+        return centred + QPoint(CASCADE_STEP, CASCADE_STEP) * (qMax(slot, 0) % places);
+    }
+
 } // namespace
 
 TfrmMain::TfrmMain()
@@ -124,7 +139,8 @@ TfrmMain::TfrmMain()
     createControls(client);
     connectHandlers();
 
-    // Fixed size: the client area below the menu bar, centred on the screen;
+    // Fixed size: the client area below the menu bar, centred on the screen
+    // and cascading from there when other windows of the simulator are open;
     // a window larger than the screen opens at its top-left corner, so that
     // the menu bar is on the screen.
     layout()->setSizeConstraint(QLayout::SetFixedSize);
@@ -133,9 +149,12 @@ TfrmMain::TfrmMain()
     if (width() > available.width() || height() > available.height())
         move(available.topLeft());
     else
-        move(available.center() - QPoint(width() / 2, height() / 2));
+        move(cascaded(available.center() - QPoint(width() / 2, height() / 2), size(), available,
+                      slot.number()));
 
     FormCreate();
+    noteTimer.start();
+    noteClock = [this] { return noteTimer.elapsed(); };
     Timer1->start();
     qApp->installEventFilter(this);
 }
@@ -154,6 +173,7 @@ void TfrmMain::createMenus() {
     RecordSession1->setCheckable(true);
     File1->addSeparator();
     Exit1 = File1->addAction(QStringLiteral("&Exit"));
+    Exit1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
     Edit1 = MainMenu1->addMenu(QStringLiteral("&Edit"));
     CopyLcdImage1 = Edit1->addAction(QStringLiteral("&Copy LCD Image"));
     Simulation1 = MainMenu1->addMenu(QStringLiteral("&Simulation"));
@@ -218,6 +238,26 @@ void TfrmMain::createControls(QWidget *client) {
     CheckBox1 = new QCheckBox(QStringLiteral("EXIO"), client);
     CheckBox1->setGeometry(256, 88, 97, 17);
 
+    NoteLabel = new QLabel;
+    NoteLabel->setTextFormat(Qt::PlainText);
+    NoteLabel->setWordWrap(true);
+    NoteLabel->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    NoteLabel->setMargin(3);
+    NoteLabel->setAccessibleName(QStringLiteral("Scenario note"));
+    NoteBox = new QScrollArea(client);
+    NoteBox->setGeometry(256, 112, 239, 62);
+    NoteBox->setWidget(NoteLabel);
+    NoteBox->setWidgetResizable(true);
+    NoteBox->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    NoteBox->setFocusPolicy(Qt::NoFocus);
+    NoteBox->viewport()->setBackgroundRole(QPalette::Base);
+    NoteList = new QPlainTextEdit(client);
+    NoteList->setGeometry(256, 180, 239, 124);
+    NoteList->setReadOnly(true);
+    NoteList->setAccessibleName(QStringLiteral("Scenario notes so far"));
+    NoteList->setPlaceholderText(
+        QStringLiteral("A scenario's notes show here as it plays (Simulation > Scenarios)."));
+
     Shape1 = new LampShape(client);
     Shape1->setGeometry(8, 264, 33, 33);
     Shape1->setBrushColour(QColor(255, 0, 0));
@@ -242,8 +282,8 @@ void TfrmMain::createControls(QWidget *client) {
     Timer1 = new QTimer(this);
     Timer1->setInterval(100);
 
-    QWidget *order[] = {Button1,     Button2,     Button3,    Button4,  Panel1,
-                        ScrollBar30, ScrollBar29, ScrollBar1, CheckBox1};
+    QWidget *order[] = {Button1,     Button2,     Button3,    Button4,   Panel1,
+                        ScrollBar30, ScrollBar29, ScrollBar1, CheckBox1, NoteList};
     for (size_t i = 1; i < sizeof order / sizeof order[0]; i++) setTabOrder(order[i - 1], order[i]);
     Button1->setFocus();
 
@@ -265,6 +305,10 @@ void TfrmMain::createControls(QWidget *client) {
         sliderTip.arg(QStringLiteral("Engine-speed pulse"), QStringLiteral("1 to 100000")));
     ScrollBar1->setToolTip(
         sliderTip.arg(QStringLiteral("Temperature sensor"), QStringLiteral("0 to 4096")));
+    NoteBox->setToolTip(QStringLiteral("The scenario's note, shown for at least %1 s of real "
+                                       "time;\na note that comes sooner waits its turn")
+                            .arg(note_board::MIN_SHOW_MS / 1000.0));
+    NoteList->setToolTip(QStringLiteral("The scenario's notes so far"));
 }
 
 void TfrmMain::connectHandlers() {
@@ -455,6 +499,7 @@ void TfrmMain::ScrollBar1Change() {
 }
 
 void TfrmMain::Timer1Timer() {
+    showNotes();
     if (player) {
         playSteps();
         return;
@@ -543,8 +588,9 @@ void TfrmMain::showMessage(QMessageBox::Icon icon, const QString &text) {
 
 void TfrmMain::PlayScenario1Click() {
     if (!PlayDialog1) {
-        PlayDialog1 = new QFileDialog(this, QStringLiteral("Play Scenario"), QString(),
-                                      QStringLiteral("lcdshot script (*.txt);;Any file (*)"));
+        PlayDialog1 =
+            new QFileDialog(this, QStringLiteral("Play Scenario"), QString(),
+                            QStringLiteral("omnira-lcdshot script (*.txt);;Any file (*)"));
         PlayDialog1->setFileMode(QFileDialog::ExistingFile);
         PlayDialog1->setWindowModality(Qt::WindowModal);
         connect(PlayDialog1, &QFileDialog::fileSelected, this, [this](const QString &path) {
@@ -569,11 +615,17 @@ void TfrmMain::StopScenario1Click() {
 
 bool TfrmMain::playScenario(const QString &text, const QString &folder, const QString &title) {
     stopScenario();
+    const QString recordingStopped =
+        recording.is_open() ? QStringLiteral("; the recording to %1 stopped").arg(recordingPath)
+                            : QString();
     stopRecording();
     playerFiles = std::make_unique<scenario_files>(folder);
-    // Captions show in the status bar; the pictures the script names are lcdshot's.
+    // Notes go to the note board; the pictures the script names are lcdshot's.
     player = std::make_unique<lcd_script>(*playerFiles, 1, [](const std::string &) {});
     playerTitle = title;
+    notes.clear();
+    notesListed = 0;
+    NoteList->clear();
     const bool ready = player->prepare(text.toStdString());
     // The rehearsal left the program at its start, and a new session with it.
     session = session_recorder();
@@ -583,10 +635,13 @@ bool TfrmMain::playScenario(const QString &text, const QString &folder, const QS
                     QStringLiteral("The scenario \"%1\" has an error and plays nothing:\n%2")
                         .arg(title, QString::fromStdString(player->error())));
         stopScenario();
+        StatusBar1->showMessage(QStringLiteral("%1: has an error, not played").arg(title));
         return false;
     }
     player->echo_to(&session);
+    player->notes_to([this](const std::string &text) { notes.post(text, noteClock()); });
     StopScenario1->setEnabled(true);
+    StatusBar1->showMessage(QStringLiteral("Playing %1%2").arg(title, recordingStopped));
     playSteps();
     return true;
 }
@@ -644,18 +699,28 @@ void TfrmMain::showPlayback() {
         present_frame();
         swapDisplay();
     }
-    const QString caption = QString::fromStdString(player->caption());
-    StatusBar1->showMessage(caption.isEmpty() ? playerTitle : playerTitle + ": " + caption);
+    showNotes();
 }
 
-// Ends a scenario where it is, with no more of its lines.
+// The note due now, and the notes that reached the list since the last look.
+// They stay after the scenario, until the next one starts.
+void TfrmMain::showNotes() {
+    notes.update(noteClock());
+    if (notesListed == notes.listed()) return;
+    for (; notesListed < notes.listed(); notesListed++)
+        NoteList->appendPlainText(QString::fromStdString(notes.note(notesListed)));
+    NoteLabel->setText(QString::fromStdString(notes.shown()));
+}
+
+// Ends a scenario where it is, with no more of its lines, and says so.
 void TfrmMain::stopScenario() {
     if (!player) return;
     player->echo_to(nullptr);
+    player->notes_to(nullptr);
     player.reset();
     tickDue = false;
     StopScenario1->setEnabled(false);
-    StatusBar1->clearMessage();
+    StatusBar1->showMessage(QStringLiteral("%1: stopped").arg(playerTitle));
 }
 
 // The user takes over from a scenario: it stops and the instrument runs on
@@ -664,7 +729,10 @@ void TfrmMain::takeOver() {
     if (!player) return;
     const bool running = player->panel().running;
     stopScenario();
-    if (running) QTimer::singleShot(0, this, &TfrmMain::runPowerLoop);
+    if (!running) return;
+    StatusBar1->showMessage(
+        QStringLiteral("%1: stopped; the instrument runs on live").arg(playerTitle));
+    QTimer::singleShot(0, this, &TfrmMain::runPowerLoop);
 }
 
 void TfrmMain::CopyLcdImage1Click() {
@@ -678,10 +746,13 @@ bool TfrmMain::startRecording(const QString &path) {
     recording << "# Omnira session: an lcdshot script of every input since the window opened\n";
     session.stream_to([this](const std::string &line) { recording << line << std::flush; });
     if (!recording) {
-        stopRecording();
+        recording.close();
+        session.stream_to(nullptr);
         return false;
     }
+    recordingPath = path;
     RecordSession1->setChecked(true);
+    StatusBar1->showMessage(QStringLiteral("Recording the session to %1").arg(path));
     return true;
 }
 
@@ -690,6 +761,7 @@ void TfrmMain::stopRecording() {
     if (!recording.is_open()) return;
     session.stream_to(nullptr);
     recording.close();
+    StatusBar1->showMessage(QStringLiteral("Recording to %1 stopped").arg(recordingPath));
 }
 
 // Checked: asks for the script file and records into it; unchecked: stops.
@@ -700,11 +772,11 @@ void TfrmMain::RecordSession1Click() {
     }
     RecordSession1->setChecked(false);
     if (!RecordDialog1)
-        RecordDialog1 =
-            saveDialog(QStringLiteral("Record Session"), QStringLiteral("session.txt"),
-                       {QStringLiteral("lcdshot script (*.txt)")}, [this](const QString &path) {
-                           if (!startRecording(path)) cannotWrite(path);
-                       });
+        RecordDialog1 = saveDialog(QStringLiteral("Record Session"), QStringLiteral("session.txt"),
+                                   {QStringLiteral("omnira-lcdshot script (*.txt)")},
+                                   [this](const QString &path) {
+                                       if (!startRecording(path)) cannotWrite(path);
+                                   });
     RecordDialog1->open();
 }
 

@@ -3,8 +3,10 @@
 // the controls to the toolkit-free power loop.
 #pragma once
 
+#include "host/note_board.h"
 #include "host/session_recorder.h"
 #include "window/scenarios.h"
+#include "window/window_slot.h"
 
 #include <QElapsedTimer>
 #include <QImage>
@@ -27,7 +29,9 @@ class QLabel;
 class QMenu;
 class QMenuBar;
 class QOpenGLContext;
+class QPlainTextEdit;
 class QPushButton;
+class QScrollArea;
 class QScrollBar;
 class QStatusBar;
 class QTimer;
@@ -74,6 +78,11 @@ class TfrmMain : public QMainWindow {
     QPushButton *Button2;
     QStatusBar *StatusBar1;
     QTimer *Timer1;
+    // A scenario's notes beside the bezel: the one shown, wrapped whole in a
+    // box that scrolls when it is longer, and the notes so far.
+    QScrollArea *NoteBox;
+    QLabel *NoteLabel;
+    QPlainTextEdit *NoteList;
 
     // The dialogs, made when first opened; none blocks the power loop.
     QFileDialog *SaveDialog1 = nullptr;
@@ -132,6 +141,9 @@ class TfrmMain : public QMainWindow {
     // live. `folder` is where its goldens are. False if it has an error.
     bool playScenario(const QString &text, const QString &folder, const QString &title);
     bool scenarioPlaying() const { return player != nullptr; }
+    // The real time that paces the notes, in milliseconds; a test may put a
+    // fake clock here.
+    std::function<qint64()> noteClock;
 
     // The bindings of the keyboard and the mouse wheel, one per line.
     static QString bindingsText();
@@ -158,6 +170,7 @@ class TfrmMain : public QMainWindow {
     void runPowerLoop();
     void playSteps();
     void showPlayback();
+    void showNotes();
     void stopScenario();
     void takeOver();
     void showMessage(QMessageBox::Icon icon, const QString &text);
@@ -168,6 +181,7 @@ class TfrmMain : public QMainWindow {
     bool loopRunning = false;
     session_recorder session;
     std::ofstream recording;
+    QString recordingPath;
     // Wheel movement toward the next notch, in eighths of a degree.
     int wheelRemainder = 0;
     // The scenario being played, with its goldens; a tick of it
@@ -176,6 +190,12 @@ class TfrmMain : public QMainWindow {
     std::unique_ptr<lcd_script> player;
     QString playerTitle;
     bool tickDue = false;
+    // Its notes, each shown for a minimum time, and how many are in NoteList.
+    note_board notes;
+    size_t notesListed = 0;
+    QElapsedTimer noteTimer;
+    // Where this window opens among the simulator's windows on the display.
+    window_slot slot;
     // Time since the last buffer swap, to pace a swap that does not wait.
     QElapsedTimer frameClock;
 };

@@ -32,9 +32,12 @@
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QOpenGLContext>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScreen>
+#include <QScrollArea>
 #include <QScrollBar>
+#include <QSignalSpy>
 #include <QStatusBar>
 #include <QTimer>
 #include <QtTest>
@@ -135,6 +138,12 @@ class WindowTest : public QObject {
     void badScenarioPlaysNothing();
     void userInputTakesOverFromAScenario();
     void bundledScenarioPlaysWithItsGoldens();
+    void notesWrapWholeBesideTheBezel();
+    void quickNotesEachGetTheirTurnAndTheLastStays();
+    void stoppingAScenarioOrARecordingSaysSo();
+    void scenariosMenuFollowsTheCourse();
+    void controlQQuits();
+    void secondWindowOpensOffset();
 
   private:
     bool runWhileOn(const QList<Step> &steps, std::function<void()> powerOn = nullptr);
@@ -767,7 +776,7 @@ void WindowTest::scenarioPlaysLcdshotsFrames() {
                              "temp 15 C\non\nhold 1\nnote Warming\nramp temp 60 C 0.5\n"
                              "key PLUS\nhold 0.3\nexio on\nexpect screen run\n";
     QVERIFY(frm->playScenario(QString::fromStdString(text), QString(), "Warm-up"));
-    QVERIFY(frm->StatusBar1->currentMessage().endsWith("Starting"));
+    QCOMPARE(frm->NoteLabel->text(), QString("Starting"));
     int timeouts = 0;
     while (frm->scenarioPlaying() && timeouts < 100) {
         frm->Timer1Timer();
@@ -804,6 +813,8 @@ void WindowTest::userInputTakesOverFromAScenario() {
     QTest::keyClick(frm, Qt::Key_Plus);
     QVERIFY(!frm->scenarioPlaying());
     QCOMPARE(pending_key, KEY_PLUS);
+    QCOMPARE(frm->StatusBar1->currentMessage(),
+             QString("Long: stopped; the instrument runs on live"));
     // The live loop goes on from there, until Off.
     bool done = runWhileOn({action([] { current_screen = counting_screen; }), after_passes(3),
                             action([&] { QTest::keyClick(frm, Qt::Key_O); })},
@@ -832,6 +843,140 @@ void WindowTest::bundledScenarioPlaysWithItsGoldens() {
     QVERIFY(frm->StatusBar1->currentMessage().contains("ended"));
     const std::vector<uint8_t> shown(shown_frame, shown_frame + LCD_PIXELS);
     QVERIFY(lcdshot_frame(text) == shown);
+}
+
+// The notes of the bundled library, from their scripts.
+QStringList library_notes() {
+    QStringList notes;
+    for (const scenario_entry &entry : bundled_scenarios()) {
+        QFile file(entry.path);
+        if (!file.open(QIODevice::ReadOnly)) continue;
+        for (const QString &line : QString::fromUtf8(file.readAll()).split('\n'))
+            if (line.startsWith("note ")) notes << line.mid(5).trimmed();
+    }
+    return notes;
+}
+
+// The note shows beside the bezel as plain text, wrapped whole into its
+// box: the library's longest note fits it, a longer one scrolls, never cut.
+void WindowTest::notesWrapWholeBesideTheBezel() {
+    QVERIFY(frm->NoteBox->geometry().left() > frm->Image1->geometry().right());
+    QVERIFY(frm->centralWidget()->rect().contains(frm->NoteBox->geometry()));
+    QVERIFY(frm->centralWidget()->rect().contains(frm->NoteList->geometry()));
+    QVERIFY(frm->NoteBox->geometry().bottom() < frm->NoteList->geometry().top());
+    QCOMPARE(frm->NoteLabel->textFormat(), Qt::PlainText);
+    QVERIFY(frm->NoteLabel->wordWrap());
+    const QStringList notes = library_notes();
+    QVERIFY(notes.size() >= 70);
+    const QString longest =
+        *std::max_element(notes.begin(), notes.end(), [&](const QString &a, const QString &b) {
+            return frm->fontMetrics().horizontalAdvance(a) <
+                   frm->fontMetrics().horizontalAdvance(b);
+        });
+    const QString flood = QString("<b>Not bold</b> ").repeated(40).trimmed();
+    for (const QString &note : {longest, flood}) {
+        QVERIFY(frm->playScenario("note " + note + "\n", QString(), "Long note"));
+        QApplication::processEvents();
+        QCOMPARE(frm->NoteLabel->text(), note);
+        const QWidget *view = frm->NoteBox->viewport();
+        const int needed = frm->NoteLabel->heightForWidth(frm->NoteLabel->width());
+        QVERIFY(frm->NoteLabel->width() <= view->width());
+        QVERIFY2(frm->NoteLabel->height() >= needed, qPrintable(note));
+        if (note == longest) QVERIFY2(needed <= view->height(), qPrintable(note));
+    }
+    QVERIFY(frm->NoteBox->verticalScrollBar()->maximum() > 0);
+}
+
+// Notes that come quicker than a reader can follow wait their turn in real
+// time, each shown for the minimum time; the list keeps every note and the
+// last one stays after the scenario ends. The clock is a fake one.
+void WindowTest::quickNotesEachGetTheirTurnAndTheLastStays() {
+    qint64 now = 1000;
+    frm->noteClock = [&] { return now; };
+    QVERIFY(frm->playScenario("note One\nnote Two\nhold 0.2\nnote Three\nhold 0.1\n", QString(),
+                              "Quick"));
+    QCOMPARE(frm->NoteLabel->text(), QString("One"));
+    for (int timeouts = 0; frm->scenarioPlaying() && timeouts < 10; timeouts++) {
+        now += 100;
+        frm->Timer1Timer();
+    }
+    QVERIFY(!frm->scenarioPlaying());
+    QCOMPARE(frm->NoteLabel->text(), QString("One"));
+    const qint64 wait = note_board::MIN_SHOW_MS;
+    const struct {
+        qint64 at;
+        const char *shown;
+    } turns[] = {{1000 + wait - 1, "One"},
+                 {1000 + wait, "Two"},
+                 {1000 + 2 * wait - 1, "Two"},
+                 {1000 + 2 * wait, "Three"},
+                 {1000 + 100 * wait, "Three"}};
+    for (const auto &turn : turns) {
+        now = turn.at;
+        frm->Timer1Timer();
+        QCOMPARE(frm->NoteLabel->text(), QString(turn.shown));
+    }
+    QCOMPARE(frm->NoteList->toPlainText(), QString("One\nTwo\nThree"));
+    QVERIFY(frm->StatusBar1->currentMessage().contains("ended"));
+    // The next scenario starts a new list.
+    QVERIFY(frm->playScenario("note Four\n", QString(), "Next"));
+    QCOMPARE(frm->NoteList->toPlainText(), QString("Four"));
+}
+
+void WindowTest::stoppingAScenarioOrARecordingSaysSo() {
+    QVERIFY(frm->playScenario("hold 10\n", QString(), "Idle"));
+    QCOMPARE(frm->StatusBar1->currentMessage(), QString("Playing Idle"));
+    frm->StopScenario1->trigger();
+    QVERIFY(!frm->scenarioPlaying());
+    QCOMPARE(frm->StatusBar1->currentMessage(), QString("Idle: stopped"));
+
+    QTemporaryDir dir;
+    const QString path = dir.filePath("session.txt");
+    QVERIFY(frm->startRecording(path));
+    QVERIFY(frm->StatusBar1->currentMessage().contains(path));
+    frm->RecordSession1->trigger(); // unchecks it
+    QCOMPARE(frm->StatusBar1->currentMessage(), "Recording to " + path + " stopped");
+
+    // A scenario ends a recording, and says so.
+    QVERIFY(frm->startRecording(path));
+    QVERIFY(frm->playScenario("hold 10\n", QString(), "Idle"));
+    QCOMPARE(frm->StatusBar1->currentMessage(),
+             "Playing Idle; the recording to " + path + " stopped");
+}
+
+// The menu lists the library in the order of its course.list.
+void WindowTest::scenariosMenuFollowsTheCourse() {
+    QFile course(SCENARIO_DIR "/course.list");
+    QVERIFY(course.open(QIODevice::ReadOnly));
+    QStringList expected;
+    for (const QString &line : QString::fromUtf8(course.readAll()).split('\n'))
+        if (!line.isEmpty() && !line.startsWith('#')) expected << line;
+    QStringList files, titles, menu;
+    for (const scenario_entry &entry : bundled_scenarios()) {
+        files << QFileInfo(entry.path).fileName();
+        titles << entry.title;
+    }
+    for (QAction *action : frm->Scenarios1->actions()) menu << action->text();
+    QCOMPARE(files, expected);
+    QCOMPARE(menu, titles);
+    QCOMPARE(titles.first(), QString("Cold start and warm-up"));
+}
+
+// Ctrl+Q reaches File > Exit past the window's key bindings.
+void WindowTest::controlQQuits() {
+    QObject::disconnect(frm->Exit1, &QAction::triggered, frm, nullptr);
+    QSignalSpy exits(frm->Exit1, &QAction::triggered);
+    frm->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(frm));
+    QTest::keyClick(frm, Qt::Key_Q, Qt::ControlModifier);
+    QCOMPARE(exits.count(), 1);
+    QCOMPARE(pending_key, 0);
+}
+
+// A second window opens a step down and right of the first, not on top of it.
+void WindowTest::secondWindowOpensOffset() {
+    TfrmMain second;
+    QCOMPARE(second.pos() - frm->pos(), QPoint(32, 32));
 }
 
 int main(int argc, char **argv) {
