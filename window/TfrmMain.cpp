@@ -24,11 +24,11 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLayout>
+#include <QListWidget>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QMouseEvent>
 #include <QOpenGLContext>
-#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScreen>
 #include <QScrollArea>
@@ -244,6 +244,8 @@ void TfrmMain::createControls(QWidget *client) {
     NoteLabel->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     NoteLabel->setMargin(3);
     NoteLabel->setAccessibleName(QStringLiteral("Scenario note"));
+    NoteLabel->setText(
+        QStringLiteral("A scenario's notes show here as it plays (Simulation > Scenarios)."));
     NoteBox = new QScrollArea(client);
     NoteBox->setGeometry(256, 112, 239, 62);
     NoteBox->setWidget(NoteLabel);
@@ -251,12 +253,14 @@ void TfrmMain::createControls(QWidget *client) {
     NoteBox->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     NoteBox->setFocusPolicy(Qt::NoFocus);
     NoteBox->viewport()->setBackgroundRole(QPalette::Base);
-    NoteList = new QPlainTextEdit(client);
+    NoteList = new QListWidget(client);
     NoteList->setGeometry(256, 180, 239, 124);
-    NoteList->setReadOnly(true);
+    NoteList->setWordWrap(true);
+    NoteList->setTextElideMode(Qt::ElideNone);
+    NoteList->setAlternatingRowColors(true);
+    NoteList->setVerticalScrollMode(QAbstractItemView::ScrollPerPixel);
+    NoteList->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     NoteList->setAccessibleName(QStringLiteral("Scenario notes so far"));
-    NoteList->setPlaceholderText(
-        QStringLiteral("A scenario's notes show here as it plays (Simulation > Scenarios)."));
 
     Shape1 = new LampShape(client);
     Shape1->setGeometry(8, 264, 33, 33);
@@ -626,6 +630,7 @@ bool TfrmMain::playScenario(const QString &text, const QString &folder, const QS
     notes.clear();
     notesListed = 0;
     NoteList->clear();
+    NoteLabel->clear();
     const bool ready = player->prepare(text.toStdString());
     // The rehearsal left the program at its start, and a new session with it.
     session = session_recorder();
@@ -707,8 +712,12 @@ void TfrmMain::showPlayback() {
 void TfrmMain::showNotes() {
     notes.update(noteClock());
     if (notesListed == notes.listed()) return;
+    // The list follows the new notes unless the user has scrolled back.
+    const QScrollBar *scroll = NoteList->verticalScrollBar();
+    const bool following = scroll->value() == scroll->maximum();
     for (; notesListed < notes.listed(); notesListed++)
-        NoteList->appendPlainText(QString::fromStdString(notes.note(notesListed)));
+        NoteList->addItem(QString::fromStdString(notes.note(notesListed)));
+    if (following) NoteList->scrollToBottom();
     NoteLabel->setText(QString::fromStdString(notes.shown()));
 }
 

@@ -26,10 +26,10 @@ class QAction;
 class QCheckBox;
 class QFileDialog;
 class QLabel;
+class QListWidget;
 class QMenu;
 class QMenuBar;
 class QOpenGLContext;
-class QPlainTextEdit;
 class QPushButton;
 class QScrollArea;
 class QScrollBar;
@@ -82,7 +82,7 @@ class TfrmMain : public QMainWindow {
     // box that scrolls when it is longer, and the notes so far.
     QScrollArea *NoteBox;
     QLabel *NoteLabel;
-    QPlainTextEdit *NoteList;
+    QListWidget *NoteList;
 
     // The dialogs, made when first opened; none blocks the power loop.
     QFileDialog *SaveDialog1 = nullptr;
