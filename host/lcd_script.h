@@ -39,6 +39,7 @@
 #include <functional>
 #include <iosfwd>
 #include <string>
+#include <utility>
 #include <vector>
 
 // Where a script's pictures go and where `expect golden` reads them from.

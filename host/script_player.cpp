@@ -83,6 +83,9 @@ lcd_script::rehearsal script_player::check(long long budget) {
         marks_.clear();
         checkpoints_.clear();
     } else if (outcome == lcd_script::REHEARSED) {
+        script_.notes_to([this](const std::string &text) {
+            if (!seeking_ && notes_listener_) notes_listener_(text);
+        });
         state_ = PLAYING;
         position_ = 0;
         due_ms_ = 0;
@@ -98,6 +101,10 @@ double script_player::check_progress() const {
 void script_player::echo_to(session_recorder *session) {
     session_ = session;
     script_.echo_to(session);
+}
+
+void script_player::notes_to(std::function<void(const std::string &)> listener) {
+    notes_listener_ = std::move(listener);
 }
 
 // Runs up to the next tick and that tick; false when the script has no

@@ -11,6 +11,8 @@
 #include "host/program_state.h"
 #include "host/session_recorder.h"
 
+#include <functional>
+
 #include <stdint.h>
 
 #include <string>
@@ -71,6 +73,8 @@ class script_player {
 
     // The session recorder that the script's inputs go to while it plays.
     void echo_to(session_recorder *session);
+    // Hands the text of every note played to `listener` (none while seeking).
+    void notes_to(std::function<void(const std::string &)> listener);
 
     state status() const { return state_; }
     long long position() const { return position_; }
@@ -117,6 +121,7 @@ class script_player {
     double due_ms_ = 0;
     long long position_ = 0;
     session_recorder *session_ = nullptr;
+    std::function<void(const std::string &)> notes_listener_;
     // Recorded by the check: the samples and the session's mark at every
     // tick, the notes, and a checkpoint every CHECKPOINT_TICKS ticks.
     std::vector<timeline_sample> timeline_;

@@ -26,6 +26,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLayout>
+#include <QListWidget>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QMouseEvent>
@@ -33,6 +34,7 @@
 #include <QProgressDialog>
 #include <QPushButton>
 #include <QScreen>
+#include <QScrollArea>
 #include <QScrollBar>
 #include <QSignalBlocker>
 #include <QStatusBar>
@@ -124,6 +126,19 @@ const qint64 CHECK_SLICE_NS = 8000000;
 const int CHECK_GAP_MS = 4;
 const int CHECK_PROGRESS_AFTER_MS = 1000;
 
+    // How far a second window opens down and right of the first, in window pixels.
+    const int CASCADE_STEP = 32;
+
+    // Where the window holding place `slot` among the simulator's windows
+    // opens: `centred` moved a step down and right per window before it,
+    // starting over where the screen has no more room.
+    QPoint cascaded(QPoint centred, QSize size, const QRect &available, int slot) {
+        const int room = qMin(available.right() - (centred.x() + size.width() - 1),
+                              available.bottom() - (centred.y() + size.height() - 1));
+        const int places = qMax(room, 0) / CASCADE_STEP + 1;
+        return centred + QPoint(CASCADE_STEP, CASCADE_STEP) * (qMax(slot, 0) % places);
+    }
+
 } // namespace
 
 TfrmMain::TfrmMain()
@@ -142,7 +157,8 @@ TfrmMain::TfrmMain()
     createControls(client);
     connectHandlers();
 
-    // Fixed size: the client area below the menu bar, centred on the screen;
+    // Fixed size: the client area below the menu bar, centred on the screen
+    // and cascading from there when other windows of the simulator are open;
     // a window larger than the screen opens at its top-left corner, so that
     // the menu bar is on the screen.
     layout()->setSizeConstraint(QLayout::SetFixedSize);
@@ -151,9 +167,12 @@ TfrmMain::TfrmMain()
     if (width() > available.width() || height() > available.height())
         move(available.topLeft());
     else
-        move(available.center() - QPoint(width() / 2, height() / 2));
+        move(cascaded(available.center() - QPoint(width() / 2, height() / 2), size(), available,
+                      slot.number()));
 
     FormCreate();
+    noteTimer.start();
+    noteClock = [this] { return noteTimer.elapsed(); };
     Timer1->start();
     qApp->installEventFilter(this);
 }
@@ -172,6 +191,7 @@ void TfrmMain::createMenus() {
     RecordSession1->setCheckable(true);
     File1->addSeparator();
     Exit1 = File1->addAction(QStringLiteral("&Exit"));
+    Exit1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
     Edit1 = MainMenu1->addMenu(QStringLiteral("&Edit"));
     CopyLcdImage1 = Edit1->addAction(QStringLiteral("&Copy LCD Image"));
     Simulation1 = MainMenu1->addMenu(QStringLiteral("&Simulation"));
@@ -238,6 +258,30 @@ void TfrmMain::createControls(QWidget *client) {
     CheckBox1 = new QCheckBox(QStringLiteral("EXIO"), client);
     CheckBox1->setGeometry(256, 88, 97, 17);
 
+    NoteLabel = new QLabel;
+    NoteLabel->setTextFormat(Qt::PlainText);
+    NoteLabel->setWordWrap(true);
+    NoteLabel->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    NoteLabel->setMargin(3);
+    NoteLabel->setAccessibleName(QStringLiteral("Scenario note"));
+    NoteLabel->setText(
+        QStringLiteral("A scenario's notes show here as it plays (Simulation > Scenarios)."));
+    NoteBox = new QScrollArea(client);
+    NoteBox->setGeometry(256, 112, 239, 62);
+    NoteBox->setWidget(NoteLabel);
+    NoteBox->setWidgetResizable(true);
+    NoteBox->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    NoteBox->setFocusPolicy(Qt::NoFocus);
+    NoteBox->viewport()->setBackgroundRole(QPalette::Base);
+    NoteList = new QListWidget(client);
+    NoteList->setGeometry(256, 180, 239, 124);
+    NoteList->setWordWrap(true);
+    NoteList->setTextElideMode(Qt::ElideNone);
+    NoteList->setAlternatingRowColors(true);
+    NoteList->setVerticalScrollMode(QAbstractItemView::ScrollPerPixel);
+    NoteList->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    NoteList->setAccessibleName(QStringLiteral("Scenario notes so far"));
+
     Shape1 = new LampShape(client);
     Shape1->setGeometry(8, 264, 33, 33);
     Shape1->setBrushColour(QColor(255, 0, 0));
@@ -275,8 +319,8 @@ void TfrmMain::createControls(QWidget *client) {
     Timer1->setInterval(100);
 
     QWidget *order[] = {Button1,     Button2,     Button3,    Button4,   Panel1,
-                        ScrollBar30, ScrollBar29, ScrollBar1, CheckBox1, PlayPause1,
-                        Step1,       Restart1,    Speed1,     Timeline1};
+                        ScrollBar30, ScrollBar29, ScrollBar1, CheckBox1, NoteList,
+                        PlayPause1,  Step1,       Restart1,   Speed1,    Timeline1};
     for (size_t i = 1; i < sizeof order / sizeof order[0]; i++) setTabOrder(order[i - 1], order[i]);
     Button1->setFocus();
 
@@ -303,6 +347,10 @@ void TfrmMain::createControls(QWidget *client) {
         sliderTip.arg(QStringLiteral("Engine-speed pulse"), QStringLiteral("1 to 100000")));
     ScrollBar1->setToolTip(
         sliderTip.arg(QStringLiteral("Temperature sensor"), QStringLiteral("0 to 4096")));
+    NoteBox->setToolTip(QStringLiteral("The scenario's note, shown for at least %1 s of real "
+                                       "time;\na note that comes sooner waits its turn")
+                            .arg(note_board::MIN_SHOW_MS / 1000.0));
+    NoteList->setToolTip(QStringLiteral("The scenario's notes so far"));
 }
 
 void TfrmMain::connectHandlers() {
@@ -500,6 +548,7 @@ void TfrmMain::ScrollBar1Change() {
 // 100 ms of real time for the player. Live, the session so far extends the
 // timeline a tick at a time.
 void TfrmMain::Timer1Timer() {
+    showNotes();
     if (player) {
         player->run_for(Timer1->interval());
         afterPlayback();
@@ -548,6 +597,13 @@ void TfrmMain::Timeline1Seek(long long tick) {
         StatusBar1->showMessage(QStringLiteral("Recording stopped: the playback moved."));
     }
     player->seek(tick);
+    // The notes start again from the one in force there.
+    notes.clear();
+    notesListed = 0;
+    NoteList->clear();
+    NoteLabel->clear();
+    const QString note = Timeline1->noteAt(player->position());
+    if (!note.isEmpty()) notes.post(note.toStdString(), noteClock());
     afterPlayback();
 }
 
@@ -634,8 +690,9 @@ void TfrmMain::showMessage(QMessageBox::Icon icon, const QString &text) {
 
 void TfrmMain::PlayScenario1Click() {
     if (!PlayDialog1) {
-        PlayDialog1 = new QFileDialog(this, QStringLiteral("Play Scenario"), QString(),
-                                      QStringLiteral("lcdshot script (*.txt);;Any file (*)"));
+        PlayDialog1 =
+            new QFileDialog(this, QStringLiteral("Play Scenario"), QString(),
+                            QStringLiteral("omnira-lcdshot script (*.txt);;Any file (*)"));
         PlayDialog1->setFileMode(QFileDialog::ExistingFile);
         PlayDialog1->setWindowModality(Qt::WindowModal);
         connect(PlayDialog1, &QFileDialog::fileSelected, this, &TfrmMain::openScriptFile);
@@ -713,15 +770,24 @@ bool TfrmMain::checkScenario(lcd_script::rehearsal outcome) {
     closeCheckProgress();
     // The rehearsal left the program at its start: a new session with it.
     stopScenario();
+    const QString recordingStopped =
+        recording.is_open() ? QStringLiteral("; the recording to %1 stopped").arg(recordingPath)
+                            : QString();
     stopRecording();
     player = std::move(checked);
     playerFiles = std::move(checkFiles);
     playerTitle = checkedTitle;
     session = session_recorder();
+    notes.clear();
+    notesListed = 0;
+    NoteList->clear();
+    NoteLabel->clear();
     player->echo_to(&session);
+    player->notes_to([this](const std::string &text) { notes.post(text, noteClock()); });
     StopScenario1->setEnabled(true);
     Timeline1->setTimeline(&player->timeline(), &player->notes());
     Speed1->setCurrentIndex(0);
+    StatusBar1->showMessage(QStringLiteral("Playing %1%2").arg(playerTitle, recordingStopped));
     player->run_for(0);
     afterPlayback();
     return true;
@@ -787,8 +853,7 @@ void TfrmMain::showPlayback() {
         present_frame();
         swapDisplay();
     }
-    const QString caption = QString::fromStdString(player->script().caption());
-    StatusBar1->showMessage(caption.isEmpty() ? playerTitle : playerTitle + ": " + caption);
+    showNotes();
     Timeline1->setPosition(player->position());
     showTransport();
 }
@@ -804,7 +869,21 @@ void TfrmMain::showTransport() {
     Timeline1->setEnabled(playing);
 }
 
-// Ends a scenario where it is, with no more of its lines.
+// The note due now, and the notes that reached the list since the last look.
+// They stay after the scenario, until the next one starts.
+void TfrmMain::showNotes() {
+    notes.update(noteClock());
+    if (notesListed == notes.listed()) return;
+    // The list follows the new notes unless the user has scrolled back.
+    const QScrollBar *scroll = NoteList->verticalScrollBar();
+    const bool following = scroll->value() == scroll->maximum();
+    for (; notesListed < notes.listed(); notesListed++)
+        NoteList->addItem(QString::fromStdString(notes.note(notesListed)));
+    if (following) NoteList->scrollToBottom();
+    NoteLabel->setText(QString::fromStdString(notes.shown()));
+}
+
+// Ends a scenario where it is, with no more of its lines, and says so.
 void TfrmMain::stopScenario() {
     if (!player) return;
     player->echo_to(nullptr);
@@ -816,9 +895,10 @@ void TfrmMain::stopScenario() {
         if (note.tick <= player->position()) playedNotes.push_back(note);
     Timeline1->setTimeline(&playedTimeline, &playedNotes);
     Timeline1->setPosition(player->position());
+    player->notes_to(nullptr);
     player.reset();
     StopScenario1->setEnabled(false);
-    StatusBar1->clearMessage();
+    StatusBar1->showMessage(QStringLiteral("%1: stopped").arg(playerTitle));
     showTransport();
 }
 
@@ -828,7 +908,10 @@ void TfrmMain::takeOver() {
     if (!player) return;
     const bool running = player->script().panel().running;
     stopScenario();
-    if (running) QTimer::singleShot(0, this, &TfrmMain::runPowerLoop);
+    if (!running) return;
+    StatusBar1->showMessage(
+        QStringLiteral("%1: stopped; the instrument runs on live").arg(playerTitle));
+    QTimer::singleShot(0, this, &TfrmMain::runPowerLoop);
 }
 
 void TfrmMain::CopyLcdImage1Click() {
@@ -842,10 +925,13 @@ bool TfrmMain::startRecording(const QString &path) {
     recording << "# Omnira session: an lcdshot script of every input since the window opened\n";
     session.stream_to([this](const std::string &line) { recording << line << std::flush; });
     if (!recording) {
-        stopRecording();
+        recording.close();
+        session.stream_to(nullptr);
         return false;
     }
+    recordingPath = path;
     RecordSession1->setChecked(true);
+    StatusBar1->showMessage(QStringLiteral("Recording the session to %1").arg(path));
     return true;
 }
 
@@ -854,6 +940,7 @@ void TfrmMain::stopRecording() {
     if (!recording.is_open()) return;
     session.stream_to(nullptr);
     recording.close();
+    StatusBar1->showMessage(QStringLiteral("Recording to %1 stopped").arg(recordingPath));
 }
 
 // Checked: asks for the script file and records into it; unchecked: stops.
@@ -864,11 +951,11 @@ void TfrmMain::RecordSession1Click() {
     }
     RecordSession1->setChecked(false);
     if (!RecordDialog1)
-        RecordDialog1 =
-            saveDialog(QStringLiteral("Record Session"), QStringLiteral("session.txt"),
-                       {QStringLiteral("lcdshot script (*.txt)")}, [this](const QString &path) {
-                           if (!startRecording(path)) cannotWrite(path);
-                       });
+        RecordDialog1 = saveDialog(QStringLiteral("Record Session"), QStringLiteral("session.txt"),
+                                   {QStringLiteral("omnira-lcdshot script (*.txt)")},
+                                   [this](const QString &path) {
+                                       if (!startRecording(path)) cannotWrite(path);
+                                   });
     RecordDialog1->open();
 }
 

@@ -4,8 +4,10 @@
 #pragma once
 
 #include "host/script_player.h"
+#include "host/note_board.h"
 #include "host/session_recorder.h"
 #include "window/scenarios.h"
+#include "window/window_slot.h"
 
 #include <QElapsedTimer>
 #include <QImage>
@@ -27,11 +29,13 @@ class QComboBox;
 class TimelineView;
 class QFileDialog;
 class QLabel;
+class QListWidget;
 class QMenu;
 class QMenuBar;
 class QOpenGLContext;
 class QProgressDialog;
 class QPushButton;
+class QScrollArea;
 class QScrollBar;
 class QStatusBar;
 class QTimer;
@@ -84,6 +88,11 @@ class TfrmMain : public QMainWindow {
     QComboBox *Speed1;
     TimelineView *Timeline1;
     QTimer *Timer1;
+    // A scenario's notes beside the bezel: the one shown, wrapped whole in a
+    // box that scrolls when it is longer, and the notes so far.
+    QScrollArea *NoteBox;
+    QLabel *NoteLabel;
+    QListWidget *NoteList;
 
     // The dialogs, made when first opened; none blocks the power loop.
     QFileDialog *SaveDialog1 = nullptr;
@@ -155,6 +164,9 @@ class TfrmMain : public QMainWindow {
     // with a message, when it cannot be read or has an error found so far.
     bool openScriptFile(const QString &path);
     bool scenarioChecking() const { return checked != nullptr; }
+    // The real time that paces the notes, in milliseconds; a test may put a
+    // fake clock here.
+    std::function<qint64()> noteClock;
 
     // The bindings of the keyboard and the mouse wheel, one per line.
     static QString bindingsText();
@@ -182,6 +194,7 @@ class TfrmMain : public QMainWindow {
     void afterPlayback();
     void showPlayback();
     void showTransport();
+    void showNotes();
     void stopScenario();
     void checkSlice();
     bool checkScenario(lcd_script::rehearsal outcome);
@@ -197,6 +210,7 @@ class TfrmMain : public QMainWindow {
     bool loopRunning = false;
     session_recorder session;
     std::ofstream recording;
+    QString recordingPath;
     // Wheel movement toward the next notch, in eighths of a degree.
     int wheelRemainder = 0;
     // The scenario being played, with its goldens.
@@ -213,6 +227,12 @@ class TfrmMain : public QMainWindow {
     QString checkedTitle;
     QString checkedSource;
     QProgressDialog *checkProgress = nullptr;
+    // Its notes, each shown for a minimum time, and how many are in NoteList.
+    note_board notes;
+    size_t notesListed = 0;
+    QElapsedTimer noteTimer;
+    // Where this window opens among the simulator's windows on the display.
+    window_slot slot;
     // Time since the last buffer swap, to pace a swap that does not wait.
     QElapsedTimer frameClock;
 };

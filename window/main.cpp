@@ -29,7 +29,7 @@ void startup_messages(QtMsgType type, const QMessageLogContext &context, const Q
         return;
     }
     fputs("omnira: the simulator needs a graphical display (X11 or Wayland); "
-          "lcdshot runs the instrument without one\n",
+          "omnira-lcdshot runs the instrument without one\n",
           stderr);
     fflush(stderr);
     _Exit(1);

@@ -11,10 +11,22 @@
 #include <string.h>
 
 QList<scenario_entry> bundled_scenarios() {
-    QList<scenario_entry> list;
     const QDir folder(QStringLiteral(":/scenarios"));
-    for (const QString &name :
-         folder.entryList({QStringLiteral("*.txt")}, QDir::Files, QDir::Name)) {
+    QStringList names = folder.entryList({QStringLiteral("*.txt")}, QDir::Files, QDir::Name);
+    // The course's order first, then any scenario it does not name.
+    QFile course(folder.filePath(QStringLiteral("course.list")));
+    if (course.open(QIODevice::ReadOnly)) {
+        QStringList ordered;
+        for (const QString &line : QString::fromUtf8(course.readAll()).split(QLatin1Char('\n'))) {
+            const QString name = line.trimmed();
+            if (names.contains(name) && !ordered.contains(name)) ordered.append(name);
+        }
+        for (const QString &name : names)
+            if (!ordered.contains(name)) ordered.append(name);
+        names = ordered;
+    }
+    QList<scenario_entry> list;
+    for (const QString &name : names) {
         QFile file(folder.filePath(name));
         if (!file.open(QIODevice::ReadOnly)) continue;
         const QString text = QString::fromUtf8(file.readLine());

@@ -12,7 +12,8 @@ struct scenario_entry {
     QString path;  // a resource path (":/scenarios/...") or a file path
 };
 
-// The bundled scenarios, in file-name order.
+// The bundled scenarios in the order of the library's course.list, then any
+// it does not name in file-name order.
 QList<scenario_entry> bundled_scenarios();
 
 // A scenario's title: the text of its first line when that is a comment.

@@ -69,6 +69,7 @@ done
 
 driver="$root/usr/bin/omnira-lcdshot"
 [ "$("$driver" --version)" = "omnira-lcdshot $version" ] || fail "omnira-lcdshot --version"
+[ "$("$driver" -v)" = "omnira-lcdshot $version" ] || fail "omnira-lcdshot -v"
 [ "$("$root/usr/bin/omnira" --version)" = "omnira $version" ] || fail "omnira --version"
 "$driver" --help | grep -q '^usage: omnira-lcdshot' || fail "omnira-lcdshot --help"
 "$driver" "$root/usr/share/omnira/examples/power_on.txt" "$work/out" >"$work/run.log" ||

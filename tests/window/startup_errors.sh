@@ -15,7 +15,7 @@ check() {
     echo "FAIL: $* gave exit $code and: $output"
     status=1
 }
-check "needs a graphical display" -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM
+check "needs a graphical display (X11 or Wayland); omnira-lcdshot runs" -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM
 for factor in 0 0.5 -1 10 4.5 abc 2x; do
     check "use a number from 1 to 4" QT_SCALE_FACTOR=$factor
 done

@@ -31,13 +31,16 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QLabel>
+#include <QListWidget>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QOpenGLContext>
 #include <QProgressDialog>
 #include <QPushButton>
 #include <QScreen>
+#include <QScrollArea>
 #include <QScrollBar>
+#include <QSignalSpy>
 #include <QStatusBar>
 #include <QTimer>
 #include <QtTest>
@@ -141,6 +144,11 @@ class WindowTest : public QObject {
     void refusedScenarioLeavesEverythingAsItWas();
     void longScenarioIsCheckedWhileTheWindowRuns();
     void transportSeeksAndSpeedsToLcdshotsFrames();
+    void notesWrapWholeBesideTheBezel();
+    void quickNotesEachGetTheirTurnAndTheLastStays();
+    void stoppingAScenarioOrARecordingSaysSo();
+    void controlQQuits();
+    void secondWindowOpensOffset();
 
   private:
     bool runWhileOn(const QList<Step> &steps, std::function<void()> powerOn = nullptr);
@@ -773,7 +781,7 @@ void WindowTest::scenarioPlaysLcdshotsFrames() {
                              "temp 15 C\non\nhold 1\nnote Warming\nramp temp 60 C 0.5\n"
                              "key PLUS\nhold 0.3\nexio on\nexpect screen run\n";
     QVERIFY(frm->playScenario(QString::fromStdString(text), QString(), "Warm-up"));
-    QVERIFY(frm->StatusBar1->currentMessage().endsWith("Starting"));
+    QCOMPARE(frm->NoteLabel->text(), QString("Starting"));
     int timeouts = 0;
     while (frm->scenarioPlaying() && timeouts < 100) {
         frm->Timer1Timer();
@@ -810,6 +818,8 @@ void WindowTest::userInputTakesOverFromAScenario() {
     QTest::keyClick(frm, Qt::Key_Plus);
     QVERIFY(!frm->scenarioPlaying());
     QCOMPARE(pending_key, KEY_PLUS);
+    QCOMPARE(frm->StatusBar1->currentMessage(),
+             QString("Long: stopped; the instrument runs on live"));
     // The live loop goes on from there, until Off.
     bool done = runWhileOn({action([] { current_screen = counting_screen; }), after_passes(3),
                             action([&] { QTest::keyClick(frm, Qt::Key_O); })},
@@ -817,11 +827,16 @@ void WindowTest::userInputTakesOverFromAScenario() {
     QVERIFY(done);
 }
 
-// The library is bundled, titled, and plays in the window with the goldens
-// it checks, to lcdshot's frame.
+// The library is bundled, titled, in the order of its course, and plays in
+// the window with the goldens it checks, to lcdshot's frame.
 void WindowTest::bundledScenarioPlaysWithItsGoldens() {
     const QList<scenario_entry> library = bundled_scenarios();
-    QVERIFY(library.size() >= 7);
+    QFile course(SCENARIO_DIR "/course.list");
+    QVERIFY(course.open(QIODevice::ReadOnly));
+    QStringList files, expected = QString::fromUtf8(course.readAll()).split('\n');
+    expected.removeIf([](const QString &line) { return line.isEmpty() || line.startsWith('#'); });
+    for (const scenario_entry &entry : library) files << QFileInfo(entry.path).fileName();
+    QCOMPARE(files, expected);
     QCOMPARE(frm->Scenarios1->actions().size(), library.size());
     const auto run_up = std::find_if(library.begin(), library.end(), [](const scenario_entry &e) {
         return e.path.endsWith("run_up.txt");
@@ -971,6 +986,98 @@ void WindowTest::transportSeeksAndSpeedsToLcdshotsFrames() {
     }
     QCOMPARE(timeouts, 35); // 550 ticks, 16 a timeout
     QVERIFY(shown() == expected.back());
+}
+
+QStringList listed(const QListWidget *list) {
+    QStringList texts;
+    for (int i = 0; i < list->count(); i++) texts << list->item(i)->text();
+    return texts;
+}
+
+// The note shows beside the bezel as plain text wrapped whole, in the box
+// and in the list: the library's longest note fits the box, a longer one
+// scrolls in it.
+void WindowTest::notesWrapWholeBesideTheBezel() {
+    QVERIFY(frm->NoteBox->geometry().left() > frm->Image1->geometry().right());
+    QString longest;
+    for (const scenario_entry &entry : bundled_scenarios()) {
+        QFile file(entry.path);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        for (const QString &line : QString::fromUtf8(file.readAll()).split('\n'))
+            if (line.startsWith("note ") && line.size() > longest.size()) longest = line.mid(5);
+    }
+    const QString flood = QString("<b>Not bold</b> ").repeated(40);
+    for (const QString &note : {longest, flood}) {
+        QVERIFY(frm->playScenario("note " + note + "\n", QString(), "Long note"));
+        QApplication::processEvents();
+        QCOMPARE(frm->NoteLabel->text(), note.trimmed());
+        const int needed = frm->NoteLabel->heightForWidth(frm->NoteLabel->width());
+        QVERIFY(frm->NoteLabel->width() <= frm->NoteBox->viewport()->width());
+        QVERIFY(frm->NoteLabel->height() >= needed);
+        const QRect item = frm->NoteList->visualItemRect(frm->NoteList->item(0));
+        QVERIFY(item.width() <= frm->NoteList->viewport()->width());
+        QVERIFY(item.height() >= needed - 2 * frm->NoteLabel->margin());
+    }
+    QVERIFY(frm->NoteBox->verticalScrollBar()->maximum() > 0);
+    QVERIFY(frm->playScenario("note " + longest + "\n", QString(), "Longest"));
+    QApplication::processEvents();
+    QCOMPARE(frm->NoteBox->verticalScrollBar()->maximum(), 0);
+    QCOMPARE(frm->NoteLabel->textFormat(), Qt::PlainText);
+}
+
+// Quick notes wait their turn on a fake clock, each shown for the minimum
+// time; the list keeps them, and the last stays after the end.
+void WindowTest::quickNotesEachGetTheirTurnAndTheLastStays() {
+    qint64 now = 1000;
+    frm->noteClock = [&] { return now; };
+    QVERIFY(frm->playScenario("note One\nnote Two\nhold 0.2\nnote Three\nhold 0.1\n", QString(),
+                              "Quick"));
+    for (int timeouts = 0; frm->scenarioPlaying() && timeouts < 10; timeouts++) frm->Timer1Timer();
+    QVERIFY(frm->StatusBar1->currentMessage().contains("ended"));
+    const qint64 wait = note_board::MIN_SHOW_MS;
+    const QList<QPair<qint64, QString>> turns = {{1000, "One"},
+                                                 {1000 + wait - 1, "One"},
+                                                 {1000 + wait, "Two"},
+                                                 {1000 + 2 * wait, "Three"},
+                                                 {1000 + 100 * wait, "Three"}};
+    for (const auto &turn : turns) {
+        now = turn.first;
+        frm->Timer1Timer();
+        QCOMPARE(frm->NoteLabel->text(), turn.second);
+    }
+    QCOMPARE(listed(frm->NoteList), QStringList({"One", "Two", "Three"}));
+    QVERIFY(frm->playScenario("note Four\n", QString(), "Next"));
+    QCOMPARE(listed(frm->NoteList), QStringList({"Four"}));
+}
+
+void WindowTest::stoppingAScenarioOrARecordingSaysSo() {
+    QVERIFY(frm->playScenario("hold 10\n", QString(), "Idle"));
+    frm->StopScenario1->trigger();
+    QCOMPARE(frm->StatusBar1->currentMessage(), QString("Idle: stopped"));
+    QTemporaryDir dir;
+    const QString path = dir.filePath("session.txt");
+    QVERIFY(frm->startRecording(path));
+    frm->RecordSession1->trigger(); // unchecks it
+    QCOMPARE(frm->StatusBar1->currentMessage(), "Recording to " + path + " stopped");
+    QVERIFY(frm->startRecording(path));
+    QVERIFY(frm->playScenario("hold 10\n", QString(), "Idle"));
+    QCOMPARE(frm->StatusBar1->currentMessage(),
+             "Playing Idle; the recording to " + path + " stopped");
+}
+
+// Ctrl+Q reaches File > Exit past the window's key bindings.
+void WindowTest::controlQQuits() {
+    QObject::disconnect(frm->Exit1, &QAction::triggered, frm, nullptr);
+    QSignalSpy exits(frm->Exit1, &QAction::triggered);
+    frm->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(frm));
+    QTest::keyClick(frm, Qt::Key_Q, Qt::ControlModifier);
+    QCOMPARE(exits.count(), 1);
+}
+
+void WindowTest::secondWindowOpensOffset() {
+    TfrmMain second;
+    QCOMPARE(second.pos() - frm->pos(), QPoint(32, 32));
 }
 
 int main(int argc, char **argv) {

@@ -15,16 +15,16 @@ namespace {
 // The usage; with the options and exit codes for --help.
 void print_usage(std::ostream &out, bool full) {
     out << "usage: omnira-lcdshot [--scale N] [--goldens DIR] SCRIPT|- [OUTDIR]\n"
-           "       omnira-lcdshot --help | --version\n"
+           "       omnira-lcdshot -h | --help | -v | --version\n"
            "Runs the script's panel inputs through the power loop and writes each\n"
            "`shot NAME` / `golden NAME` to OUTDIR/NAME.png (OUTDIR defaults to .).\n";
     if (!full) return;
     out << "\n"
-           "  --scale N   pixel scale of shots, 1..16 (default 4)\n"
+           "  --scale N      pixel scale of shots, 1..16 (default 4)\n"
            "  --goldens DIR  the folder `expect golden` reads from, and below it\n"
-           "              (default: the script's folder; for - the working directory)\n"
-           "  -h, --help  this text\n"
-           "  --version   the program's name and version\n"
+           "                 (default: the script's folder; for - the working directory)\n"
+           "  -h, --help     this text\n"
+           "  -v, --version  the program's name and version\n"
            "\n"
            "Exit status: 0 the script ran to its end, 1 a bad line, a failed expect or\n"
            "an unreadable script, 2 a usage error. The script language: omnira-lcdshot(1).\n";
@@ -58,7 +58,7 @@ int main(int argc, char **argv) {
         } else if (strcmp(argv[i], "-h") == 0 || strcmp(argv[i], "--help") == 0) {
             print_usage(std::cout, true);
             return 0;
-        } else if (strcmp(argv[i], "--version") == 0) {
+        } else if (strcmp(argv[i], "-v") == 0 || strcmp(argv[i], "--version") == 0) {
             std::cout << "omnira-lcdshot " OMNIRA_VERSION "\n";
             return 0;
         } else if (argv[i][0] == '-' && argv[i][1] != '\0') {
