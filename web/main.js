@@ -80,7 +80,10 @@ function wasmApi(m) {
     },
     check: (budget) => m._omnira_player_check(budget),
     progress: () => m._omnira_player_progress(),
-    run: (ms) => m._omnira_player_run(ms),
+    run: (ms, now) => m._omnira_player_run(ms, now),
+    noteShown: (now) => text(m._omnira_note_shown(now)),
+    notesListed: () => m._omnira_notes_listed(),
+    note: (i) => text(m._omnira_note(i)),
     pause: () => m._omnira_player_pause(),
     resume: () => m._omnira_player_resume(),
     step: () => m._omnira_player_step(),
@@ -110,7 +113,6 @@ function wasmApi(m) {
     },
     error: () => text(m._omnira_player_error()),
     checkError: () => text(m._omnira_check_error()),
-    caption: () => text(m._omnira_player_caption()),
     log: () => text(m._omnira_script_log()),
     panel() {
       const p = new Int32Array(m.HEAPU8.buffer, m._omnira_panel(), 6);
@@ -370,6 +372,7 @@ class Page {
   catchUp() {
     const ticks = this.timebase.due(performance.now());
     if (this.player) return;
+    if (this.played) this.showNotes();
     for (let i = 0; i < ticks; i++) {
       this.api.tick(this.instrumentOn());
       if (this.timeline) this.extendTimeline();
@@ -535,7 +538,7 @@ class Page {
   playFrame() {
     this.frameRequest = 0;
     const now = performance.now();
-    this.api.run(now - this.player.last);
+    this.api.run(now - this.player.last, now);
     this.player.last = now;
     this.showPlayback();
     const status = this.api.status();
@@ -551,9 +554,22 @@ class Page {
     const status = this.api.status();
     const paused = status === PLAYER.paused;
     this.transport.show({ playing: true, paused, position: this.api.position() });
-    const caption = this.api.caption();
-    const at = clockText(this.api.position());
-    byId('status').textContent = `${paused ? 'Paused' : 'Playing'} at ${at}${caption ? `: ${caption}` : ''}`;
+    byId('status').textContent = `${paused ? 'Paused' : 'Playing'} at ${clockText(this.api.position())}`;
+    this.showNotes();
+  }
+
+  // The note due now beside the LCD, and the notes so far in their list;
+  // they stay after the script, until the next one starts.
+  showNotes() {
+    byId('note').textContent = this.api.noteShown(performance.now());
+    const list = byId('notes');
+    const count = this.api.notesListed();
+    if (count < list.children.length) list.replaceChildren();
+    const following = list.scrollTop + list.clientHeight >= list.scrollHeight - 2;
+    for (let i = list.children.length; i < count; i++)
+      list.append(Object.assign(document.createElement('li'), { textContent: this.api.note(i) }));
+    if (following) list.scrollTop = list.scrollHeight;
+    byId('note-box').hidden = count === 0;
   }
 
   // After the last line, or when the user takes over, the instrument runs on

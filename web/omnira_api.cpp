@@ -7,6 +7,7 @@
 #include "host/engine_timers.h"
 #include "host/lcd_palette.h"
 #include "host/lcd_script.h"
+#include "host/note_board.h"
 #include "host/script_player.h"
 #include "host/power_loop.h"
 #include "host/session_recorder.h"
@@ -67,6 +68,9 @@ int32_t panel[6];
 // stepped and seeked.
 std::unique_ptr<script_player> checked;
 std::unique_ptr<script_player> player;
+// Its notes, each shown for a minimum time, on the page's clock.
+note_board notes;
+double notes_now = 0;
 
 // The timeline as the page reads it: RPM as int32, MAP and TEMP as int16,
 // then the units and the lamp, in 12 bytes a tick.
@@ -232,6 +236,8 @@ EMSCRIPTEN_KEEPALIVE int omnira_player_check(int budget) {
     }
     player = std::move(checked);
     frames.pictures.clear();
+    notes.clear();
+    player->notes_to([](const std::string &note) { notes.post(note, (int64_t)notes_now); });
     session = session_recorder();
     controls = panel_state();
     player->echo_to(&session);
@@ -244,8 +250,24 @@ EMSCRIPTEN_KEEPALIVE double omnira_player_progress(void) {
 EMSCRIPTEN_KEEPALIVE const char *omnira_check_error(void) {
     return hand_back(checked->error());
 }
-EMSCRIPTEN_KEEPALIVE void omnira_player_run(double milliseconds) {
+// Runs what `milliseconds` of real time bring; `now` is the page's clock,
+// which paces the notes.
+EMSCRIPTEN_KEEPALIVE void omnira_player_run(double milliseconds, double now) {
+    notes_now = now;
     player->run_for(milliseconds);
+    notes.update((int64_t)now);
+}
+
+// The note to show at `now`, the notes listed so far, and the i-th of them.
+EMSCRIPTEN_KEEPALIVE const char *omnira_note_shown(double now) {
+    notes.update((int64_t)now);
+    return hand_back(notes.shown());
+}
+EMSCRIPTEN_KEEPALIVE int omnira_notes_listed(void) {
+    return (int)notes.listed();
+}
+EMSCRIPTEN_KEEPALIVE const char *omnira_note(int i) {
+    return hand_back(notes.note((size_t)i));
 }
 EMSCRIPTEN_KEEPALIVE void omnira_player_pause(void) {
     player->pause();
@@ -259,8 +281,16 @@ EMSCRIPTEN_KEEPALIVE void omnira_player_step(void) {
 EMSCRIPTEN_KEEPALIVE void omnira_player_restart(void) {
     player->restart();
 }
+// Seeks, and the notes start again from the one in force there.
 EMSCRIPTEN_KEEPALIVE void omnira_player_seek(double tick) {
     player->seek((long long)tick);
+    notes.clear();
+    const std::vector<timeline_note> &all = player->notes();
+    for (auto note = all.rbegin(); note != all.rend(); ++note) {
+        if (note->tick > player->position()) continue;
+        notes.post(note->text, (int64_t)notes_now);
+        break;
+    }
 }
 EMSCRIPTEN_KEEPALIVE void omnira_player_speed(int speed) {
     player->set_speed(speed);
@@ -289,9 +319,6 @@ EMSCRIPTEN_KEEPALIVE const char *omnira_player_note_text(int i) {
 }
 EMSCRIPTEN_KEEPALIVE const char *omnira_player_error(void) {
     return hand_back(player->error());
-}
-EMSCRIPTEN_KEEPALIVE const char *omnira_player_caption(void) {
-    return hand_back(player->script().caption());
 }
 // The player ends where it is: the page's controls go on from there.
 EMSCRIPTEN_KEEPALIVE void omnira_player_stop(void) {

@@ -176,8 +176,8 @@ test('a #script= link plays to lcdshot\'s frame, then the user carries on', asyn
 test('a playing script shows its notes as text, and an input takes over from it', async () => {
   const script = 'rpm 30000\nmap 1518\ntemp 2674\non\npass 3\nnote <b>cruise</b>\ntick 600\noff\n';
   const page = await openLink({}, scriptLink(script));
-  await page.waitForFunction(() => document.getElementById('status').textContent.endsWith(': <b>cruise</b>'));
-  assert.equal(await page.locator('#status b').count(), 0);
+  await page.waitForFunction(() => document.getElementById('note').textContent === '<b>cruise</b>');
+  assert.equal(await page.locator('#note-box b').count(), 0);
   let frame = await frameOf(page);
   await button(page, 'Push knob').click(); // the user takes over, the instrument on
   await state(page, 'on');
@@ -221,7 +221,7 @@ test('a scenario of the library plays, its goldens checked, to lcdshot\'s frame'
   assert.equal(await scenarios.locator('option').count(), 7);
   await scenarios.selectOption({ label: 'Run-up and magneto check' });
   await button(page, 'Play scenario').click();
-  await runUntil(page, () => /Warm engine at idle/.test(document.getElementById('status').textContent));
+  await runUntil(page, () => /Warm engine at idle/.test(document.getElementById('note').textContent));
   await runUntil(page, () => document.body.dataset.state === 'on', 70000);
   assert.equal(await page.locator('#script-error').textContent(), '');
   assert.equal(await page.evaluate(() => document.body.dataset.state), 'on'); // live after the end
@@ -381,8 +381,8 @@ test('notes keep their characters and show bidirectional controls, under the pag
   const page = await openPage(browser);
   page.on('console', (m) => { if (/Content Security Policy/.test(m.text())) violations.push(m.text()); });
   await playFile(page, 'on\nnote TEMP 85 \u00b0C \u202eevil\nhold 5\n');
-  await page.waitForFunction(() => /85/.test(document.getElementById('status').textContent));
-  assert.match(await page.locator('#status').textContent(), /TEMP 85 \u00b0C \\u\{202E\}evil$/);
+  await page.waitForFunction(() => /85/.test(document.getElementById('note').textContent));
+  assert.match(await page.locator('#note').textContent(), /^TEMP 85 \u00b0C \\u\{202E\}evil$/);
   assert.match(await page.locator('#log').textContent(), /note: TEMP 85 \u00b0C /);
   assert.match(await page.evaluate(() => document.querySelector('meta[http-equiv]').content),
     /^default-src 'none'; script-src 'sha256-.*' 'wasm-unsafe-eval'; style-src 'sha256-/);
@@ -448,4 +448,23 @@ test('the timeline seeks to lcdshot\'s frame at a tick, and x16 plays lcdshot\'s
   await played(page);
   assert.deepEqual(await canvasIndices(page), lcdshotFrame(head + 'hold 10\nramp rpm 2400 rpm 10\nhold 10\n'));
   await page.context().close();
+});
+
+// Notes that come quicker than one can read wait their turn, each shown for
+// its time on the page's clock, and all of them stay in the list.
+test('quick notes each get their turn beside the LCD and the last one stays', async () => {
+  const context = await browser.newContext();
+  const page = await context.newPage();
+  await page.clock.install();
+  await page.goto(PAGE_URL);
+  await runUntil(page, () => document.body.dataset.state !== 'loading');
+  await page.getByLabel('Play script').setInputFiles({ name: 'n.txt', mimeType: 'text/plain',
+    buffer: Buffer.from('on\nnote One\nnote Two\ntick\nnote Three\nhold 1\n') });
+  await runUntil(page, () => document.getElementById('note').textContent === 'One');
+  await runUntil(page, () => document.getElementById('note').textContent === 'Two');
+  await runUntil(page, () => document.getElementById('note').textContent === 'Three');
+  await runUntil(page, () => document.body.dataset.state === 'on');
+  assert.deepEqual(await page.locator('#notes li').allTextContents(), ['One', 'Two', 'Three']);
+  assert.equal(await page.locator('#note').textContent(), 'Three');
+  await context.close();
 });
