@@ -255,8 +255,8 @@ class Page {
       } else if (!document.hidden && this.player?.pausedWhileHidden) {
         this.player.pausedWhileHidden = false;
         this.player.last = performance.now();
+        this.player.resumedAt = this.player.last;
         this.api.resume();
-        byId('status').textContent = 'Playback was paused while the page was hidden; it goes on from there.';
       }
     });
     document.addEventListener('keydown', (event) => {
@@ -554,7 +554,10 @@ class Page {
     const status = this.api.status();
     const paused = status === PLAYER.paused;
     this.transport.show({ playing: true, paused, position: this.api.position() });
-    byId('status').textContent = `${paused ? 'Paused' : 'Playing'} at ${clockText(this.api.position())}`;
+    // For a few seconds after a hidden tab came back, the status says why it paused.
+    const back = performance.now() - (this.player?.resumedAt ?? -Infinity) < 5000;
+    byId('status').textContent = `${paused ? 'Paused' : 'Playing'} at ${clockText(this.api.position())}` +
+      (back ? ': playback was paused while the page was hidden, and goes on from there' : '');
     this.showNotes();
   }
 

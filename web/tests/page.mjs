@@ -468,3 +468,37 @@ test('quick notes each get their turn beside the LCD and the last one stays', as
   assert.equal(await page.locator('#note').textContent(), 'Three');
   await context.close();
 });
+
+test('on a phone and by keyboard: the panel fits on its side, targets are large, Return after a click pushes the knob, a hidden tab pauses', async () => {
+  const page = await openPage(browser, { viewport: { width: 844, height: 390 }, hasTouch: true, isMobile: true });
+  for (const name of ['F1', 'F2', 'Push knob', 'On', 'Off']) {
+    const box = await button(page, name).boundingBox();
+    assert.ok(box.y >= 0 && box.y + box.height <= 390, `${name} is on the screen`);
+  }
+  for (const name of ['Save LCD image', 'Save session', 'Play scenario', 'Copy link']) {
+    const box = await button(page, name).boundingBox();
+    assert.ok(box.height >= 44, `${name} is at least 44 pixels high`);
+  }
+  await page.context().close();
+
+  const desk = await openPage(browser);
+  await button(desk, 'On').click();
+  await state(desk, 'on');
+  await desk.keyboard.press('Enter');
+  await desk.keyboard.press('Space');
+  const inputs = (await session(desk)).split('\n').filter((l) => /^(on|key)/.test(l));
+  assert.deepEqual(inputs, ['on', 'key PUSH', 'key PUSH']);
+  await playFile(desk, 'on\nnote Long\nhold 600\n');
+  await state(desk, 'playing');
+  await desk.evaluate(() => {
+    Object.defineProperty(document, 'hidden', { value: true, configurable: true });
+    document.dispatchEvent(new Event('visibilitychange'));
+  });
+  await desk.waitForFunction(() => /^Paused/.test(document.getElementById('status').textContent));
+  await desk.evaluate(() => {
+    Object.defineProperty(document, 'hidden', { value: false, configurable: true });
+    document.dispatchEvent(new Event('visibilitychange'));
+  });
+  await desk.waitForFunction(() => /paused while the page was hidden/.test(document.getElementById('status').textContent));
+  await desk.context().close();
+});
