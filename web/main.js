@@ -4,6 +4,7 @@ import { decodeIndexedPng, encodeIndexedPng } from './png.js';
 import { BINDINGS, KEY_CODES, MOUSE_HELP, boundKey, wheelSteps } from './bindings.js';
 import { Timebase } from './timebase.js';
 import { Transport, clockText } from './transport.js';
+import { takeTouches } from './slider_touch.js';
 
 const LCD_WIDTH = 160;
 const LCD_HEIGHT = 120;
@@ -211,8 +212,10 @@ class Page {
     byId('stop').addEventListener('click', () => this.input(() => {}));
     for (const [id, name] of [['f1', 'F1'], ['f2', 'F2'], ['push', 'PUSH'], ['plus', 'PLUS'], ['minus', 'MINUS']])
       byId(id).addEventListener('click', () => this.key(name));
-    for (const [name, s] of Object.entries(this.sliders))
+    for (const [name, s] of Object.entries(this.sliders)) {
       s.input.addEventListener('input', () => this.slide(name));
+      takeTouches(s.input);
+    }
     this.exio.addEventListener('change', () => this.input(() => this.api.exio(this.exio.checked)));
     this.engineTimers.addEventListener('change', () =>
       this.input(() => this.api.engineTimers(this.engineTimers.checked)));

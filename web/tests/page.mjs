@@ -479,6 +479,19 @@ test('on a phone and by keyboard: the panel fits on its side, targets are large,
     const box = await button(page, name).boundingBox();
     assert.ok(box.height >= 44, `${name} is at least 44 pixels high`);
   }
+  // The knob's + and - are drawn smaller than a finger; what takes a touch is measured.
+  for (const id of ['plus', 'minus']) {
+    const reach = await page.evaluate((id) => {
+      const key = document.getElementById(id);
+      const box = key.getBoundingClientRect();
+      const x = box.left + box.width / 2;
+      let rows = 0;
+      for (let y = Math.floor(box.top) - 30; y < box.bottom + 30; y++)
+        if (document.elementFromPoint(x, y) === key) rows++;
+      return rows;
+    }, id);
+    assert.ok(reach >= 44, `${id} takes a finger over ${reach} pixels`);
+  }
   await page.context().close();
 
   const desk = await openPage(browser);
@@ -501,4 +514,32 @@ test('on a phone and by keyboard: the panel fits on its side, targets are large,
   });
   await desk.waitForFunction(() => /paused while the page was hidden/.test(document.getElementById('status').textContent));
   await desk.context().close();
+});
+
+test('a finger on a slider: an upright swipe scrolls the page and leaves it, a sideways one moves it, a tap puts it there', async () => {
+  const page = await openPage(browser, { viewport: { width: 390, height: 500 }, hasTouch: true, isMobile: true });
+  const map = slider(page, 'MAP');
+  await map.scrollIntoViewIfNeeded();
+  const gesture = await page.context().newCDPSession(page);
+  const swipe = async (xDistance, yDistance) => {
+    const box = await map.boundingBox();
+    await gesture.send('Input.synthesizeScrollGesture', {
+      x: box.x + box.width / 2, y: box.y + box.height / 2, xDistance, yDistance,
+      gestureSourceType: 'touch', speed: 600,
+    });
+  };
+  const value = () => map.evaluate((input) => Number(input.value));
+  const scrolled = await page.evaluate(() => window.scrollY);
+  await swipe(0, -120);
+  assert.equal(await value(), 1);
+  assert.ok(await page.evaluate(() => window.scrollY) > scrolled, 'the page scrolled');
+  await swipe(0, 120);
+  assert.equal(await value(), 1);
+  await swipe(100, 0);
+  assert.ok(await value() > 1, 'a sideways drag moves the slider');
+  const box = await map.boundingBox();
+  await page.touchscreen.tap(box.x + box.width / 2, box.y + box.height / 2);
+  await page.waitForFunction(() => Math.abs(Number(document.getElementById('map').value) - 2048) < 100);
+  await page.waitForFunction(() => document.getElementById('map-value').textContent === document.getElementById('map').value);
+  await page.context().close();
 });
