@@ -377,9 +377,10 @@ int32_t figure_for(slider_column &s, double value, int row, const char *name) {
     const double scaled = s.unit == FIGURE_INHG ? value * 10 : value;
     const double lo = s.shown.front(), hi = s.shown.back();
     if (scaled < lo - 0.5 || scaled > hi + 0.5) {
-        s.clamped.add(row, std::string(name) + " " +
-                               printable(std::to_string(value)).substr(0, 12) + " " +
-                               unit_word(s.unit) + " is beyond the slider's reach (" +
+        char figure[32];
+        snprintf(figure, sizeof figure, "%.10g", value);
+        s.clamped.add(row, std::string(name) + " " + figure + " " + unit_word(s.unit) +
+                               " is beyond the slider's reach (" +
                                figure_text((int32_t)lo, s.unit) + " to " +
                                figure_text((int32_t)hi, s.unit) + "): clamped");
     }
@@ -616,7 +617,10 @@ bool read_log_header(const std::string &csv, log_header &header, std::string &er
 }
 
 bool parse_log_time(const std::string &text, long long &tenths) {
-    return parse_row_time(text, nullptr, tenths) && text.find_first_of("-/T") == std::string::npos;
+    // One colon: minutes and seconds.
+    const bool minutes = std::count(text.begin(), text.end(), ':') == 1;
+    return text.find_first_of("-/T") == std::string::npos &&
+           parse_row_time(minutes ? "0:" + text : text, nullptr, tenths);
 }
 
 bool convert_data_log(const std::string &csv, const log_options &options, log_conversion &result) {
