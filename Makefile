@@ -105,8 +105,9 @@ bench: deps
 	@bash tools/install-deps.sh bench
 	@[ -f $(BENCH_BUILD)/CMakeCache.txt ] || \
 		cmake -S . -B $(BENCH_BUILD) -DCMAKE_BUILD_TYPE=Release -DOMNIRA_BENCH=ON
-	cmake --build $(BENCH_BUILD) -j2 --target pass_bench window_bench
+	cmake --build $(BENCH_BUILD) -j2 --target pass_bench window_bench log_bench
 	$(BENCH_BUILD)/bench/pass_bench
+	$(BENCH_BUILD)/bench/log_bench
 	$(XVFB) $(BENCH_BUILD)/bench/window_bench
 
 # Rewrites every golden screen from the current drawing: look at the changed

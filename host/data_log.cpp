@@ -633,7 +633,8 @@ bool convert_data_log(const std::string &csv, const log_options &options, log_co
     // The columns: those named by the user, or those found.
     for (int role = 0; role < LOG_ROLES; role++) {
         const std::string &named = options.column[role];
-        if (named.empty()) continue;
+        if (options.left_out[role]) header.column[role] = -1;
+        if (named.empty() || options.left_out[role]) continue;
         header.column[role] = -1;
         for (size_t i = 0; i < header.names.size(); i++)
             if (lower(header.names[i]) == lower(named)) header.column[role] = (int)i;

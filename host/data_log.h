@@ -35,6 +35,8 @@ struct log_header {
 struct log_options {
     // Column names to use instead of those found (any case); empty: found.
     std::string column[LOG_ROLES];
+    // Roles left out: their column is not read even when one is found.
+    bool left_out[LOG_ROLES] = {};
     // Units given; FIGURE_RAW: from the units row or the column's name,
     // otherwise MAP by its size (below 100 inHg, else mB) and C.
     figure_unit map_unit = FIGURE_RAW, temp_unit = FIGURE_RAW;
