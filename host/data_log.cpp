@@ -1,5 +1,6 @@
 #include "host/data_log.h"
 
+#include "core/settings.h"
 #include "host/lcd_script.h"
 
 #include <ctype.h>
@@ -358,7 +359,7 @@ const int SLIDERS = 3; // RPM, MAP, TEMP: roles LOG_RPM + i
 struct slider_column {
     int column = -1;
     figure_unit unit = FIGURE_RAW;
-    std::vector<int32_t> shown;
+    const std::vector<int32_t> *shown = nullptr;
     problem clamped, unreadable;
 };
 
@@ -371,11 +372,27 @@ struct sample {
     int row;
 };
 
+// The figures a slider shows in a unit as a scenario starts: the factory
+// settings and the calibration of program start (none), which power-on
+// keeps. Worked out once.
+const std::vector<int32_t> &shown_figures(slider_id slider, figure_unit unit) {
+    static std::vector<int32_t> cache[SLIDERS][FIGURE_F + 1];
+    std::vector<int32_t> &shown = cache[slider][unit];
+    if (shown.empty()) {
+        const calibration_record live = calibration;
+        calibration = calibration_record();
+        figures_shown(slider, unit, shown);
+        calibration = live;
+    }
+    return shown;
+}
+
 // The figure a logged value makes, in the slider's unit, clamped to what the
 // slider shows and rounded to the nearest figure it shows.
 int32_t figure_for(slider_column &s, double value, int row, const char *name) {
     const double scaled = s.unit == FIGURE_INHG ? value * 10 : value;
-    const double lo = s.shown.front(), hi = s.shown.back();
+    const std::vector<int32_t> &shown = *s.shown;
+    const double lo = shown.front(), hi = shown.back();
     if (scaled < lo - 0.5 || scaled > hi + 0.5) {
         char figure[32];
         snprintf(figure, sizeof figure, "%.10g", value);
@@ -385,9 +402,9 @@ int32_t figure_for(slider_column &s, double value, int row, const char *name) {
                                figure_text((int32_t)hi, s.unit) + "): clamped");
     }
     const int32_t figure = (int32_t)llround(std::min(std::max(scaled, lo), hi));
-    auto above = std::lower_bound(s.shown.begin(), s.shown.end(), figure);
-    if (above == s.shown.begin()) return *above;
-    if (above == s.shown.end() || figure - above[-1] < *above - figure) return above[-1];
+    auto above = std::lower_bound(shown.begin(), shown.end(), figure);
+    if (above == shown.begin()) return *above;
+    if (above == shown.end() || figure - above[-1] < *above - figure) return above[-1];
     return *above;
 }
 
@@ -444,7 +461,7 @@ void figures_of(std::vector<sample> &samples, slider_column *sliders,
             s.unit = FIGURE_C;
             warnings.push_back("the temperature column names no unit: taken as C");
         }
-        figures_shown((slider_id)i, s.unit, s.shown);
+        s.shown = &shown_figures((slider_id)i, s.unit);
         for (sample &x : samples)
             x.figure[i] = figure_for(s, x.value[i], x.row, ROLE_NAME[LOG_RPM + i]);
         s.clamped.report(warnings);

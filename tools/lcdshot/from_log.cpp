@@ -20,9 +20,11 @@ namespace {
 bool read_capped(const std::string &path, size_t cap, std::string &text) {
     std::ifstream in(path, std::ios::binary);
     if (!in) return false;
-    text.assign(cap + 1, '\0');
-    in.read(&text[0], (std::streamsize)text.size());
-    text.resize((size_t)in.gcount());
+    text.clear();
+    char chunk[1 << 16];
+    while (text.size() <= cap && in.read(chunk, sizeof chunk).gcount() > 0)
+        text.append(chunk, (size_t)in.gcount());
+    if (text.size() > cap + 1) text.resize(cap + 1);
     return true;
 }
 
