@@ -151,12 +151,27 @@ int spelling_rank(int role, const std::string &key) {
     return -1;
 }
 
+// A decimal number as logs write them: a sign, at most 9 digits before the
+// point, any after it (the first 6 count), no exponent.
 bool is_number(const std::string &text, double &value) {
-    if (text.empty()) return false;
-    char *end = nullptr;
-    value = strtod(text.c_str(), &end);
-    return *end == '\0' && isfinite(value) && fabs(value) < 1e9 &&
-           (isdigit((unsigned char)text[0]) || text[0] == '-' || text[0] == '+' || text[0] == '.');
+    const char *s = text.c_str();
+    const bool negative = *s == '-';
+    if (*s == '-' || *s == '+') s++;
+    long long whole = 0, fraction = 0, scale = 1;
+    int digits = 0;
+    for (; isdigit((unsigned char)*s); s++, digits++) {
+        if (digits == 9) return false;
+        whole = whole * 10 + (*s - '0');
+    }
+    if (*s == '.') {
+        for (s++; isdigit((unsigned char)*s); s++, digits++)
+            if (scale < 1000000) {
+                fraction = fraction * 10 + (*s - '0');
+                scale *= 10;
+            }
+    }
+    value = (negative ? -1.0 : 1.0) * ((double)whole + (double)fraction / (double)scale);
+    return digits > 0 && *s == '\0';
 }
 
 // A units row: no numbers, and a unit of RPM, MAP or temperature in it.
@@ -315,9 +330,9 @@ std::string seconds_text(long long tenths) {
 }
 
 // A figure as a script line writes it: inHg with its tenth.
-std::string figure_word(int32_t figure, figure_unit unit) {
+std::string figure_word(long long figure, figure_unit unit) {
     if (unit != FIGURE_INHG) return std::to_string(figure);
-    const int32_t a = abs(figure);
+    const long long a = llabs(figure);
     return std::string(figure < 0 ? "-" : "") + std::to_string(a / 10) + "." +
            std::to_string(a % 10);
 }
@@ -394,10 +409,8 @@ int32_t figure_for(slider_column &s, double value, int row, const char *name) {
     const std::vector<int32_t> &shown = *s.shown;
     const double lo = shown.front(), hi = shown.back();
     if (scaled < lo - 0.5 || scaled > hi + 0.5) {
-        char figure[32];
-        snprintf(figure, sizeof figure, "%.10g", value);
-        s.clamped.add(row, std::string(name) + " " + figure + " " + unit_word(s.unit) +
-                               " is beyond the slider's reach (" +
+        s.clamped.add(row, std::string(name) + " " + figure_word(llround(scaled), s.unit) + " " +
+                               unit_word(s.unit) + " is beyond the slider's reach (" +
                                figure_text((int32_t)lo, s.unit) + " to " +
                                figure_text((int32_t)hi, s.unit) + "): clamped");
     }
