@@ -23,7 +23,7 @@ const long long GAP = 50, GAP_HELD = 600;
 // How much of a column's name or a cell a message repeats.
 const size_t QUOTED = 40;
 // The script's room kept for the lines after the last row.
-const size_t SCRIPT_TAIL_BYTES = 4096;
+const size_t SCRIPT_TAIL_BYTES = 16384;
 const long long SCRIPT_TAIL_TICKS = 30;
 
 // One record of the file: its fields and the line it starts on.
