@@ -45,7 +45,8 @@ void convert_three_hours(benchmark::State &state) {
     const std::string csv = three_hour_log();
     log_conversion result;
     for (auto _ : state) {
-        if (!convert_data_log(csv, log_options(), result)) state.SkipWithError(result.error.c_str());
+        if (!convert_data_log(csv, log_options(), result))
+            state.SkipWithError(result.error.c_str());
         benchmark::DoNotOptimize(result.script.data());
     }
     state.counters["log_MB"] = csv.size() / 1e6;

@@ -4,16 +4,15 @@
 
 #include <QComboBox>
 #include <QDialogButtonBox>
-#include <QPushButton>
 #include <QFile>
 #include <QFileInfo>
 #include <QFormLayout>
 #include <QLabel>
+#include <QPushButton>
 
 namespace {
 
-const char *const ROLE_LABELS[LOG_ROLES] = {"&Time:", "&Date:", "&RPM:", "&MAP:",
-                                            "T&emperature:"};
+const char *const ROLE_LABELS[LOG_ROLES] = {"&Time:", "&Date:", "&RPM:", "&MAP:", "T&emperature:"};
 
 // The unit boxes: the log's own first, then the units a slider takes.
 QComboBox *unit_box(const QStringList &units) {
@@ -29,17 +28,15 @@ TfrmDataLog::TfrmDataLog(QWidget *parent, const log_header &header, const QStrin
     : QDialog(parent), names_(header.names) {
     setWindowTitle(QStringLiteral("Open Data Log"));
     QFormLayout *form = new QFormLayout(this);
-    QLabel *intro = new QLabel(QStringLiteral("Columns of %1 (header on row %2):")
-                                   .arg(name)
-                                   .arg(header.header_row));
+    QLabel *intro = new QLabel(
+        QStringLiteral("Columns of %1 (header on row %2):").arg(name).arg(header.header_row));
     intro->setTextFormat(Qt::PlainText);
     form->addRow(intro);
     for (int role = 0; role < LOG_ROLES; role++) {
         QComboBox *box = Column[role] = new QComboBox;
         box->addItem(QStringLiteral("(none)"));
         // Names are shown as plain, printable text.
-        for (const std::string &n : names_)
-            box->addItem(QString::fromStdString(printable(n, 60)));
+        for (const std::string &n : names_) box->addItem(QString::fromStdString(printable(n, 60)));
         box->setCurrentIndex(header.column[role] + 1);
         form->addRow(QString::fromLatin1(ROLE_LABELS[role]), box);
     }
@@ -73,7 +70,8 @@ log_options TfrmDataLog::options() const {
 bool read_data_log(const QString &path, std::string &csv, QString &error) {
     QFile file(path);
     if (!QFileInfo(path).isFile() || !file.open(QIODevice::ReadOnly)) {
-        error = QStringLiteral("Cannot read %1: it is missing, not a file or unreadable.").arg(path);
+        error =
+            QStringLiteral("Cannot read %1: it is missing, not a file or unreadable.").arg(path);
         return false;
     }
     const QByteArray bytes = file.read((qint64)MAX_LOG_BYTES + 1);
