@@ -20,6 +20,8 @@ const int HEADER_SEARCH_ROWS = 20;
 // An interval longer than this is a gap in the log; a gap plays as a hold
 // of at most GAP_HELD.
 const long long GAP = 50, GAP_HELD = 600;
+// A day in tenths of a second.
+const long long DAY = 864000;
 // How much of a column's name or a cell a message repeats.
 const size_t QUOTED = 40;
 // The script's room kept for the lines after the last row.
@@ -311,7 +313,7 @@ bool parse_row_time(const std::string &cell, const std::string *date_cell, long 
     }
     if (!parse_clock(s, clock)) return false;
     if (*s == 'Z') s++;
-    tenths = days * 864000 + clock;
+    tenths = days * DAY + clock;
     return *s == '\0';
 }
 
@@ -712,7 +714,7 @@ bool convert_data_log(const std::string &csv, const log_options &options, log_co
     }
     problem backwards, no_time, no_figure;
     std::vector<sample> samples;
-    long long first_time = -1, last_time = -1;
+    long long first_time = -1, last_time = -1, days_passed = 0;
     bool past_limit = false;
     while (reader.next(fields)) {
         const int row = reader.row();
@@ -728,6 +730,15 @@ bool convert_data_log(const std::string &csv, const log_options &options, log_co
                                                      : std::string()) +
                                  ": row skipped");
             continue;
+        }
+        // A clock with no date that goes back by more than half a day has
+        // passed midnight.
+        const bool clock_only = fields[tc].find(':') != std::string::npos && !date &&
+                                fields[tc].find_first_of("-/") == std::string::npos;
+        time += days_passed;
+        if (clock_only && last_time - time > DAY / 2) {
+            days_passed += DAY;
+            time += DAY;
         }
         if (time < last_time) {
             backwards.add(row, "the time goes back, to " + printable(fields[tc], QUOTED) +

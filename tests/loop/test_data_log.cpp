@@ -208,6 +208,7 @@ TEST(DataLog, ReadsTimesAndKeepsTheWindow) {
          "1:00:00 of"},
         {"Lcl Date,Lcl Time,rpm\n14.06.2026,10:00:00,1000\n14.06.2026,10:00:09,1100\n",
          "0:00:09 of"},
+        {"time,rpm\n23:59:58,1000\n00:00:02.5,1100\n", "0:00:04.5 of"},
     };
     for (const time_case &c : cases) {
         log_conversion result;
