@@ -7,6 +7,8 @@
 #include <stdlib.h>
 #include <strings.h>
 
+#include <algorithm>
+
 namespace {
 
 struct unit_name {
@@ -182,4 +184,16 @@ bool position_for_figure(slider_id slider, int32_t figure, figure_unit unit, boo
     const int32_t shown = shown_at(best, unit);
     choice = {best, shown, shown == figure, unit == FIGURE_RPM && shown > RPM_SHOWN_IN_FULL};
     return true;
+}
+
+void figures_shown(slider_id slider, figure_unit unit, std::vector<int32_t> &shown) {
+    const factory_settings_while_off factory(true);
+    const uint32_t filter = map_filter_acc;
+    map_filter_acc = 0;
+    const int32_t hi = slider == SLIDER_TEMP ? TEMP_LAST_SENSOR_READING : slider_maximum(slider);
+    shown.clear();
+    for (int32_t p = slider_minimum(slider); p <= hi; p++) shown.push_back(shown_at(p, unit));
+    map_filter_acc = filter;
+    std::sort(shown.begin(), shown.end());
+    shown.erase(std::unique(shown.begin(), shown.end()), shown.end());
 }

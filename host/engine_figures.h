@@ -5,6 +5,7 @@
 #include <stdint.h>
 
 #include <string>
+#include <vector>
 
 enum slider_id { SLIDER_RPM, SLIDER_MAP, SLIDER_TEMP };
 
@@ -46,3 +47,8 @@ struct slider_choice {
 // or for a MAP figure while the MAP source is EXIO.
 bool position_for_figure(slider_id slider, int32_t figure, figure_unit unit, bool instrument_on,
                          slider_choice &choice, std::string &error);
+
+// Every figure the slider makes the instrument show under the factory
+// settings (a MAP figure as the filter settles from rest), in rising order:
+// its reach is the first to the last.
+void figures_shown(slider_id slider, figure_unit unit, std::vector<int32_t> &shown);

@@ -12,6 +12,7 @@
 #include <limits.h>
 #include <stdio.h>
 #include <stdlib.h>
+#include <string.h>
 
 #include <istream>
 
@@ -292,7 +293,9 @@ bool lcd_script::parse(const std::string &line, int number, bool &running) {
     if (w.empty()) return true;
     const std::string &cmd = w[0];
     const size_t args = w.size() - 1;
-    command c{-1, number, 0, 0, 0, args > 0 ? w[1] : std::string(), SLIDER_RPM, FIGURE_RAW, 0};
+    command c{-1, number, 0, 0, 0, args > 0 ? w[1] : std::string(), {}, 1, 0};
+    slider_move &first = c.legs[0];
+    first = {SLIDER_RPM, FIGURE_RAW, 0};
 
     // Commands taking an optional count or a required number share this.
     auto number_arg = [&](bool optional, long long lo, long long hi, const char *what) {
@@ -314,25 +317,55 @@ bool lcd_script::parse(const std::string &line, int number, bool &running) {
     };
     auto no_args = [&]() { return args == 0 || fail(number, line, cmd + " takes no argument"); };
     // A slider's target from words[at]: a position, or a figure and its unit.
-    auto target = [&](size_t at, size_t count) {
+    auto target = [&](slider_move &move, size_t at, size_t count) {
         if (count == 1) {
-            if (!parse_integer(w[at], c.value))
+            if (!parse_integer(w[at], move.value))
                 return fail(number, line, "not a number: " + quoted(w[at]));
             return true;
         }
         if (count != 2)
             return fail(number, line,
                         cmd + " takes a position, or a figure and its unit (" +
-                            (c.slider == SLIDER_RPM   ? "rpm"
-                             : c.slider == SLIDER_MAP ? "mB or inHg"
-                                                      : "C or F") +
+                            (move.slider == SLIDER_RPM   ? "rpm"
+                             : move.slider == SLIDER_MAP ? "mB or inHg"
+                                                         : "C or F") +
                             ")");
-        if (!parse_figure_unit(c.slider, w[at + 1], c.unit))
-            return fail(number, line, "not a unit of " + cmd + ": " + quoted(w[at + 1]));
+        if (!parse_figure_unit(move.slider, w[at + 1], move.unit))
+            return fail(number, line, "not a unit of " + w[at - 1] + ": " + quoted(w[at + 1]));
         int32_t figure = 0;
-        if (!parse_figure(w[at], c.unit, figure))
+        if (!parse_figure(w[at], move.unit, figure))
             return fail(number, line, "not a figure in " + w[at + 1] + ": " + quoted(w[at]));
-        c.value = figure;
+        move.value = figure;
+        return true;
+    };
+    // The legs of a ramp, words 1 up to the seconds: each a slider's name,
+    // then its target, with the unit when the next word is one of its units.
+    auto ramp_legs = [&]() {
+        const size_t end = w.size() - 1;
+        c.leg_count = 0;
+        for (size_t at = 1; at < end;) {
+            slider_move move{SLIDER_RPM, FIGURE_RAW, 0};
+            if (!slider_named(w[at], move.slider))
+                return fail(number, line, "ramp takes rpm, map or temp, a target and seconds");
+            for (int i = 0; i < c.leg_count; i++)
+                if (c.legs[i].slider == move.slider)
+                    return fail(number, line, "ramp moves " + w[at] + " twice");
+            if (c.leg_count == MAX_RAMP_LEGS)
+                return fail(number, line, "ramp takes rpm, map or temp, a target and seconds");
+            // Its target runs to the next slider's name; "rpm" right after
+            // an RPM figure is its unit.
+            figure_unit unit;
+            size_t next = at + 1;
+            slider_id named;
+            while (next < end &&
+                   !(slider_named(w[next], named) &&
+                     !(next == at + 2 && parse_figure_unit(move.slider, w[next], unit))))
+                next++;
+            const size_t count = next - at - 1;
+            if (!target(move, at + 1, count)) return false;
+            c.legs[c.leg_count++] = move;
+            at += 1 + count;
+        }
         return true;
     };
 
@@ -348,13 +381,13 @@ bool lcd_script::parse(const std::string &line, int number, bool &running) {
             return fail(number, line,
                         "unknown key " + quoted(w[1]) + " (F1, F2, PUSH, PLUS, MINUS)");
         c.op = OP_KEY;
-    } else if (slider_named(cmd, c.slider)) {
-        if (!target(1, args)) return false;
+    } else if (slider_named(cmd, first.slider)) {
+        if (!target(first, 1, args)) return false;
         c.op = OP_SLIDER;
     } else if (cmd == "ramp") {
-        if (args < 3 || !slider_named(w[1], c.slider))
+        if (args < 3 || !slider_named(w[1], first.slider))
             return fail(number, line, "ramp takes rpm, map or temp, a target and seconds");
-        if (!target(2, args - 2)) return false;
+        if (!ramp_legs()) return false;
         if (!parse_seconds(w.back(), c.ticks))
             return fail(number, line,
                         "seconds out of 0..100000.0, one decimal: " + quoted(w.back()));
@@ -436,12 +469,16 @@ bool lcd_script::start_timed(const command &c) {
     ticked_ = moved_ = false;
     passes_done_ = 0;
     if (c.op != OP_RAMP) return true;
-    ramp_from_ = c.slider == SLIDER_RPM   ? panel_.rpm_position
-                 : c.slider == SLIDER_MAP ? panel_.map_position
-                                          : panel_.temp_position;
-    if (!slider_target(c, ramp_to_)) return false;
+    for (int i = 0; i < c.leg_count; i++) {
+        const slider_id slider = c.legs[i].slider;
+        ramp_from_[i] = slider == SLIDER_RPM   ? panel_.rpm_position
+                        : slider == SLIDER_MAP ? panel_.map_position
+                                               : panel_.temp_position;
+        if (!slider_target(c, c.legs[i], ramp_to_[i])) return false;
+    }
     // A ramp of no time jumps to its end.
-    if (remaining_ == 0) move_slider(c.slider, ramp_to_);
+    for (int i = 0; remaining_ == 0 && i < c.leg_count; i++)
+        move_slider(c.legs[i].slider, ramp_to_[i]);
     return true;
 }
 
@@ -465,14 +502,18 @@ lcd_script::step lcd_script::advance() {
                     // filter comes from: the last step of a MAP figure is
                     // chosen from the filter as the ramp's path has left it.
                     const bool last = cycle_ + 1 == remaining_;
-                    slider_choice end;
-                    std::string error;
-                    if (last && c.slider == SLIDER_MAP && c.unit != FIGURE_RAW &&
-                        position_for_figure(c.slider, (int32_t)c.value, c.unit, panel_.running, end,
-                                            error))
-                        ramp_to_ = end.position;
-                    move_slider(c.slider, (int32_t)(ramp_from_ + ((int64_t)ramp_to_ - ramp_from_) *
-                                                                     (cycle_ + 1) / remaining_));
+                    for (int i = 0; i < c.leg_count; i++) {
+                        const slider_move &leg = c.legs[i];
+                        slider_choice end;
+                        std::string error;
+                        if (last && leg.slider == SLIDER_MAP && leg.unit != FIGURE_RAW &&
+                            position_for_figure(leg.slider, (int32_t)leg.value, leg.unit,
+                                                panel_.running, end, error))
+                            ramp_to_[i] = end.position;
+                        move_slider(leg.slider, (int32_t)(ramp_from_[i] +
+                                                          ((int64_t)ramp_to_[i] - ramp_from_[i]) *
+                                                              (cycle_ + 1) / remaining_));
+                    }
                     moved_ = true;
                 }
                 return STEP_TICK;
@@ -575,8 +616,11 @@ lcd_script::rehearsal lcd_script::rehearse(long long budget,
 }
 
 lcd_script::playhead lcd_script::where() const {
-    return {next_,        started_,   ticked_,  moved_, remaining_, cycle_,
-            passes_done_, ramp_from_, ramp_to_, panel_, caption_,   scale_};
+    playhead at{next_,        started_, ticked_, moved_, remaining_, cycle_,
+                passes_done_, {},       {},      panel_, caption_,   scale_};
+    memcpy(at.ramp_from, ramp_from_, sizeof ramp_from_);
+    memcpy(at.ramp_to, ramp_to_, sizeof ramp_to_);
+    return at;
 }
 
 void lcd_script::go_to(const playhead &at) {
@@ -587,8 +631,8 @@ void lcd_script::go_to(const playhead &at) {
     remaining_ = at.remaining;
     cycle_ = at.cycle;
     passes_done_ = at.passes_done;
-    ramp_from_ = at.ramp_from;
-    ramp_to_ = at.ramp_to;
+    memcpy(ramp_from_, at.ramp_from, sizeof ramp_from_);
+    memcpy(ramp_to_, at.ramp_to, sizeof ramp_to_);
     panel_ = at.panel;
     caption_ = at.caption;
     scale_ = at.scale;
@@ -641,8 +685,8 @@ bool lcd_script::execute(const command &c) {
         return true;
     case OP_SLIDER: {
         int32_t position = 0;
-        if (!slider_target(c, position)) return false;
-        move_slider(c.slider, position);
+        if (!slider_target(c, c.legs[0], position)) return false;
+        move_slider(c.legs[0].slider, position);
         return true;
     }
     case OP_NOTE:
@@ -692,9 +736,10 @@ bool lcd_script::execute(const command &c) {
 // ones while off); a figure no position shows exactly, or one too long for
 // the screen, is warned about in the report. While a key waits for its pass,
 // which may change the settings, a figure is refused.
-bool lcd_script::slider_target(const command &c, int32_t &position) {
-    if (c.unit == FIGURE_RAW) {
-        position = (int32_t)clamp(c.value, slider_minimum(c.slider), slider_maximum(c.slider));
+bool lcd_script::slider_target(const command &c, const slider_move &move, int32_t &position) {
+    if (move.unit == FIGURE_RAW) {
+        position =
+            (int32_t)clamp(move.value, slider_minimum(move.slider), slider_maximum(move.slider));
         return true;
     }
     if (panel_.running && pending_key != 0)
@@ -703,16 +748,17 @@ bool lcd_script::slider_target(const command &c, int32_t &position) {
                     "run first (pass 1)");
     slider_choice choice;
     std::string problem;
-    if (!position_for_figure(c.slider, (int32_t)c.value, c.unit, panel_.running, choice, problem))
+    if (!position_for_figure(move.slider, (int32_t)move.value, move.unit, panel_.running, choice,
+                             problem))
         return fail(c.number, source(c), problem);
     const std::string where = "line " + std::to_string(c.number) + ": warning: ";
     if (!choice.exact && !rehearsing_)
-        report_(where + "no position shows " + figure_text((int32_t)c.value, c.unit) + "; " +
-                figure_text(choice.shown, c.unit) + " at " + std::to_string(choice.position) +
+        report_(where + "no position shows " + figure_text((int32_t)move.value, move.unit) + "; " +
+                figure_text(choice.shown, move.unit) + " at " + std::to_string(choice.position) +
                 " instead\n");
     if (choice.clipped && !rehearsing_)
         report_(where + "the screen has no room for the leading digit of " +
-                figure_text(choice.shown, c.unit) + ": it reads " +
+                figure_text(choice.shown, move.unit) + ": it reads " +
                 std::to_string(choice.shown).substr(1) + "\n");
     position = choice.position;
     return true;

@@ -12,6 +12,8 @@
 //                                move it to where the instrument shows F
 //   ramp SLIDER N|F UNIT SECONDS move it there in even steps, one a tick,
 //                                the ticks and passes as `hold` runs them
+//   ramp SLIDER N|F UNIT SLIDER N|F UNIT ... SECONDS
+//                                move up to three sliders together
 //   hold SECONDS                 real time: each tick of the 100 ms timer
 //                                followed by PASSES_PER_TICK passes while on
 //   note TEXT                    a caption for the scenario's next steps
@@ -156,12 +158,15 @@ class lcd_script {
     // Where the playing script stands: its line, the progress of a timed
     // line, the panel, the caption and the scale. Set aside with the program
     // state, it lets a player come back to a moment it has passed.
+    // Sliders a ramp line moves together, at most one leg each.
+    static constexpr int MAX_RAMP_LEGS = 3;
+
     struct playhead {
         size_t next;
         bool started, ticked, moved;
         long long remaining, cycle;
         int passes_done;
-        int32_t ramp_from, ramp_to;
+        int32_t ramp_from[MAX_RAMP_LEGS], ramp_to[MAX_RAMP_LEGS];
         panel_state panel;
         std::string caption;
         int scale;
@@ -170,15 +175,22 @@ class lcd_script {
     void go_to(const playhead &at);
 
   private:
+    // A slider's target: a position (FIGURE_RAW) or a figure in its unit.
+    struct slider_move {
+        slider_id slider;
+        figure_unit unit;
+        long long value;
+    };
     // One checked line: what it does, its number and text, and its argument.
+    // A slider line moves legs[0]; a ramp moves legs[0..leg_count).
     struct command {
         int op;
         int number;
         uint32_t at, length; // the line in text_
         long long value;
         std::string word;
-        slider_id slider;
-        figure_unit unit;
+        slider_move legs[MAX_RAMP_LEGS];
+        int leg_count;
         long long ticks; // of hold and ramp
     };
 
@@ -190,7 +202,7 @@ class lcd_script {
     bool execute(const command &c);
     static bool timed(int op);
     bool start_timed(const command &c);
-    bool slider_target(const command &c, int32_t &position);
+    bool slider_target(const command &c, const slider_move &move, int32_t &position);
     void move_slider(slider_id slider, int32_t position);
     void echo(const std::string &input);
     bool fail(int number, const std::string &line, const std::string &message);
@@ -218,7 +230,7 @@ class lcd_script {
     bool ticked_ = false;
     bool moved_ = false;
     int passes_done_ = 0;
-    int32_t ramp_from_ = 0, ramp_to_ = 0;
+    int32_t ramp_from_[MAX_RAMP_LEGS] = {}, ramp_to_[MAX_RAMP_LEGS] = {};
     std::string caption_;
     session_recorder *echo_ = nullptr;
     std::function<void(const std::string &)> notes_to_;

@@ -92,6 +92,7 @@ function wasmApi(m) {
     seek: (tick) => m._omnira_player_seek(tick),
     speed: (n) => m._omnira_player_speed(n),
     status: () => m._omnira_player_status(),
+    dataLog: dataLogApi(m),
     position: () => m._omnira_player_position(),
     timeline() {
       const length = m._omnira_player_length();
@@ -241,6 +242,11 @@ class Page {
       byId(id).addEventListener('click', (event) => { if (event.detail > 0) event.currentTarget.blur(); });
     file.addEventListener('change', () => file.blur());
     byId('check-cancel').addEventListener('click', () => this.cancelCheck());
+    this.logChooser = new LogChooser(() => this.api.dataLog, {
+      play: (text, source) => this.play(text, source),
+      report: (text) => this.showLog(text),
+      showError: (message) => this.showError(message),
+    });
     byId('dismiss-error').addEventListener('click', () => this.showError(''));
     byId('link-play').addEventListener('click', () => {
       const offered = this.offered;

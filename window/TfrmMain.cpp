@@ -9,6 +9,7 @@
 #include "screens/run_screen.h"
 #include "screens/screen.h"
 #include "tools/png/png_io.h"
+#include "window/data_log_dialog.h"
 #include "window/lcd_presentation.h"
 #include "window/panel_widgets.h"
 #include "window/timeline_view.h"
@@ -189,6 +190,7 @@ void TfrmMain::createMenus() {
     SaveLcdImage1 = File1->addAction(QStringLiteral("&Save LCD Image..."));
     RecordSession1 = File1->addAction(QStringLiteral("&Record Session..."));
     RecordSession1->setCheckable(true);
+    OpenDataLog1 = File1->addAction(QStringLiteral("Open &Data Log..."));
     File1->addSeparator();
     Exit1 = File1->addAction(QStringLiteral("&Exit"));
     Exit1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
@@ -373,6 +375,7 @@ void TfrmMain::connectHandlers() {
     connect(RunEngineTimers1, &QAction::triggered, this, &TfrmMain::RunEngineTimers1Click);
     connect(KeyboardAndMouse1, &QAction::triggered, this, &TfrmMain::KeyboardAndMouse1Click);
     connect(PlayScenario1, &QAction::triggered, this, &TfrmMain::PlayScenario1Click);
+    connect(OpenDataLog1, &QAction::triggered, this, &TfrmMain::OpenDataLog1Click);
     connect(StopScenario1, &QAction::triggered, this, &TfrmMain::StopScenario1Click);
     connect(PlayPause1, &QPushButton::clicked, this, &TfrmMain::PlayPause1Click);
     connect(Step1, &QPushButton::clicked, this, &TfrmMain::Step1Click);
@@ -714,6 +717,59 @@ bool TfrmMain::openScriptFile(const QString &path) {
     return playScenario(text, QFileInfo(path).absolutePath(),
                         scenario_title(text, QFileInfo(path).fileName()),
                         QStringLiteral("the file %1").arg(path));
+}
+
+void TfrmMain::OpenDataLog1Click() {
+    if (!DataLogDialog1) {
+        DataLogDialog1 =
+            new QFileDialog(this, QStringLiteral("Open Data Log"), QString(),
+                            QStringLiteral("Engine data log (*.csv);;Any file (*)"));
+        DataLogDialog1->setFileMode(QFileDialog::ExistingFile);
+        DataLogDialog1->setWindowModality(Qt::WindowModal);
+        connect(DataLogDialog1, &QFileDialog::fileSelected, this, &TfrmMain::openDataLogFile);
+    }
+    DataLogDialog1->open();
+}
+
+bool TfrmMain::openDataLogFile(const QString &path) {
+    QString problem;
+    log_header header;
+    std::string error;
+    if (!read_data_log(path, dataLog, problem)) {
+        showMessage(QMessageBox::Warning, problem);
+        return false;
+    }
+    if (!read_log_header(dataLog, header, error)) {
+        showMessage(QMessageBox::Warning, QStringLiteral("%1 is no data log this reads: %2.")
+                                              .arg(path, QString::fromStdString(error)));
+        return false;
+    }
+    dataLogPath = path;
+    delete ColumnDialog1;
+    ColumnDialog1 = new TfrmDataLog(this, header, QFileInfo(path).fileName());
+    ColumnDialog1->setWindowModality(Qt::WindowModal);
+    connect(ColumnDialog1, &QDialog::accepted, this, &TfrmMain::ColumnDialog1Accept);
+    ColumnDialog1->open();
+    return true;
+}
+
+void TfrmMain::ColumnDialog1Accept() {
+    log_options options = ColumnDialog1->options();
+    options.title = QFileInfo(dataLogPath).fileName().toStdString();
+    log_conversion result;
+    if (!convert_data_log(dataLog, options, result)) {
+        showMessage(QMessageBox::Warning, QStringLiteral("%1 gives no scenario: %2.")
+                                              .arg(dataLogPath, QString::fromStdString(result.error)));
+        return;
+    }
+    const QString title = QFileInfo(dataLogPath).fileName();
+    if (playScenario(QString::fromStdString(result.script), QFileInfo(dataLogPath).absolutePath(),
+                     title, QStringLiteral("the data log %1").arg(dataLogPath)) &&
+        !result.warnings.empty())
+        StatusBar1->showMessage(QStringLiteral("%1: %2 warnings, the first: %3")
+                                    .arg(title)
+                                    .arg(result.warnings.size())
+                                    .arg(QString::fromStdString(result.warnings[0])));
 }
 
 void TfrmMain::StopScenario1Click() {

@@ -27,6 +27,7 @@ class QAction;
 class QCheckBox;
 class QComboBox;
 class TimelineView;
+class TfrmDataLog;
 class QFileDialog;
 class QLabel;
 class QListWidget;
@@ -50,6 +51,7 @@ class TfrmMain : public QMainWindow {
     QMenu *File1;
     QAction *SaveLcdImage1;
     QAction *RecordSession1;
+    QAction *OpenDataLog1;
     QAction *Exit1;
     QMenu *Edit1;
     QAction *CopyLcdImage1;
@@ -98,6 +100,8 @@ class TfrmMain : public QMainWindow {
     QFileDialog *SaveDialog1 = nullptr;
     QFileDialog *RecordDialog1 = nullptr;
     QFileDialog *PlayDialog1 = nullptr;
+    QFileDialog *DataLogDialog1 = nullptr;
+    TfrmDataLog *ColumnDialog1 = nullptr;
     QMessageBox *HelpBox1 = nullptr;
 
     // The native window inside Panel1 that shows the LCD, and its context.
@@ -127,6 +131,12 @@ class TfrmMain : public QMainWindow {
     void CopyLcdImage1Click();
     void RunEngineTimers1Click();
     void PlayScenario1Click();
+    void OpenDataLog1Click();
+    // Reads an engine data log and opens the column chooser for it; false
+    // with a message when the file or its header cannot be read.
+    bool openDataLogFile(const QString &path);
+    // Converts the log with the columns chosen and plays the scenario.
+    void ColumnDialog1Accept();
     void StopScenario1Click();
     void PlayPause1Click();
     void Step1Click();
@@ -226,6 +236,9 @@ class TfrmMain : public QMainWindow {
     std::unique_ptr<script_player> checked;
     QString checkedTitle;
     QString checkedSource;
+    // The data log the column chooser is open for.
+    std::string dataLog;
+    QString dataLogPath;
     QProgressDialog *checkProgress = nullptr;
     // Its notes, each shown for a minimum time, and how many are in NoteList.
     note_board notes;

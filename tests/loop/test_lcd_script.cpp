@@ -586,6 +586,50 @@ TEST_F(LcdScript, HoldAndRampRunTicksAndPasses) {
     EXPECT_TRUE(log.empty()) << log; // the bad script ran nothing, not even the note
 }
 
+// One ramp line moves several sliders together, each leg in its own even
+// steps over the same ticks; each leg is read as a single ramp reads it.
+TEST_F(LcdScript, RampMovesSeveralSlidersTogether) {
+    ASSERT_TRUE(run("rpm 1000\nmap 1000\ntemp 1000\non\n"));
+    ASSERT_TRUE(script->load("ramp rpm 2000 map 2000 temp 0 0.4\n"));
+    std::vector<std::vector<int32_t>> steps;
+    for (lcd_script::step s; (s = script->advance()) != lcd_script::STEP_DONE;) {
+        ASSERT_NE(s, lcd_script::STEP_FAILED) << script->error();
+        if (s == lcd_script::STEP_PASS) {
+            script->pass();
+            continue;
+        }
+        const panel_state &p = script->panel();
+        steps.push_back({p.rpm_position, p.map_position, p.temp_position});
+        script->tick();
+    }
+    EXPECT_EQ(steps, (std::vector<std::vector<int32_t>>{
+                         {1250, 1250, 750}, {1500, 1500, 500}, {1750, 1750, 250}, {2000, 2000, 0}}));
+
+    // Figures with units, "rpm" both a slider and its unit, then the passes show them.
+    ASSERT_TRUE(run("on\npass\nramp rpm 2400 rpm map 25.0 inHg temp 80 C 1\nhold 3\n"))
+        << script->error();
+    EXPECT_EQ(rpm, 2400);
+    EXPECT_EQ(map_value, 250);
+    EXPECT_EQ(temp_c, 80);
+    EXPECT_EQ(log.find("warning"), std::string::npos) << log;
+
+    struct bad_ramp {
+        const char *line;
+        const char *error;
+    };
+    const bad_ramp bad[] = {
+        {"ramp map 2000 temp 1 map 30 inHg 1", "ramp moves map twice"},
+        {"ramp rpm 2000 map 1", "a figure and its unit (mB or inHg)"},
+        {"ramp rpm 2000 map 25 mph 1", "not a unit of map: mph"},
+        {"ramp rpm 2000 volts 3 1", "ramp takes a position, or a figure and its unit"},
+        {"ramp temp 500 C map 30 1", "out of reach"},
+    };
+    for (const bad_ramp &b : bad) {
+        EXPECT_FALSE(run(std::string("on\n") + b.line + "\n")) << b.line;
+        EXPECT_NE(script->error().find(b.error), std::string::npos) << script->error();
+    }
+}
+
 // A front end playing in real time rehearses first: a script that fails late
 // plays nothing and leaves the live instrument as it was; a good one is ready
 // at program start with its caption.

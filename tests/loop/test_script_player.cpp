@@ -145,3 +145,27 @@ TEST_F(ScriptPlayer, PausedPlayerStepsOneTickAtATime) {
 }
 
 } // namespace
+
+// A ramp moving three sliders across a checkpoint: seeking into it, before
+// and after the checkpoint, shows lcdshot's frame with every slider where
+// the ramp has it.
+TEST(ScriptPlayerRamp, SeekingIntoARampOfSeveralSliders) {
+    const std::string text = "on\nhold 20\nramp rpm 2400 rpm map 25.0 inHg temp 80 C 30\nhold 1\n";
+    const std::vector<std::string> expected = lcdshot_frames(text);
+    no_files files;
+    script_player player{files, [](const std::string &) {}};
+    reset_program_state();
+    ASSERT_TRUE(player.load(text));
+    while (player.check(100) == lcd_script::REHEARSING) {
+    }
+    ASSERT_EQ(player.status(), script_player::PLAYING) << player.error();
+    for (long long tick : {350LL, 250LL, 499LL, 301LL, 450LL}) {
+        player.seek(tick);
+        EXPECT_TRUE(frame_and_lamp() == expected[(size_t)tick]) << tick;
+    }
+    player.seek(350);
+    const panel_state &p = player.script().panel();
+    EXPECT_GT(p.rpm_position, 1);
+    EXPECT_GT(p.map_position, 1);
+    EXPECT_GT(p.temp_position, 0);
+}

@@ -1,5 +1,6 @@
 // lcdshot: runs an input script headless and writes the LCD as PNG files.
 #include "host/lcd_script.h"
+#include "tools/lcdshot/from_log.h"
 #include "tools/png/png_io.h"
 
 #include <stdlib.h>
@@ -15,6 +16,9 @@ namespace {
 // The usage; with the options and exit codes for --help.
 void print_usage(std::ostream &out, bool full) {
     out << "usage: omnira-lcdshot [--scale N] [--goldens DIR] SCRIPT|- [OUTDIR]\n"
+           "       omnira-lcdshot --from-log LOG.csv [--start T] [--end T] [--time COL]\n"
+           "           [--date COL] [--rpm COL] [--map COL] [--temp COL] [--map-unit U]\n"
+           "           [--temp-unit U] [--settings FILE] [OUTDIR]\n"
            "       omnira-lcdshot -h | --help | -v | --version\n"
            "Runs the script's panel inputs through the power loop and writes each\n"
            "`shot NAME` / `golden NAME` to OUTDIR/NAME.png (OUTDIR defaults to .).\n";
@@ -23,6 +27,11 @@ void print_usage(std::ostream &out, bool full) {
            "  --scale N      pixel scale of shots, 1..16 (default 4)\n"
            "  --goldens DIR  the folder `expect golden` reads from, and below it\n"
            "                 (default: the script's folder; for - the working directory)\n"
+           "  --from-log LOG an engine data log (CSV) as a scenario on standard output;\n"
+           "                 with OUTDIR written to OUTDIR/NAME.txt and played, its\n"
+           "                 last frame as NAME-end.png. --start/--end: seconds or\n"
+           "                 [H:]MM:SS after the first row; --time ... --temp: the\n"
+           "                 columns by name; --settings: key lines after power-on\n"
            "  -h, --help     this text\n"
            "  -v, --version  the program's name and version\n"
            "\n"
@@ -42,6 +51,8 @@ int main(int argc, char **argv) {
     std::string script, outdir = ".", goldens;
     bool goldens_given = false;
     int positional = 0;
+    for (int i = 1; i < argc; i++)
+        if (strcmp(argv[i], "--from-log") == 0) return from_log_main(argc, argv);
     for (int i = 1; i < argc; i++) {
         if (strcmp(argv[i], "--scale") == 0 && i + 1 < argc) {
             char *end = nullptr;

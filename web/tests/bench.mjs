@@ -115,6 +115,33 @@ const seek = await page.evaluate(() => {
   return Math.max(...times);
 });
 row('seeking in a 10-minute scenario (the slowest of ten seeks)', `${seek.toFixed(0)} ms`, '< 500 ms');
+
+// Converting a three-hour data log at 1 Hz with 60 columns, as bench/log_bench does.
+let log = '#log version 1\nLcl Date,Lcl Time';
+for (let c = 2; c < 56; c++) log += `,Other${c}`;
+log += ',E1 RPM,E1 MAP,E1 OilT,E1 CHT1\n';
+const two = (n) => String(n).padStart(2, '0');
+for (let r = 0; r < 3 * 3600; r++) {
+  log += `2026-06-14,${two(8 + Math.floor(r / 3600))}:${two(Math.floor(r / 60) % 60)}:${two(r % 60)}`;
+  for (let c = 2; c < 56; c++) log += `,${(r * 7 + c) % 1000}`;
+  log += `,${2300 + Math.trunc(200 * Math.sin(r / 50))},${(24 + 3 * Math.sin(r / 70)).toFixed(1)},` +
+    `${170 + Math.trunc(20 * Math.sin(r / 900))},${350 + r % 20}\n`;
+}
+const conversions = await page.evaluate((log) => {
+  const bytes = new TextEncoder().encode(log);
+  const times = [];
+  for (let i = 0; i < 5; i++) {
+    const start = performance.now();
+    const api = window.omnira.api.dataLog;
+    api.read(bytes, 'three_hours.csv');
+    const found = [0, 1, 2, 3, 4].map((role) => api.found(role));
+    if (!api.convert(found, 0, 0)) throw new Error(api.error());
+    api.script();
+    times.push(performance.now() - start);
+  }
+  return times;
+}, log);
+row('converting a 3-hour data log, 10,800 rows of 60 columns', `${median(conversions).toFixed(0)} ms`, '< 2000 ms');
 await browser.close();
 
 // A link's length for recorded sessions: percent-encoded (#script=) and
