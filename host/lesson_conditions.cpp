@@ -190,10 +190,10 @@ class clause_reader {
         const slider_id slider = kind == "rpm" ? SLIDER_RPM : kind == "map" ? SLIDER_MAP : SLIDER_TEMP;
         c_.kind = C_FIGURE;
         c_.which = slider;
-        size_t at = 2;
+        size_t at = 3;
         figure_unit unit = FIGURE_RPM;
         if (slider == SLIDER_RPM) {
-            if (w_.size() > 2 && strcasecmp(w_[2].c_str(), "rpm") == 0) at = 3;
+            if (w_.size() < 3 || strcasecmp(w_[2].c_str(), "rpm") != 0) at = 2;
         } else if (w_.size() < 3 || !parse_figure_unit(slider, w_[2], unit)) {
             return wrong(kind + " takes a figure and its unit (" +
                          (slider == SLIDER_MAP ? "mB or inHg" : "C or F") + ")");
