@@ -10,6 +10,7 @@
 #include "screens/screen.h"
 #include "tools/png/png_io.h"
 #include "window/lcd_presentation.h"
+#include "window/lesson_panel.h"
 #include "window/panel_widgets.h"
 #include "window/timeline_view.h"
 
@@ -210,6 +211,16 @@ void TfrmMain::createMenus() {
         });
     }
     Scenarios1->setEnabled(!Scenarios1->isEmpty());
+    Lessons1 = Simulation1->addMenu(QStringLiteral("&Lessons"));
+    for (const scenario_entry &entry : bundled_scenarios(QStringLiteral(":/lessons"))) {
+        QString label = entry.title;
+        Lessons1->addAction(label.replace('&', QStringLiteral("&&")), this, [this, entry] {
+            QFile file(entry.path);
+            file.open(QIODevice::ReadOnly);
+            playLesson(QString::fromUtf8(file.readAll()), entry.title);
+        });
+    }
+    Lessons1->setEnabled(!Lessons1->isEmpty());
     PlayScenario1 = Simulation1->addAction(QStringLiteral("&Play Scenario..."));
     StopScenario1 = Simulation1->addAction(QStringLiteral("S&top Scenario"));
     StopScenario1->setEnabled(false);
@@ -281,6 +292,11 @@ void TfrmMain::createControls(QWidget *client) {
     NoteList->setVerticalScrollMode(QAbstractItemView::ScrollPerPixel);
     NoteList->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     NoteList->setAccessibleName(QStringLiteral("Scenario notes so far"));
+
+    Lesson1 = new LessonPanel(client);
+    Lesson1->setGeometry(256, 112, 239, 192);
+    Lesson1->recorder = &session;
+    Lesson1->played = [this] { followLesson(); };
 
     Shape1 = new LampShape(client);
     Shape1->setGeometry(8, 264, 33, 33);
@@ -455,6 +471,7 @@ void TfrmMain::runPowerLoop() {
     while (!power_off_request && !player) {
         power_pass(CheckBox1->isChecked() ? 1 : 0);
         session.pass();
+        Lesson1->afterPass();
         Shape1->setBrushColour(QColor(lamp_red, 0, 0));
         if (displayReady()) {
             present_frame();
@@ -556,6 +573,7 @@ void TfrmMain::Timer1Timer() {
     }
     session.tick();
     host_timer_tick(instrumentOn() ? 1 : 0);
+    Lesson1->afterTick();
     if (!playedTimeline.empty()) {
         playedTimeline.push_back(sample_instrument());
         Timeline1->setPosition((long long)playedTimeline.size() - 1);
@@ -835,7 +853,13 @@ void TfrmMain::afterPlayback() {
 // The controls follow the script without firing their handlers; the frame
 // and the lamp are those of its last pass.
 void TfrmMain::showPlayback() {
-    const panel_state &panel = player->script().panel();
+    showPanel(player->script().panel());
+    showNotes();
+    Timeline1->setPosition(player->position());
+    showTransport();
+}
+
+void TfrmMain::showPanel(const panel_state &panel) {
     {
         const QSignalBlocker rpm(ScrollBar29), map(ScrollBar30), temp(ScrollBar1), exio(CheckBox1),
             timers(RunEngineTimers1);
@@ -853,9 +877,26 @@ void TfrmMain::showPlayback() {
         present_frame();
         swapDisplay();
     }
-    showNotes();
-    Timeline1->setPosition(player->position());
-    showTransport();
+}
+
+bool TfrmMain::playLesson(const QString &text, const QString &title) {
+    stopScenario();
+    QString error;
+    if (!Lesson1->start(text, title, error)) {
+        showMessage(QMessageBox::Warning,
+                    QStringLiteral("The lesson \"%1\" cannot start: %2").arg(title, error));
+        return false;
+    }
+    StatusBar1->showMessage(QStringLiteral("Lesson: %1").arg(title));
+    return true;
+}
+
+// The controls follow what the lesson played; the live loop runs while the
+// lesson has the instrument on.
+void TfrmMain::followLesson() {
+    const panel_state &panel = Lesson1->lesson()->panel();
+    showPanel(panel);
+    if (panel.running && !loopRunning) QTimer::singleShot(0, this, &TfrmMain::runPowerLoop);
 }
 
 // The transport follows the player: enabled while a script plays.
