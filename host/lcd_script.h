@@ -177,6 +177,9 @@ class lcd_script {
     // The number of the line being played (0 before the first).
     int line() const;
     const panel_state &panel() const { return panel_; }
+    // The panel as a student has left it: lines played later (the answers
+    // of Show me) go on from there.
+    void set_panel(const panel_state &panel) { panel_ = panel; }
     int scale() const { return scale_; }
 
     static constexpr int MIN_SCALE = 1;

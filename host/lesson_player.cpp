@@ -18,10 +18,22 @@ bool lesson_player::load(std::string text) {
         title_ = printable(text.substr(2, text.find('\n') - 2), 80);
     while (!title_.empty() && (title_.back() == ' ' || title_.back() == '\r')) title_.pop_back();
     script_.set_student(false);
+    script_.echo_to(nullptr);
     if (!script_.prepare(std::move(text))) return false;
-    script_.set_student(true);
-    play_on();
+    state_ = READY;
     return true;
+}
+
+void lesson_player::begin() {
+    if (state_ != READY) return;
+    script_.set_student(true);
+    script_.echo_to(recorder_);
+    play_on();
+}
+
+void lesson_player::echo_to(session_recorder *recorder) {
+    recorder_ = recorder;
+    if (state_ != NONE && state_ != READY && state_ != REFUSED) script_.echo_to(recorder);
 }
 
 // Runs the lesson's own lines up to the next wait or the end.
@@ -73,9 +85,10 @@ void lesson_player::hint() {
     if (has_hint()) hinted_ = true;
 }
 
-void lesson_player::show_me() {
+void lesson_player::show_me(const panel_state &controls) {
     if (state_ != WAITING) return;
     shown_ = true;
+    script_.set_panel(controls);
     script_.show_answers();
     play_on();
 }
@@ -83,7 +96,7 @@ void lesson_player::show_me() {
 // The step's answers play so that the next step starts where the lesson
 // expects; the step ends at the next pass that finds it done, or at once when
 // skipped a second time.
-void lesson_player::skip() {
+void lesson_player::skip(const panel_state &controls) {
     if (state_ != WAITING) return;
     if (skipping_) {
         summary_.skipped++;
@@ -92,6 +105,7 @@ void lesson_player::skip() {
         return;
     }
     skipping_ = true;
+    script_.set_panel(controls);
     script_.show_answers();
     play_on();
 }

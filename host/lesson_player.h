@@ -18,13 +18,16 @@ struct lesson_summary {
 
 class lesson_player {
   public:
-    enum state { EMPTY, REFUSED, WAITING, FINISHED, LEFT, FAILED };
+    // READY: checked, not begun.
+    enum state { NONE, READY, REFUSED, WAITING, FINISHED, LEFT, FAILED };
 
     lesson_player(frame_files &files, script_report report);
 
-    // Checks the lesson, then brings the program to its start and plays up
-    // to the first step; false with error() when it is refused.
+    // Checks the lesson, leaving the program at its start with nothing
+    // played; false with error() when it is refused, the program as it was.
     bool load(std::string text);
+    // Plays the lesson's scene up to its first step.
+    void begin();
 
     // The front end calls these while the student works: after each pass of
     // its power loop, and at each tick of its 100 ms timer.
@@ -32,10 +35,11 @@ class lesson_player {
     void after_tick();
 
     void hint();
-    // Plays the step's answers, then waits for the step again.
-    void show_me();
+    // Plays the step's answers from the panel as the student left it
+    // (`controls`), then waits for the step again.
+    void show_me(const panel_state &controls);
     // Plays the step's answers too, and counts the step skipped once done.
-    void skip();
+    void skip(const panel_state &controls);
     void leave();
 
     state status() const { return state_; }
@@ -55,15 +59,17 @@ class lesson_player {
     // The panel as the lesson's lines have set it, for the front end's controls.
     const panel_state &panel() const { return script_.panel(); }
 
-    // Everything the lesson plays goes to `recorder` as well; nullptr stops.
-    void echo_to(session_recorder *recorder) { script_.echo_to(recorder); }
+    // Everything the lesson plays from begin() on goes to `recorder` as
+    // well; nullptr stops.
+    void echo_to(session_recorder *recorder);
 
   private:
     void play_on();
     void next_step();
 
     lcd_script script_;
-    state state_ = EMPTY;
+    session_recorder *recorder_ = nullptr;
+    state state_ = NONE;
     std::string title_, well_;
     lesson_summary summary_;
     bool hinted_ = false, shown_ = false, skipping_ = false;

@@ -297,6 +297,21 @@ void TfrmMain::createControls(QWidget *client) {
     Lesson1->setGeometry(256, 112, 239, 192);
     Lesson1->recorder = &session;
     Lesson1->played = [this] { followLesson(); };
+    Lesson1->controls = [this] {
+        panel_state controls;
+        controls.rpm_position = ScrollBar29->value();
+        controls.map_position = ScrollBar30->value();
+        controls.temp_position = ScrollBar1->value();
+        controls.exio_checked = CheckBox1->isChecked();
+        controls.running = instrumentOn();
+        controls.engine_timers = RunEngineTimers1->isChecked();
+        return controls;
+    };
+    // The lesson starts from program start: a new session, as a scenario's.
+    Lesson1->starting = [this] {
+        stopRecording();
+        session = session_recorder();
+    };
 
     Shape1 = new LampShape(client);
     Shape1->setGeometry(8, 264, 33, 33);

@@ -95,6 +95,8 @@ bool LessonPanel::start(const QString &text, const QString &title, QString &erro
     }
     files = std::move(lessonFiles);
     player = std::move(lesson);
+    if (starting) starting();
+    player->begin();
     TitleLabel->setText(player->title().empty() ? title
                                                 : QString::fromStdString(player->title()));
     shownStep = shownState = -1;
@@ -129,14 +131,14 @@ void LessonPanel::Hint1Click() {
 
 void LessonPanel::ShowMe1Click() {
     if (!running()) return;
-    player->show_me();
+    player->show_me(controls());
     refresh();
     if (played) played();
 }
 
 void LessonPanel::Skip1Click() {
     if (!running()) return;
-    player->skip();
+    player->skip(controls());
     refresh();
     if (played) played();
 }

@@ -33,6 +33,11 @@ class LessonPanel : public QFrame {
     // The lesson played lines of its own (its scene, Show me, Skip): the
     // window's controls follow lesson()->panel().
     std::function<void()> played;
+    // The window's controls as the student has left them.
+    std::function<panel_state()> controls;
+    // A lesson passed its check and its scene is about to play from program
+    // start: the window starts a new session.
+    std::function<void()> starting;
     // Leave, or Close after the summary: the panel hides.
     std::function<void()> closed;
     // Everything the lesson plays is recorded here too.

@@ -224,6 +224,8 @@ class Lessons : public ::testing::Test {
 TEST_F(Lessons, TheStudentWorksEachStepWithHintShowMeAndSkip) {
     lesson.echo_to(&recorder);
     ASSERT_TRUE(lesson.load(LESSON)) << lesson.error();
+    EXPECT_EQ(recorder.script(), ""); // the check is not recorded
+    lesson.begin();
     EXPECT_EQ(lesson.title(), "Two pages");
     EXPECT_EQ(lesson.status(), lesson_player::WAITING);
     EXPECT_EQ(lesson.step_number(), 1);
@@ -239,7 +241,7 @@ TEST_F(Lessons, TheStudentWorksEachStepWithHintShowMeAndSkip) {
     student_key(KEY_PLUS, "PLUS");
     EXPECT_EQ(lesson.step_number(), 2);
     EXPECT_EQ(lesson.well(), "Good.");
-    lesson.show_me();
+    lesson.show_me(lesson.panel());
     EXPECT_EQ(lesson.status(), lesson_player::WAITING); // waits for the pass
     run_loop(1);
     EXPECT_EQ(lesson.status(), lesson_player::FINISHED);
@@ -257,16 +259,17 @@ TEST_F(Lessons, TheStudentWorksEachStepWithHintShowMeAndSkip) {
 
 TEST_F(Lessons, SkipPlaysTheAnswersAndTheHintComesAfterItsTime) {
     ASSERT_TRUE(lesson.load(LESSON));
+    lesson.begin();
     run_loop(49);
     EXPECT_EQ(lesson.hint_text(), "");
     run_loop(1); // 5 s
     EXPECT_EQ(lesson.hint_text(), "Press +.");
-    lesson.skip();
+    lesson.skip(lesson.panel());
     run_loop(1);
     EXPECT_EQ(lesson.step_number(), 2);
     EXPECT_EQ(lesson.well(), "");
-    lesson.skip();
-    lesson.skip(); // a second skip goes on at once
+    lesson.skip(lesson.panel());
+    lesson.skip(lesson.panel()); // a second skip goes on at once
     EXPECT_EQ(lesson.status(), lesson_player::FINISHED);
     EXPECT_EQ(lesson.summary().skipped, 2);
     EXPECT_EQ(lesson.summary().unaided, 0);
