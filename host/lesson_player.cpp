@@ -1,5 +1,7 @@
 #include "host/lesson_player.h"
 
+#include <stdio.h>
+
 namespace {
 const std::string NOTHING;
 }
@@ -112,6 +114,16 @@ void lesson_player::skip(const panel_state &controls) {
 
 void lesson_player::leave() {
     if (state_ == WAITING) state_ = LEFT;
+}
+
+std::string lesson_player::summary_text() const {
+    const long long seconds = summary_.ticks / 10;
+    char time[32];
+    snprintf(time, sizeof time, "%lld:%02lld", seconds / 60, seconds % 60);
+    return std::to_string(summary_.unaided) + " of " + std::to_string(step_count()) +
+           " steps done on your own, " + std::to_string(summary_.hinted) + " with a hint, " +
+           std::to_string(summary_.shown) + " shown, " + std::to_string(summary_.skipped) +
+           " skipped. Time: " + time + ".";
 }
 
 const std::string &lesson_player::task() const {

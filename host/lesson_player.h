@@ -56,6 +56,8 @@ class lesson_player {
     // The well text of the step done last, until the next one is done.
     const std::string &well() const { return well_; }
     const lesson_summary &summary() const { return summary_; }
+    // The summary as the front ends show it at the end.
+    std::string summary_text() const;
     // The panel as the lesson's lines have set it, for the front end's controls.
     const panel_state &panel() const { return script_.panel(); }
 

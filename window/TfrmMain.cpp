@@ -807,6 +807,7 @@ bool TfrmMain::checkScenario(lcd_script::rehearsal outcome) {
         recording.is_open() ? QStringLiteral("; the recording to %1 stopped").arg(recordingPath)
                             : QString();
     stopRecording();
+    Lesson1->close();
     player = std::move(checked);
     playerFiles = std::move(checkFiles);
     playerTitle = checkedTitle;

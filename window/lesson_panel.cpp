@@ -150,24 +150,14 @@ void LessonPanel::Leave1Click() {
         refresh();
         return;
     }
+    close();
+}
+
+void LessonPanel::close() {
     if (player) player->echo_to(nullptr);
     player.reset();
     hide();
     if (closed) closed();
-}
-
-QString LessonPanel::summaryText() const {
-    const lesson_summary &s = player->summary();
-    const long long seconds = s.ticks / 10;
-    return QStringLiteral("%1 of %2 steps done on your own, %3 with a hint, %4 shown, %5 "
-                          "skipped. Time: %6:%7.")
-        .arg(s.unaided)
-        .arg(player->step_count())
-        .arg(s.hinted)
-        .arg(s.shown)
-        .arg(s.skipped)
-        .arg(seconds / 60)
-        .arg(seconds % 60, 2, 10, QLatin1Char('0'));
 }
 
 void LessonPanel::refresh() {
@@ -195,7 +185,7 @@ void LessonPanel::refresh() {
     } else {
         StepLabel->setText(state == lesson_player::LEFT ? QStringLiteral("Lesson left")
                                                         : QStringLiteral("Lesson complete"));
-        TaskLabel->setText(summaryText());
+        TaskLabel->setText(QString::fromStdString(player->summary_text()));
     }
     Hint1->setEnabled(waiting && player->has_hint() && shownHint.empty());
     ShowMe1->setEnabled(waiting);

@@ -24,6 +24,8 @@ class LessonPanel : public QFrame {
     // the instrument left as it was.
     bool start(const QString &text, const QString &title, QString &error);
     bool running() const;
+    // Ends the lesson where it is and hides the panel.
+    void close();
     lesson_player *lesson() const { return player.get(); }
 
     // From the window's power loop and its 100 ms timer.
@@ -59,7 +61,6 @@ class LessonPanel : public QFrame {
     void Skip1Click();
     void Leave1Click();
     void refresh();
-    QString summaryText() const;
 
     std::unique_ptr<frame_files> files;
     std::unique_ptr<lesson_player> player;

@@ -248,6 +248,8 @@ TEST_F(Lessons, TheStudentWorksEachStepWithHintShowMeAndSkip) {
     EXPECT_EQ(lesson.summary().hinted, 1);
     EXPECT_EQ(lesson.summary().shown, 1);
     EXPECT_EQ(lesson.summary().ticks, 4);
+    EXPECT_EQ(lesson.summary_text(),
+              "0 of 2 steps done on your own, 1 with a hint, 1 shown, 0 skipped. Time: 0:00.");
 
     // The recording replays headless to the same frame.
     const std::vector<uint8_t> seen(frame_buffer, frame_buffer + LCD_PIXELS);
