@@ -75,19 +75,6 @@ const key_name KEYS[] = {
     {"F1", KEY_F1}, {"F2", KEY_F2}, {"PUSH", KEY_PUSH}, {"PLUS", KEY_PLUS}, {"MINUS", KEY_MINUS},
 };
 
-// The words of a line with its comment removed.
-std::vector<std::string> split(const std::string &line) {
-    const std::string text = line.substr(0, line.find('#'));
-    std::vector<std::string> words;
-    const char *const blanks = " \t\n\v\f\r";
-    for (size_t at = text.find_first_not_of(blanks); at != std::string::npos;) {
-        const size_t end = text.find_first_of(blanks, at);
-        words.push_back(text.substr(at, end - at));
-        at = end == std::string::npos ? end : text.find_first_not_of(blanks, end);
-    }
-    return words;
-}
-
 // The text of a line after its command word, without its comment and the
 // blanks around it.
 std::string text_after(const std::string &line, const std::string &word) {
@@ -186,6 +173,18 @@ std::string printable(const std::string &text, size_t length) {
     }
     if (at < text.size()) out += "...";
     return out;
+}
+
+std::vector<std::string> script_words(const std::string &line) {
+    const std::string text = line.substr(0, line.find('#'));
+    std::vector<std::string> words;
+    const char *const blanks = " \t\n\v\f\r";
+    for (size_t at = text.find_first_not_of(blanks); at != std::string::npos;) {
+        const size_t end = text.find_first_of(blanks, at);
+        words.push_back(text.substr(at, end - at));
+        at = end == std::string::npos ? end : text.find_first_not_of(blanks, end);
+    }
+    return words;
 }
 
 namespace {
@@ -311,7 +310,7 @@ bool lcd_script::count_work(int number, const std::string &line, long long ticks
 // that a pass while off is found before anything runs.
 bool lcd_script::parse(const std::string &line, int number, bool &running) {
     if (line.find('\0') != std::string::npos) return fail(number, line, "a NUL byte in the line");
-    const std::vector<std::string> w = split(line);
+    const std::vector<std::string> w = script_words(line);
     if (w.empty()) return true;
     const std::string &cmd = w[0];
     const size_t args = w.size() - 1;

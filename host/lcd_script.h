@@ -86,6 +86,9 @@ class session_recorder;
 // with "..." when longer.
 std::string printable(const std::string &text, size_t length = (size_t)-1);
 
+// The words of a script line, its comment removed.
+std::vector<std::string> script_words(const std::string &line);
+
 // Where a script reports its pictures, notes and warnings, a line at a time.
 typedef std::function<void(const std::string &line)> script_report;
 

@@ -328,23 +328,11 @@ bool clause_holds(const lesson_clause &c) {
     return false;
 }
 
-// The words of a text, split at blanks.
-std::vector<std::string> words_of(const std::string &text) {
-    std::vector<std::string> words;
-    const char *const blanks = " \t\r\n\v\f";
-    for (size_t at = text.find_first_not_of(blanks); at != std::string::npos;) {
-        const size_t end = text.find_first_of(blanks, at);
-        words.push_back(text.substr(at, end - at));
-        at = end == std::string::npos ? end : text.find_first_not_of(blanks, end);
-    }
-    return words;
-}
-
 } // namespace
 
 bool parse_condition(const std::string &text, lesson_condition &condition, std::string &error) {
     condition.clauses.clear();
-    const std::vector<std::string> words = words_of(text);
+    const std::vector<std::string> words = script_words(text);
     std::vector<std::string> part;
     for (size_t i = 0; i <= words.size(); i++) {
         if (i < words.size() && words[i] != "and") {

@@ -130,15 +130,18 @@ void LessonPanel::Hint1Click() {
 }
 
 void LessonPanel::ShowMe1Click() {
-    if (!running()) return;
-    player->show_me(controls());
-    refresh();
-    if (played) played();
+    playAnswers(&lesson_player::show_me);
 }
 
 void LessonPanel::Skip1Click() {
+    playAnswers(&lesson_player::skip);
+}
+
+// Show me and Skip: the step's inputs play from the controls as they are,
+// and the window's controls follow.
+void LessonPanel::playAnswers(void (lesson_player::*play)(const panel_state &)) {
     if (!running()) return;
-    player->skip(controls());
+    (player.get()->*play)(controls());
     refresh();
     if (played) played();
 }

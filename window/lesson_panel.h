@@ -60,6 +60,7 @@ class LessonPanel : public QFrame {
     void ShowMe1Click();
     void Skip1Click();
     void Leave1Click();
+    void playAnswers(void (lesson_player::*play)(const panel_state &));
     void refresh();
 
     std::unique_ptr<frame_files> files;
