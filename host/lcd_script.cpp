@@ -314,8 +314,8 @@ bool lcd_script::parse(const std::string &line, int number, bool &running) {
     if (w.empty()) return true;
     const std::string &cmd = w[0];
     const size_t args = w.size() - 1;
-    command c{-1, number, 0, 0, 0, args > 0 ? w[1] : std::string(), SLIDER_RPM, FIGURE_RAW, 0,
-              false};
+    command c{-1,         number,     0, 0,    0, args > 0 ? w[1] : std::string(),
+              SLIDER_RPM, FIGURE_RAW, 0, false};
 
     // Commands taking an optional count or a required number share this.
     auto number_arg = [&](bool optional, long long lo, long long hi, const char *what) {
@@ -579,8 +579,7 @@ lcd_script::step lcd_script::advance() {
             if (remaining_ > 0) return c.op == OP_TICK ? STEP_TICK : STEP_PASS;
         } else if (c.op == OP_UNTIL) {
             // As hold, looking at the instrument at the start and after each pass.
-            if ((!ticked_ || passes_done_ > 0) &&
-                condition_holds(conditions_[(size_t)c.value])) {
+            if ((!ticked_ || passes_done_ > 0) && condition_holds(conditions_[(size_t)c.value])) {
                 started_ = false;
                 next_++;
                 continue;
@@ -588,9 +587,10 @@ lcd_script::step lcd_script::advance() {
             if (cycle_ == remaining_) {
                 const size_t step = current_step();
                 fail(c.number, source(c),
-                     "step " + std::to_string(step + 1) + " (\"" + printable(steps_[step].task, 60) +
-                         "\") not done within " + std::to_string(remaining_ / 10) + "." +
-                         std::to_string(remaining_ % 10) + " s");
+                     "step " + std::to_string(step + 1) + " (\"" +
+                         printable(steps_[step].task, 60) + "\") not done within " +
+                         std::to_string(remaining_ / 10) + "." + std::to_string(remaining_ % 10) +
+                         " s");
                 break;
             }
             if (!ticked_) return STEP_TICK;

@@ -176,7 +176,8 @@ class clause_reader {
     bool read_spread(size_t at) {
         if (at == w_.size()) return true;
         std::string text = w_[at].compare(0, 2, "+-") == 0 ? w_[at].substr(2) : std::string();
-        if (w_[at] == "+-" && at + 2 == w_.size()) text = w_[at + 1];
+        if (w_[at] == "+-" && at + 2 == w_.size())
+            text = w_[at + 1];
         else if (at + 1 != w_.size() || text.empty())
             return wrong("a tolerance is written +-T after the value");
         const figure_unit unit = c_.unit == FIGURE_INHG ? FIGURE_INHG : FIGURE_RPM;
@@ -187,7 +188,9 @@ class clause_reader {
 
     bool read_figure() {
         const std::string &kind = w_[0];
-        const slider_id slider = kind == "rpm" ? SLIDER_RPM : kind == "map" ? SLIDER_MAP : SLIDER_TEMP;
+        const slider_id slider = kind == "rpm"   ? SLIDER_RPM
+                                 : kind == "map" ? SLIDER_MAP
+                                                 : SLIDER_TEMP;
         c_.kind = C_FIGURE;
         c_.which = slider;
         size_t at = 3;
@@ -239,7 +242,8 @@ class clause_reader {
         }
         default: break;
         }
-        const bool rpm_unit = s.kind == S_RPM && w_.size() == 4 && strcasecmp(w_[3].c_str(), "rpm") == 0;
+        const bool rpm_unit =
+            s.kind == S_RPM && w_.size() == 4 && strcasecmp(w_[3].c_str(), "rpm") == 0;
         if (w_.size() != 3 && !rpm_unit) return wrong(name + " takes one value");
         const figure_unit read_as = s.kind == S_TENTHS ? FIGURE_INHG : FIGURE_RPM;
         if (s.kind == S_CODE && value.size() != 4) return wrong(name + " takes four digits");

@@ -16,8 +16,7 @@ bool lesson_player::load(std::string text) {
     title_.clear();
     hinted_ = shown_ = skipping_ = false;
     step_ticks_ = 0;
-    if (text.compare(0, 2, "# ") == 0)
-        title_ = printable(text.substr(2, text.find('\n') - 2), 80);
+    if (text.compare(0, 2, "# ") == 0) title_ = printable(text.substr(2, text.find('\n') - 2), 80);
     while (!title_.empty() && (title_.back() == ' ' || title_.back() == '\r')) title_.pop_back();
     script_.set_student(false);
     script_.echo_to(nullptr);

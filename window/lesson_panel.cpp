@@ -97,8 +97,7 @@ bool LessonPanel::start(const QString &text, const QString &title, QString &erro
     player = std::move(lesson);
     if (starting) starting();
     player->begin();
-    TitleLabel->setText(player->title().empty() ? title
-                                                : QString::fromStdString(player->title()));
+    TitleLabel->setText(player->title().empty() ? title : QString::fromStdString(player->title()));
     shownStep = shownState = -1;
     show();
     raise();

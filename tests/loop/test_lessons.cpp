@@ -179,7 +179,7 @@ TEST_F(LessonScripts, BadLessonLinesNameTheirLine) {
         const char *text;
         int line;
     } cases[] = {
-        {"on\nanswer key PLUS\n", 2},                    // an answer outside a step
+        {"on\nanswer key PLUS\n", 2}, // an answer outside a step
         {"ask A\nanswer answer key F1\nuntil lamp dark\n", 2},
         {"ask A\nhint h\nhint again\nuntil lamp dark\n", 3},
         {"ask A\nuntil lamp dark\nuntil lamp bright\n", 3},
