@@ -36,6 +36,10 @@ enum op {
     OP_HOLD,
     OP_RAMP,
     OP_NOTE,
+    OP_ASK,
+    OP_HINT,
+    OP_WELL,
+    OP_UNTIL,
 };
 
 const long long MAX_COUNT = lcd_script::MAX_COUNT;
@@ -72,17 +76,13 @@ const key_name KEYS[] = {
     {"F1", KEY_F1}, {"F2", KEY_F2}, {"PUSH", KEY_PUSH}, {"PLUS", KEY_PLUS}, {"MINUS", KEY_MINUS},
 };
 
-// The words of a line with its comment removed.
-std::vector<std::string> split(const std::string &line) {
+// The text of a line after its command word, without its comment and the
+// blanks around it.
+std::string text_after(const std::string &line, const std::string &word) {
     const std::string text = line.substr(0, line.find('#'));
-    std::vector<std::string> words;
-    const char *const blanks = " \t\n\v\f\r";
-    for (size_t at = text.find_first_not_of(blanks); at != std::string::npos;) {
-        const size_t end = text.find_first_of(blanks, at);
-        words.push_back(text.substr(at, end - at));
-        at = end == std::string::npos ? end : text.find_first_not_of(blanks, end);
-    }
-    return words;
+    const size_t from = text.find_first_not_of(" \t", text.find(word) + word.size());
+    const size_t to = text.find_last_not_of(" \t\r");
+    return from == std::string::npos ? "" : text.substr(from, to - from + 1);
 }
 
 // A whole decimal integer, sign allowed.
@@ -176,6 +176,18 @@ std::string printable(const std::string &text, size_t length) {
     return out;
 }
 
+std::vector<std::string> script_words(const std::string &line) {
+    const std::string text = line.substr(0, line.find('#'));
+    std::vector<std::string> words;
+    const char *const blanks = " \t\n\v\f\r";
+    for (size_t at = text.find_first_not_of(blanks); at != std::string::npos;) {
+        const size_t end = text.find_first_of(blanks, at);
+        words.push_back(text.substr(at, end - at));
+        at = end == std::string::npos ? end : text.find_first_not_of(blanks, end);
+    }
+    return words;
+}
+
 namespace {
 
 // Text from a script as a message repeats it, cut after QUOTED_LENGTH characters.
@@ -223,6 +235,9 @@ bool lcd_script::load(std::istream &in) {
 
 bool lcd_script::load(std::string text) {
     commands_.clear();
+    conditions_.clear();
+    steps_.clear();
+    showing_ = false;
     next_ = 0;
     started_ = false;
     failed_ = false;
@@ -261,6 +276,13 @@ bool lcd_script::load(std::string text) {
         }
         at = end + 1;
     }
+    if (!steps_.empty() && steps_.back().until == SIZE_MAX) {
+        const lesson_step &open = steps_.back();
+        const command &ask = commands_[open.first - 1];
+        fail(open.line, source(ask), "the step has no until");
+        commands_.clear();
+        return false;
+    }
     return true;
 }
 
@@ -289,11 +311,11 @@ bool lcd_script::count_work(int number, const std::string &line, long long ticks
 // that a pass while off is found before anything runs.
 bool lcd_script::parse(const std::string &line, int number, bool &running) {
     if (line.find('\0') != std::string::npos) return fail(number, line, "a NUL byte in the line");
-    const std::vector<std::string> w = split(line);
+    const std::vector<std::string> w = script_words(line);
     if (w.empty()) return true;
     const std::string &cmd = w[0];
     const size_t args = w.size() - 1;
-    command c{-1, number, 0, 0, 0, args > 0 ? w[1] : std::string(), {}, 1, 0};
+    command c{-1, number, 0, 0, 0, args > 0 ? w[1] : std::string(), {}, 1, 0, false};
     slider_move &first = c.legs[0];
     first = {SLIDER_RPM, FIGURE_RAW, 0};
 
@@ -369,7 +391,22 @@ bool lcd_script::parse(const std::string &line, int number, bool &running) {
         return true;
     };
 
-    if (cmd == "on" || cmd == "off") {
+    if (cmd == "answer") {
+        const std::string played = text_after(line, "answer");
+        const std::string first = played.substr(0, played.find_first_of(" \t"));
+        if (steps_.empty() || steps_.back().until != SIZE_MAX)
+            return fail(number, line, "an answer belongs to a step, between its ask and its until");
+        if (played.empty() || first == "answer" || first == "ask" || first == "until" ||
+            first == "hint" || first == "well")
+            return fail(number, line, "answer takes a line of inputs to play");
+        const size_t count = commands_.size();
+        if (!parse(played, number, running)) return false;
+        if (commands_.size() == count) return fail(number, line, "answer takes a line to play");
+        commands_.back().answer = true;
+        return true;
+    } else if (cmd == "ask" || cmd == "hint" || cmd == "well" || cmd == "until") {
+        if (!parse_lesson_line(w, line, number, running, c)) return false;
+    } else if (cmd == "on" || cmd == "off") {
         if (!no_args()) return false;
         c.op = cmd == "on" ? OP_ON : OP_OFF;
         running = cmd == "on";
@@ -401,10 +438,7 @@ bool lcd_script::parse(const std::string &line, int number, bool &running) {
         if (!count_work(number, line, c.ticks, running ? c.ticks * PASSES_PER_TICK : 0))
             return false;
     } else if (cmd == "note") {
-        const std::string text = line.substr(0, line.find('#'));
-        const size_t from = text.find_first_not_of(" \t", text.find("note") + 4);
-        const size_t to = text.find_last_not_of(" \t\r");
-        c.word = from == std::string::npos ? "" : text.substr(from, to - from + 1);
+        c.word = text_after(line, "note");
         c.op = OP_NOTE;
     } else if (cmd == "exio") {
         if (!on_off()) return false;
@@ -452,13 +486,91 @@ bool lcd_script::parse(const std::string &line, int number, bool &running) {
     return true;
 }
 
+// The lines that make a lesson: a step opens with `ask`, has at most one hint
+// and one well, and closes with `until`.
+bool lcd_script::parse_lesson_line(const std::vector<std::string> &w, const std::string &line,
+                                   int number, bool running, command &c) {
+    const std::string &cmd = w[0];
+    const bool open = !steps_.empty() && steps_.back().until == SIZE_MAX;
+    if (cmd == "ask") {
+        if (open) return fail(number, line, "the step before has no until");
+        steps_.push_back({printable(text_after(line, "ask")), "", "", commands_.size() + 1,
+                          SIZE_MAX, 0, number});
+        if (steps_.back().task.empty()) return fail(number, line, "ask takes the task's text");
+        c.op = OP_ASK;
+        c.value = (long long)steps_.size() - 1;
+        return true;
+    }
+    if (steps_.empty()) return fail(number, line, cmd + " belongs to a step: ask first");
+    lesson_step &step = steps_.back();
+    if (cmd == "hint" || cmd == "well") {
+        std::string &text = cmd == "hint" ? step.hint : step.well;
+        if (!text.empty()) return fail(number, line, "the step has a " + cmd + " already");
+        text = printable(text_after(line, cmd));
+        if (text.empty()) return fail(number, line, cmd + " takes a text");
+        c.op = cmd == "hint" ? OP_HINT : OP_WELL;
+        return true;
+    }
+    if (!open) return fail(number, line, "the step has an until already: ask opens the next");
+    std::string condition = text_after(line, "until");
+    c.ticks = DEFAULT_WAIT_TICKS;
+    if (w.size() >= 3 && w[w.size() - 2] == "within") {
+        if (!parse_seconds(w.back(), c.ticks) || c.ticks == 0)
+            return fail(number, line, "within takes seconds, 0.1..100000.0 with one decimal");
+        step.within = c.ticks;
+        condition = condition.substr(0, condition.rfind("within"));
+    }
+    lesson_condition parsed;
+    std::string problem;
+    if (!parse_condition(condition, parsed, problem)) return fail(number, line, problem);
+    conditions_.push_back(parsed);
+    c.op = OP_UNTIL;
+    c.value = (long long)conditions_.size() - 1;
+    step.until = commands_.size();
+    return count_work(number, line, c.ticks, running ? c.ticks * PASSES_PER_TICK : 0);
+}
+
+size_t lcd_script::current_step() const {
+    for (size_t i = 0; i < steps_.size(); i++)
+        if (next_ <= steps_[i].until) return i;
+    return steps_.size();
+}
+
+bool lcd_script::wait_over() const {
+    return next_ < commands_.size() && commands_[next_].op == OP_UNTIL &&
+           condition_holds(conditions_[(size_t)commands_[next_].value]);
+}
+
+void lcd_script::end_wait() {
+    if (next_ >= commands_.size() || commands_[next_].op != OP_UNTIL) return;
+    next_++;
+    started_ = false;
+    showing_ = false;
+}
+
+void lcd_script::show_answers() {
+    const size_t step = current_step();
+    if (step >= steps_.size() || next_ != steps_[step].until) return;
+    next_ = steps_[step].first;
+    started_ = false;
+    showing_ = true;
+}
+
+// Lines a student present does not hear: the answers, and while a step's
+// answers are shown, everything else before its until.
+bool lcd_script::skipped(const command &c) const {
+    if (!student_) return false;
+    if (showing_) return !c.answer && c.op != OP_UNTIL;
+    return c.answer;
+}
+
 int lcd_script::line() const {
     if (commands_.empty()) return 0;
     return commands_[next_ < commands_.size() ? next_ : commands_.size() - 1].number;
 }
 
 bool lcd_script::timed(int op) {
-    return op == OP_TICK || op == OP_PASS || op == OP_HOLD || op == OP_RAMP;
+    return op == OP_TICK || op == OP_PASS || op == OP_HOLD || op == OP_RAMP || op == OP_UNTIL;
 }
 
 // The first step of a timed line: its count, or for a ramp its two ends.
@@ -485,6 +597,14 @@ bool lcd_script::start_timed(const command &c) {
 lcd_script::step lcd_script::advance() {
     while (!failed_ && next_ < commands_.size()) {
         const command &c = commands_[next_];
+        if (!started_ && skipped(c)) {
+            next_++;
+            continue;
+        }
+        if (c.op == OP_UNTIL && student_) {
+            showing_ = false;
+            return STEP_WAIT;
+        }
         if (!timed(c.op)) {
             if (!execute(c)) break;
             next_++;
@@ -493,6 +613,28 @@ lcd_script::step lcd_script::advance() {
         if (!started_ && !start_timed(c)) break;
         if (c.op == OP_TICK || c.op == OP_PASS) {
             if (remaining_ > 0) return c.op == OP_TICK ? STEP_TICK : STEP_PASS;
+        } else if (c.op == OP_UNTIL) {
+            // As hold, looking at the instrument at the start and after each pass.
+            if ((!ticked_ || passes_done_ > 0) && condition_holds(conditions_[(size_t)c.value])) {
+                started_ = false;
+                next_++;
+                continue;
+            }
+            if (cycle_ == remaining_) {
+                const size_t step = current_step();
+                fail(c.number, source(c),
+                     "step " + std::to_string(step + 1) + " (\"" +
+                         printable(steps_[step].task, 60) + "\") not done within " +
+                         std::to_string(remaining_ / 10) + "." + std::to_string(remaining_ % 10) +
+                         " s");
+                break;
+            }
+            if (!ticked_) return STEP_TICK;
+            if (panel_.running && passes_done_ < PASSES_PER_TICK) return STEP_PASS;
+            cycle_++;
+            ticked_ = false;
+            passes_done_ = 0;
+            continue;
         } else if (cycle_ < remaining_) {
             // A cycle of hold and ramp: the ramp's next position, a tick,
             // then the passes a screen gives while on.
@@ -579,6 +721,8 @@ lcd_script::rehearsal lcd_script::rehearse(long long budget,
         rehearsal_ticks_ = 0;
     }
     rehearsing_ = true;
+    const bool student = student_;
+    student_ = false;
     step next = STEP_TICK;
     for (long long spent = 0; spent < budget; spent++) {
         next = advance();
@@ -594,6 +738,7 @@ lcd_script::rehearsal lcd_script::rehearse(long long budget,
         work_done_++;
     }
     rehearsing_ = false;
+    student_ = student;
     if (next == STEP_DONE && before_tick) before_tick(rehearsal_ticks_);
     if (next == STEP_TICK || next == STEP_PASS) {
         save_program_state(rehearsal_state_);
@@ -658,7 +803,8 @@ bool lcd_script::play() {
         case STEP_TICK: tick(); break;
         case STEP_PASS: pass(); break;
         case STEP_DONE: return true;
-        case STEP_FAILED: return false;
+        case STEP_FAILED:
+        case STEP_WAIT: return false;
         }
     }
 }
@@ -703,6 +849,13 @@ bool lcd_script::execute(const command &c) {
         panel_.engine_timers = c.value != 0;
         engine_timers_on = panel_.engine_timers ? 1 : 0;
         return true;
+    case OP_ASK:
+        if (!rehearsing_ && !student_)
+            report_("step " + std::to_string(c.value + 1) + " of " + std::to_string(steps_.size()) +
+                    ": " + steps_[(size_t)c.value].task + "\n");
+        return true;
+    case OP_HINT:
+    case OP_WELL: return true;
     case OP_SCALE: scale_ = (int)c.value; return true;
     case OP_SHOT:
     case OP_GOLDEN: {

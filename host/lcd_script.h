@@ -27,6 +27,18 @@
 //   expect screen NAME           fails unless the screen shown has that name
 //   expect lamp bright|dark      fails unless the lamp has that colour
 //   expect golden FILE           fails unless the frame equals FILE
+// Lessons: steps the student works on the live instrument.
+//   ask TEXT                     opens a step: the task shown to the student
+//   hint TEXT                    the step's hint (on request, or after `within`)
+//   well TEXT                    shown when the step is done
+//   answer LINE                  a line of the step played only with no student
+//                                present (lcdshot, tests, "Show me")
+//   until CONDITION [within S]   closes the step: waits until the condition
+//                                (host/lesson_conditions.h) holds after a pass.
+//                                With no student the ticks and passes run as
+//                                in `hold`, for at most S seconds or
+//                                DEFAULT_WAIT_TICKS, and a step not done then
+//                                fails the script.
 // Counts run from 0 to MAX_COUNT, seconds to MAX_COUNT ticks, with one
 // decimal; a line holds at most MAX_LINE characters. A whole script runs at
 // most MAX_TOTAL_TICKS ticks and MAX_TOTAL_PASSES passes, writes at most
@@ -34,6 +46,7 @@
 // refused before anything runs when it would go past one.
 #pragma once
 #include "host/engine_figures.h"
+#include "host/lesson_conditions.h"
 #include "host/program_state.h"
 
 #include <stdint.h>
@@ -75,13 +88,17 @@ class session_recorder;
 // with "..." when longer.
 std::string printable(const std::string &text, size_t length = (size_t)-1);
 
+// The words of a script line, its comment removed.
+std::vector<std::string> script_words(const std::string &line);
+
 // Where a script reports its pictures, notes and warnings, a line at a time.
 typedef std::function<void(const std::string &line)> script_report;
 
 class lcd_script {
   public:
     // What the host does next while it plays a script step by step.
-    enum step { STEP_TICK, STEP_PASS, STEP_DONE, STEP_FAILED };
+    // STEP_WAIT: a student is present and the script waits at an `until`.
+    enum step { STEP_TICK, STEP_PASS, STEP_DONE, STEP_FAILED, STEP_WAIT };
 
     // Pictures go through `files`; each one is reported to `report`. The
     // instrument is left as it is: a script that starts at program start
@@ -135,11 +152,39 @@ class lcd_script {
     // window's own controls would (sliders as positions); nullptr stops.
     void echo_to(session_recorder *recorder) { echo_ = recorder; }
 
+    // A lesson's steps: the texts of each, where its lines start, its
+    // `until` and its time.
+    struct lesson_step {
+        std::string task, hint, well;
+        size_t first, until;
+        long long within; // ticks; 0 when the step gives none
+        int line;         // of its `ask`
+    };
+    const std::vector<lesson_step> &steps() const { return steps_; }
+    // The step being played, or the number of steps after the last.
+    size_t current_step() const;
+
+    // With a student present, `answer` lines are skipped and advance()
+    // stops at an `until` with STEP_WAIT; the front end runs the instrument
+    // and asks wait_over() after each pass. A rehearsal plays as if alone.
+    void set_student(bool present) { student_ = present; }
+    // Whether the condition of the `until` waited at holds now.
+    bool wait_over() const;
+    // Goes on past the `until` waited at (its condition held, or the step is
+    // skipped).
+    void end_wait();
+    // Plays the answers of the step waited at again: advance() runs only
+    // them, then waits at the same `until`.
+    void show_answers();
+
     const std::string &error() const { return error_; }
     int error_line() const { return error_line_; }
     // The number of the line being played (0 before the first).
     int line() const;
     const panel_state &panel() const { return panel_; }
+    // The panel as a student has left it: lines played later (the answers
+    // of Show me) go on from there.
+    void set_panel(const panel_state &panel) { panel_ = panel; }
     int scale() const { return scale_; }
 
     static constexpr int MIN_SCALE = 1;
@@ -154,6 +199,8 @@ class lcd_script {
     static constexpr size_t MAX_SCRIPT_BYTES = 1 << 20;
     // Passes per tick in `hold` and `ramp`: a 60 Hz screen's six a tick.
     static constexpr int PASSES_PER_TICK = 6;
+    // How long `until` waits with no student when the step gives no time.
+    static constexpr long long DEFAULT_WAIT_TICKS = 600;
 
     // Where the playing script stands: its line, the progress of a timed
     // line, the panel, the caption and the scale. Set aside with the program
@@ -191,11 +238,15 @@ class lcd_script {
         std::string word;
         slider_move legs[MAX_RAMP_LEGS];
         int leg_count;
-        long long ticks; // of hold and ramp
+        long long ticks; // of hold, ramp and until
+        bool answer;     // played only with no student present
     };
 
     bool play();
     bool parse(const std::string &line, int number, bool &running);
+    bool parse_lesson_line(const std::vector<std::string> &w, const std::string &line, int number,
+                           bool running, command &c);
+    bool skipped(const command &c) const;
     bool count_work(int number, const std::string &line, long long ticks, long long passes);
     std::string source(const command &c) const;
     void rewind();
@@ -213,6 +264,10 @@ class lcd_script {
     panel_state panel_;
     std::string text_;
     std::vector<command> commands_;
+    std::vector<lesson_condition> conditions_;
+    std::vector<lesson_step> steps_;
+    bool student_ = false;
+    bool showing_ = false; // playing a step's answers for a student
     long long total_ticks_ = 0, total_passes_ = 0;
     int pictures_ = 0;
     // The rehearsal's own copy of the program state between its slices.

@@ -117,7 +117,8 @@ bool script_player::play_tick() {
             script_.tick();
             position_++;
             return true;
-        case lcd_script::STEP_DONE: state_ = ENDED; return false;
+        case lcd_script::STEP_DONE:
+        case lcd_script::STEP_WAIT: state_ = ENDED; return false;
         case lcd_script::STEP_FAILED: state_ = FAILED; return false;
         }
     }
@@ -138,7 +139,8 @@ void script_player::run_for(double milliseconds) {
             script_.tick();
             position_++;
             break;
-        case lcd_script::STEP_DONE: state_ = ENDED; return;
+        case lcd_script::STEP_DONE:
+        case lcd_script::STEP_WAIT: state_ = ENDED; return;
         case lcd_script::STEP_FAILED: state_ = FAILED; return;
         }
     }

@@ -5,6 +5,7 @@ import { BINDINGS, KEY_CODES, MOUSE_HELP, boundKey, wheelSteps } from './binding
 import { Timebase } from './timebase.js';
 import { Transport, clockText } from './transport.js';
 import { takeTouches } from './slider_touch.js';
+import { LessonBoard, lessonApi } from './lessons.js';
 
 const LCD_WIDTH = 160;
 const LCD_HEIGHT = 120;
@@ -121,6 +122,7 @@ function wasmApi(m) {
       return { rpm: p[0], map: p[1], temp: p[2], exio: !!p[3], running: !!p[4], engineTimers: !!p[5] };
     },
     stop: () => m._omnira_player_stop(),
+    lesson: lessonApi(m, text),
   };
 }
 
@@ -192,6 +194,7 @@ class Page {
       seek: (tick) => this.playerAction(() => this.api.seek(tick)),
     });
     this.timeline = null; // the timeline shown: {samples, notes}, live after a take-over
+    this.lessons = new LessonBoard(this);
   }
 
   // The controls work at once; the scenario library comes in meanwhile, and a
@@ -444,6 +447,7 @@ class Page {
   // side for `expect golden`.
   async loadLibrary() {
     this.library = await scenarioLibrary();
+    this.lessons.fill(await scenarioLibrary(LESSON_LIBRARY));
     const list = byId('scenario');
     for (const [i, s] of this.library.entries())
       list.append(Object.assign(document.createElement('option'), { value: i, textContent: s.title }));
@@ -643,6 +647,16 @@ class Page {
     this.showState();
   }
 
+  // The controls follow what a lesson played; the loop runs while the lesson
+  // has the instrument on.
+  followLesson() {
+    this.syncPanel();
+    if (!this.api.panel().running || this.running) return;
+    this.running = true;
+    this.showState();
+    this.liveFrame(false);
+  }
+
   syncPanel() {
     const p = this.api.panel();
     for (const { name } of SLIDERS) {
@@ -700,8 +714,8 @@ function makeSliders(box) {
 
 // The scenario library in the page: each script with its title, the text of
 // its first line when that is a comment.
-function scenarioLibrary() {
-  return Promise.all(SCENARIO_LIBRARY.scripts.map(async ([file, packed]) => {
+function scenarioLibrary(library = SCENARIO_LIBRARY) {
+  return Promise.all(library.scripts.map(async ([file, packed]) => {
     const text = decoder.decode(await gunzip(fromBase64(packed)));
     const title = titleOf(text);
     return { file, name: file.replace(/\.txt$/, ''), text, title: title || file };

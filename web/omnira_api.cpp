@@ -7,6 +7,7 @@
 #include "host/engine_timers.h"
 #include "host/lcd_palette.h"
 #include "host/lcd_script.h"
+#include "host/lesson_player.h"
 #include "host/note_board.h"
 #include "host/script_player.h"
 #include "host/power_loop.h"
@@ -71,6 +72,10 @@ std::unique_ptr<script_player> player;
 // Its notes, each shown for a minimum time, on the page's clock.
 note_board notes;
 double notes_now = 0;
+
+// The lesson the student works, if any.
+std::unique_ptr<lesson_player> lesson;
+std::string lesson_error;
 
 // The timeline as the page reads it: RPM as int32, MAP and TEMP as int16,
 // then the units and the lamp, in 12 bytes a tick.
@@ -151,6 +156,7 @@ EMSCRIPTEN_KEEPALIVE void omnira_engine_timers(int on) {
 EMSCRIPTEN_KEEPALIVE int omnira_pass(void) {
     power_pass(controls.exio_checked ? 1 : 0);
     session.pass();
+    if (lesson) lesson->after_pass();
     return lamp_red;
 }
 
@@ -158,6 +164,7 @@ EMSCRIPTEN_KEEPALIVE int omnira_pass(void) {
 EMSCRIPTEN_KEEPALIVE void omnira_tick(int instrument_on) {
     session.tick();
     host_timer_tick(instrument_on ? 1 : 0);
+    if (lesson) lesson->after_tick();
 }
 
 // The session since the page opened, as an lcdshot script.
@@ -235,6 +242,7 @@ EMSCRIPTEN_KEEPALIVE int omnira_player_check(int budget) {
     case lcd_script::REHEARSED: break;
     }
     player = std::move(checked);
+    lesson.reset();
     frames.pictures.clear();
     notes.clear();
     player->notes_to([](const std::string &note) { notes.post(note, (int64_t)notes_now); });
@@ -326,6 +334,84 @@ EMSCRIPTEN_KEEPALIVE void omnira_player_stop(void) {
     player->echo_to(nullptr);
     controls = player->script().panel();
     player.reset();
+}
+
+// Lessons. Reads the text last handed over as a lesson and checks it whole
+// with its answers; a good one starts from program start with a new session,
+// its scene played and the controls following it. False with
+// omnira_lesson_error() when it is refused, everything left as it was.
+EMSCRIPTEN_KEEPALIVE int omnira_lesson_load(void) {
+    std::unique_ptr<lesson_player> checked_lesson(
+        new lesson_player(frames, [](const std::string &line) { script_log += line; }));
+    if (!checked_lesson->load(std::move(text))) {
+        lesson_error = checked_lesson->error();
+        return 0;
+    }
+    player.reset();
+    lesson = std::move(checked_lesson);
+    session = session_recorder();
+    lesson->echo_to(&session);
+    lesson->begin();
+    controls = lesson->panel();
+    return 1;
+}
+EMSCRIPTEN_KEEPALIVE const char *omnira_lesson_error(void) {
+    return hand_back(lesson_error);
+}
+// lesson_player::state: 3 waiting, 4 finished, 5 left, 6 failed; 0 none.
+EMSCRIPTEN_KEEPALIVE int omnira_lesson_status(void) {
+    return lesson ? (int)lesson->status() : 0;
+}
+EMSCRIPTEN_KEEPALIVE const char *omnira_lesson_title(void) {
+    return hand_back(lesson ? lesson->title() : "");
+}
+EMSCRIPTEN_KEEPALIVE int omnira_lesson_step(void) {
+    return lesson ? lesson->step_number() : 0;
+}
+EMSCRIPTEN_KEEPALIVE int omnira_lesson_steps(void) {
+    return lesson ? lesson->step_count() : 0;
+}
+EMSCRIPTEN_KEEPALIVE const char *omnira_lesson_task(void) {
+    return hand_back(!lesson ? ""
+                     : lesson->status() == lesson_player::FAILED ? lesson->error()
+                                                                 : lesson->task());
+}
+EMSCRIPTEN_KEEPALIVE const char *omnira_lesson_hint_text(void) {
+    return hand_back(lesson ? lesson->hint_text() : "");
+}
+EMSCRIPTEN_KEEPALIVE int omnira_lesson_has_hint(void) {
+    return lesson && lesson->has_hint();
+}
+EMSCRIPTEN_KEEPALIVE const char *omnira_lesson_well(void) {
+    return hand_back(lesson ? lesson->well() : "");
+}
+// The steps done unaided, with a hint, shown and skipped, and the time.
+EMSCRIPTEN_KEEPALIVE const char *omnira_lesson_summary(void) {
+    return hand_back(lesson ? lesson->summary_text() : "");
+}
+EMSCRIPTEN_KEEPALIVE void omnira_lesson_hint(void) {
+    if (lesson) lesson->hint();
+}
+// Show me and Skip play the step's answers from the controls as they are;
+// the controls then follow the lesson (omnira_panel).
+EMSCRIPTEN_KEEPALIVE void omnira_lesson_show_me(int instrument_on) {
+    if (!lesson) return;
+    controls.running = instrument_on != 0;
+    lesson->show_me(controls);
+    controls = lesson->panel();
+}
+EMSCRIPTEN_KEEPALIVE void omnira_lesson_skip(int instrument_on) {
+    if (!lesson) return;
+    controls.running = instrument_on != 0;
+    lesson->skip(controls);
+    controls = lesson->panel();
+}
+EMSCRIPTEN_KEEPALIVE void omnira_lesson_leave(void) {
+    if (lesson) lesson->leave();
+}
+// The panel closed: the lesson is gone, the instrument runs on.
+EMSCRIPTEN_KEEPALIVE void omnira_lesson_close(void) {
+    lesson.reset();
 }
 
 } // extern "C"

@@ -11,6 +11,7 @@
 #include "tools/png/png_io.h"
 #include "window/data_log_dialog.h"
 #include "window/lcd_presentation.h"
+#include "window/lesson_panel.h"
 #include "window/panel_widgets.h"
 #include "window/timeline_view.h"
 
@@ -212,6 +213,16 @@ void TfrmMain::createMenus() {
         });
     }
     Scenarios1->setEnabled(!Scenarios1->isEmpty());
+    Lessons1 = Simulation1->addMenu(QStringLiteral("&Lessons"));
+    for (const scenario_entry &entry : bundled_scenarios(QStringLiteral(":/lessons"))) {
+        QString label = entry.title;
+        Lessons1->addAction(label.replace('&', QStringLiteral("&&")), this, [this, entry] {
+            QFile file(entry.path);
+            file.open(QIODevice::ReadOnly);
+            playLesson(QString::fromUtf8(file.readAll()), entry.title);
+        });
+    }
+    Lessons1->setEnabled(!Lessons1->isEmpty());
     PlayScenario1 = Simulation1->addAction(QStringLiteral("&Play Scenario..."));
     StopScenario1 = Simulation1->addAction(QStringLiteral("S&top Scenario"));
     StopScenario1->setEnabled(false);
@@ -283,6 +294,26 @@ void TfrmMain::createControls(QWidget *client) {
     NoteList->setVerticalScrollMode(QAbstractItemView::ScrollPerPixel);
     NoteList->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     NoteList->setAccessibleName(QStringLiteral("Scenario notes so far"));
+
+    Lesson1 = new LessonPanel(client);
+    Lesson1->setGeometry(256, 112, 239, 192);
+    Lesson1->recorder = &session;
+    Lesson1->played = [this] { followLesson(); };
+    Lesson1->controls = [this] {
+        panel_state controls;
+        controls.rpm_position = ScrollBar29->value();
+        controls.map_position = ScrollBar30->value();
+        controls.temp_position = ScrollBar1->value();
+        controls.exio_checked = CheckBox1->isChecked();
+        controls.running = instrumentOn();
+        controls.engine_timers = RunEngineTimers1->isChecked();
+        return controls;
+    };
+    // The lesson starts from program start: a new session, as a scenario's.
+    Lesson1->starting = [this] {
+        stopRecording();
+        session = session_recorder();
+    };
 
     Shape1 = new LampShape(client);
     Shape1->setGeometry(8, 264, 33, 33);
@@ -458,6 +489,7 @@ void TfrmMain::runPowerLoop() {
     while (!power_off_request && !player) {
         power_pass(CheckBox1->isChecked() ? 1 : 0);
         session.pass();
+        Lesson1->afterPass();
         Shape1->setBrushColour(QColor(lamp_red, 0, 0));
         if (displayReady()) {
             present_frame();
@@ -559,6 +591,7 @@ void TfrmMain::Timer1Timer() {
     }
     session.tick();
     host_timer_tick(instrumentOn() ? 1 : 0);
+    Lesson1->afterTick();
     if (!playedTimeline.empty()) {
         playedTimeline.push_back(sample_instrument());
         Timeline1->setPosition((long long)playedTimeline.size() - 1);
@@ -830,6 +863,7 @@ bool TfrmMain::checkScenario(lcd_script::rehearsal outcome) {
         recording.is_open() ? QStringLiteral("; the recording to %1 stopped").arg(recordingPath)
                             : QString();
     stopRecording();
+    Lesson1->close();
     player = std::move(checked);
     playerFiles = std::move(checkFiles);
     playerTitle = checkedTitle;
@@ -891,7 +925,13 @@ void TfrmMain::afterPlayback() {
 // The controls follow the script without firing their handlers; the frame
 // and the lamp are those of its last pass.
 void TfrmMain::showPlayback() {
-    const panel_state &panel = player->script().panel();
+    showPanel(player->script().panel());
+    showNotes();
+    Timeline1->setPosition(player->position());
+    showTransport();
+}
+
+void TfrmMain::showPanel(const panel_state &panel) {
     {
         const QSignalBlocker rpm(ScrollBar29), map(ScrollBar30), temp(ScrollBar1), exio(CheckBox1),
             timers(RunEngineTimers1);
@@ -909,9 +949,26 @@ void TfrmMain::showPlayback() {
         present_frame();
         swapDisplay();
     }
-    showNotes();
-    Timeline1->setPosition(player->position());
-    showTransport();
+}
+
+bool TfrmMain::playLesson(const QString &text, const QString &title) {
+    stopScenario();
+    QString error;
+    if (!Lesson1->start(text, title, error)) {
+        showMessage(QMessageBox::Warning,
+                    QStringLiteral("The lesson \"%1\" cannot start: %2").arg(title, error));
+        return false;
+    }
+    StatusBar1->showMessage(QStringLiteral("Lesson: %1").arg(title));
+    return true;
+}
+
+// The controls follow what the lesson played; the live loop runs while the
+// lesson has the instrument on.
+void TfrmMain::followLesson() {
+    const panel_state &panel = Lesson1->lesson()->panel();
+    showPanel(panel);
+    if (panel.running && !loopRunning) QTimer::singleShot(0, this, &TfrmMain::runPowerLoop);
 }
 
 // The transport follows the player: enabled while a script plays.

@@ -23,6 +23,7 @@ class BezelImage;
 class ClickArea;
 class LampShape;
 class LcdSurface;
+class LessonPanel;
 class QAction;
 class QCheckBox;
 class QComboBox;
@@ -60,6 +61,7 @@ class TfrmMain : public QMainWindow {
     QMenu *Scenarios1;
     QAction *PlayScenario1;
     QAction *StopScenario1;
+    QMenu *Lessons1;
     QMenu *Help1;
     QAction *KeyboardAndMouse1;
     BezelImage *Image1;
@@ -95,6 +97,8 @@ class TfrmMain : public QMainWindow {
     QScrollArea *NoteBox;
     QLabel *NoteLabel;
     QListWidget *NoteList;
+    // A lesson's panel, over the notes while a lesson runs.
+    LessonPanel *Lesson1;
 
     // The dialogs, made when first opened; none blocks the power loop.
     QFileDialog *SaveDialog1 = nullptr;
@@ -174,6 +178,10 @@ class TfrmMain : public QMainWindow {
     // with a message, when it cannot be read or has an error found so far.
     bool openScriptFile(const QString &path);
     bool scenarioChecking() const { return checked != nullptr; }
+    // Starts a lesson: checked whole with its answers first (one that fails
+    // plays nothing and says why), then its scene plays and the student
+    // works the live instrument, the lesson panel showing the step.
+    bool playLesson(const QString &text, const QString &title);
     // The real time that paces the notes, in milliseconds; a test may put a
     // fake clock here.
     std::function<qint64()> noteClock;
@@ -203,6 +211,8 @@ class TfrmMain : public QMainWindow {
     void runPowerLoop();
     void afterPlayback();
     void showPlayback();
+    void showPanel(const panel_state &panel);
+    void followLesson();
     void showTransport();
     void showNotes();
     void stopScenario();

@@ -10,8 +10,8 @@
 
 #include <string.h>
 
-QList<scenario_entry> bundled_scenarios() {
-    const QDir folder(QStringLiteral(":/scenarios"));
+QList<scenario_entry> bundled_scenarios(const QString &library) {
+    const QDir folder(library);
     QStringList names = folder.entryList({QStringLiteral("*.txt")}, QDir::Files, QDir::Name);
     // The course's order first, then any scenario it does not name.
     QFile course(folder.filePath(QStringLiteral("course.list")));

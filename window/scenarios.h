@@ -12,9 +12,9 @@ struct scenario_entry {
     QString path;  // a resource path (":/scenarios/...") or a file path
 };
 
-// The bundled scenarios in the order of the library's course.list, then any
-// it does not name in file-name order.
-QList<scenario_entry> bundled_scenarios();
+// The bundled scenarios (or lessons, from ":/lessons") in the order of the
+// library's course.list, then any it does not name in file-name order.
+QList<scenario_entry> bundled_scenarios(const QString &library = QStringLiteral(":/scenarios"));
 
 // A scenario's title: the text of its first line when that is a comment.
 QString scenario_title(const QString &text, const QString &fallback);

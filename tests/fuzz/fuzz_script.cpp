@@ -85,5 +85,30 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
     }
     for (int i = 0; i < LCD_PIXELS; i++)
         fuzz_require(frame_buffer[i] < LCD_PALETTE_SIZE, "every pixel is a palette index");
+
+    // Again with a student present: answers skipped, each wait met by a
+    // pass, then by Show me, then ended as Skip ends it.
+    reset_program_state();
+    lcd_script lesson(files, 1, [](const std::string &) {});
+    if (!lesson.load(text)) return 0;
+    lesson.set_student(true);
+    int shown = 0;
+    for (long steps = 0; steps < STEP_BUDGET; steps++) {
+        const lcd_script::step next = lesson.advance();
+        if (next == lcd_script::STEP_TICK) {
+            lesson.tick();
+        } else if (next == lcd_script::STEP_PASS) {
+            lesson.pass();
+        } else if (next == lcd_script::STEP_WAIT) {
+            fuzz_require(lesson.current_step() < lesson.steps().size(), "a wait is in a step");
+            if (lesson.wait_over() || shown++ % 2 == 1) {
+                lesson.end_wait();
+            } else {
+                lesson.show_answers();
+            }
+        } else {
+            break;
+        }
+    }
     return 0;
 }

@@ -1,0 +1,119 @@
+// The window's lesson panel: a lesson from the Lessons menu worked through
+// Hint, Show me, Skip, the student's own keys and Leave, by QTest.
+#include "core/keys.h"
+#include "host/power_loop.h"
+#include "host/program_state.h"
+#include "window/TfrmMain.h"
+#include "window/lesson_panel.h"
+
+#include <QAction>
+#include <QLabel>
+#include <QMenu>
+#include <QPushButton>
+#include <QTimer>
+#include <QtTest>
+
+#include <functional>
+
+namespace {
+
+typedef std::function<bool()> Step;
+
+} // namespace
+
+class LessonWindowTest : public QObject {
+    Q_OBJECT
+
+  private slots:
+    void init();
+    void cleanup();
+    void lessonsMenuFollowsTheCourse();
+    void lessonThroughHintShowMeSkipAndLeave();
+
+  private:
+    TfrmMain *frm = nullptr;
+};
+
+void LessonWindowTest::init() {
+    reset_program_state();
+    frm = new TfrmMain;
+    frm->show();
+    QVERIFY(QTest::qWaitForWindowExposed(frm));
+    // Ticks would bring the hints due after their time: the test goes by passes.
+    frm->Timer1->stop();
+}
+
+void LessonWindowTest::cleanup() {
+    power_off_request = 1;
+    delete frm;
+    frm = nullptr;
+}
+
+void LessonWindowTest::lessonsMenuFollowsTheCourse() {
+    const QList<QAction *> lessons = frm->Lessons1->actions();
+    QVERIFY(lessons.size() >= 6);
+    QCOMPARE(lessons.first()->text(), QString("Reading the run screen"));
+    QCOMPARE(lessons.last()->text(), QString("Setting and entering a security code"));
+    QVERIFY(!frm->Lesson1->isVisible());
+}
+
+void LessonWindowTest::lessonThroughHintShowMeSkipAndLeave() {
+    LessonPanel *panel = frm->Lesson1;
+    QCOMPARE(panel->Hint1->accessibleName(), QString("Hint"));
+    QCOMPARE(panel->ShowMe1->accessibleName(), QString("Show me"));
+    auto on_step = [panel](int n) {
+        return panel->StepLabel->text() == QString("Step %1 of 4").arg(n);
+    };
+    auto click = [](QPushButton *button) {
+        return [button] {
+            QTest::mouseClick(button, Qt::LeftButton);
+            return true;
+        };
+    };
+    int minus_clicks = 0;
+    const QList<Step> steps = {
+        [&] { return panel->isVisible() && on_step(1); },
+        click(panel->Hint1),
+        [&] { return panel->HintLabel->text().startsWith("The knob turns"); },
+        click(panel->ShowMe1),
+        [&] { return on_step(2) && panel->WellLabel->text().startsWith("TIMERS:"); },
+        click(panel->Skip1),
+        [&] { return on_step(3); },
+        // The student's own keys, each taken by a pass before the next.
+        [&] {
+            if (pending_key == 0 && minus_clicks < 2) {
+                QTest::mouseClick(frm->Button4, Qt::LeftButton);
+                minus_clicks++;
+            }
+            return on_step(4);
+        },
+        click(panel->Leave1),
+        [&] {
+            return panel->StepLabel->text() == "Lesson left" &&
+                   panel->TaskLabel->text().startsWith(
+                       "1 of 4 steps done on your own, 0 with a hint, 1 shown, 1 skipped");
+        },
+        click(panel->Leave1),
+        [&] {
+            power_off_request = 1;
+            return true;
+        },
+    };
+    int next = 0;
+    QTimer poll;
+    poll.setInterval(0);
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        if (next < steps.size() && steps[next]()) next++;
+    });
+    poll.start();
+    frm->Lessons1->actions().first()->trigger();
+    QTRY_COMPARE_WITH_TIMEOUT(next, (int)steps.size(), 30000);
+    QVERIFY(!panel->isVisible());
+    // The lesson's inputs and the student's are in the session.
+    const std::string session = frm->recorder().script();
+    QVERIFY(session.find("key PLUS") != std::string::npos);
+    QVERIFY(session.find("key MINUS") != std::string::npos);
+}
+
+QTEST_MAIN(LessonWindowTest)
+#include "test_lesson_window.moc"
