@@ -706,14 +706,11 @@ bool lcd_script::slider_target(const command &c, int32_t &position) {
     if (!position_for_figure(c.slider, (int32_t)c.value, c.unit, panel_.running, choice, problem))
         return fail(c.number, source(c), problem);
     const std::string where = "line " + std::to_string(c.number) + ": warning: ";
-    if (!choice.exact && !rehearsing_)
-        report_(where + "no position shows " + figure_text((int32_t)c.value, c.unit) + "; " +
-                figure_text(choice.shown, c.unit) + " at " + std::to_string(choice.position) +
-                " instead\n");
-    if (choice.clipped && !rehearsing_)
-        report_(where + "the screen has no room for the leading digit of " +
-                figure_text(choice.shown, c.unit) + ": it reads " +
-                std::to_string(choice.shown).substr(1) + "\n");
+    if (!rehearsing_) {
+        for (const std::string &warning : {nearest_figure_warning(choice, (int32_t)c.value, c.unit),
+                                           clipped_figure_warning(choice, c.unit)})
+            if (!warning.empty()) report_(where + warning + "\n");
+    }
     position = choice.position;
     return true;
 }

@@ -25,6 +25,8 @@
     X(cos_table_neg)                                                                               \
     X(text_start_x)                                                                                \
     X(text_end_x)                                                                                  \
+    X(shown_texts)                                                                                 \
+    X(shown_text_count)                                                                            \
     X(pending_key)                                                                                 \
     X(settings)                                                                                    \
     X(calibration)                                                                                 \
