@@ -84,12 +84,12 @@ void forget_shown_texts(void) {
     shown_text_count = 0;
 }
 
-static void keep_shown_text(int16_t x, int16_t y, const char *text, uint8_t colour) {
+static void keep_shown_text(int16_t y, const char *text) {
     if (shown_text_count >= SHOWN_TEXTS_MAX) return;
     struct shown_text *t = &shown_texts[shown_text_count++];
-    t->x = x;
+    t->x = text_start_x;
+    t->end_x = text_end_x;
     t->y = y;
-    t->colour = colour;
     strncpy(t->text, text, SHOWN_TEXT_SIZE - 1);
     t->text[SHOWN_TEXT_SIZE - 1] = '\0';
 }
@@ -97,7 +97,6 @@ static void keep_shown_text(int16_t x, int16_t y, const char *text, uint8_t colo
 int16_t draw_text(int16_t x, int16_t y, const char *text, uint8_t reserved, uint8_t size,
                   uint8_t align, uint8_t colour) {
     (void)reserved;
-    keep_shown_text(x, y, text, colour);
     const uint8_t *font = select_font(size);
     const uint8_t *s = (const uint8_t *)text;
 
@@ -116,5 +115,6 @@ int16_t draw_text(int16_t x, int16_t y, const char *text, uint8_t reserved, uint
         pen = (int16_t)(pen + advance(entry, size));
     }
     text_end_x = pen;
+    keep_shown_text(y, text);
     return pen;
 }

@@ -26,6 +26,14 @@ const int TEMP_RAW_NO_SENSOR = 3800;
 // Texts nearer than this in y read as one line.
 const int SAME_LINE = 4;
 
+// The state the last frame was drawn from: a screen acts on its key after
+// drawing, so the records may already have moved on.
+struct drawn_state {
+    uint8_t run_page, mag_check, menu_selected, menu_top, menu_editing;
+    uint32_t alarm_active, alarm_acknowledged;
+};
+drawn_state drawn;
+
 // A text as it is said: the instrument's unit glyphs in words, other bytes
 // outside printable ASCII left out.
 std::string spoken(const char *text) {
@@ -33,23 +41,23 @@ std::string spoken(const char *text) {
     std::string out;
     for (const char *c = text; *c; c++) {
         const unsigned char b = (unsigned char)*c;
-        if (b == 0xB0)
-            out += "degrees ";
-        else if (b >= 32 && b < 127)
-            out += (char)b;
+        const bool blank = b == ' ' || b == 0xB0;
+        if (blank && (out.empty() || out.back() == ' ')) continue;
+        if (blank || (b > 32 && b < 127)) out += blank ? ' ' : (char)b;
     }
+    while (!out.empty() && out.back() == ' ') out.pop_back();
     return out;
 }
 
 bool engine_page_shown(screen_handler screen) {
-    return screen == run_screen && run_page == 0 &&
-           !(settings.rpm_display_on != 0 && mag_check_countdown != 0);
+    return screen == run_screen && drawn.run_page == 0 &&
+           !(settings.rpm_display_on != 0 && drawn.mag_check != 0);
 }
 
 std::string screen_title(screen_handler screen) {
     if (screen == run_screen) {
-        if (run_page == 1) return "Timers page";
-        if (run_page == 2) return "Max values page";
+        if (drawn.run_page == 1) return "Timers page";
+        if (drawn.run_page == 2) return "Max values page";
         return engine_page_shown(screen) ? "Engine page" : "Magneto check";
     }
     std::string name = screen_name(screen);
@@ -90,37 +98,48 @@ std::string engine_figures() {
 // being edited letter by letter) is said once.
 std::string shown_words(int row_y = -1) {
     std::string out;
-    int line_y = -1000;
+    int line_y = -1000, line_end = -1000;
+    bool single_capital = false;
     for (int i = 0; i < shown_text_count; i++) {
         const shown_text &t = shown_texts[i];
         if (row_y >= 0 && t.y != row_y) continue;
         bool again = false;
         for (int j = 0; j < i && !again; j++) {
             const shown_text &u = shown_texts[j];
-            again =
-                u.y == t.y &&
-                (strcmp(u.text, t.text) == 0 ||
-                 (strlen(t.text) == 1 && strchr(u.text, t.text[0]) && u.x <= t.x && menu_editing));
+            again = u.y == t.y &&
+                    (strcmp(u.text, t.text) == 0 || (strlen(t.text) == 1 && drawn.menu_editing &&
+                                                     u.x <= t.x && t.end_x <= u.end_x));
         }
         const std::string words = spoken(t.text);
         if (again || words.empty()) continue;
-        if (!out.empty()) out += abs(t.y - line_y) < SAME_LINE ? " " : ". ";
+        // A text starting where a word ended, or a lower-case rest after a
+        // capital drawn alone (the maker's name), continues that word.
+        const bool continues =
+            !out.empty() && isalnum((unsigned char)out.back()) &&
+            isalnum((unsigned char)words[0]) &&
+            (abs(t.x - line_end) <= 1 || (single_capital && islower((unsigned char)words[0])));
+        if (!out.empty() && abs(t.y - line_y) >= SAME_LINE)
+            out += ". ";
+        else if (!out.empty() && !continues)
+            out += " ";
         out += words;
         line_y = t.y;
+        single_capital = words.size() == 1 && isupper((unsigned char)words[0]);
+        line_end = t.end_x;
     }
     return out;
 }
 
 // The selected menu row and, while it is edited, its value.
 std::string selection() {
-    const int row = menu_selected - menu_top;
+    const int row = drawn.menu_selected - drawn.menu_top;
     if (row < 0 || row >= MENU_ROWS) return std::string();
     const int y = ROW_TOP + row * ROW_HEIGHT;
     bool menu_row = false;
     for (int i = 0; i < shown_text_count; i++)
         menu_row |= shown_texts[i].y == y && shown_texts[i].x == 0;
     if (!menu_row) return std::string();
-    return (menu_editing ? "Editing " : "Selected ") + shown_words(y);
+    return (drawn.menu_editing ? "Editing " : "Selected ") + shown_words(y);
 }
 
 std::string alarm_state() {
@@ -130,8 +149,8 @@ std::string alarm_state() {
     } ALARMS[] = {{ALARM_MAP, "MAP"}, {ALARM_RPM, "RPM"}, {ALARM_TEMP, "TEMP"}};
     std::string fresh, known;
     for (const auto &a : ALARMS) {
-        if ((alarm_active & a.bit) == 0) continue;
-        std::string &list = (alarm_acknowledged & a.bit) ? known : fresh;
+        if ((drawn.alarm_active & a.bit) == 0) continue;
+        std::string &list = (drawn.alarm_acknowledged & a.bit) ? known : fresh;
         list += (list.empty() ? "" : ", ") + std::string(a.name);
     }
     if (fresh.empty() && known.empty()) return "No alarm";
@@ -143,6 +162,11 @@ std::string alarm_state() {
 }
 
 } // namespace
+
+void keep_drawn_state(void) {
+    drawn = {run_page,     mag_check_countdown, menu_selected,     menu_top,
+             menu_editing, alarm_active,        alarm_acknowledged};
+}
 
 lcd_description describe_lcd(bool instrument_on) {
     if (!instrument_on) return {"Instrument off", "off"};

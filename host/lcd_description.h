@@ -13,6 +13,10 @@ struct lcd_description {
     std::string substance;
 };
 
+// Kept by each pass just before the screen draws: the state the frame is
+// drawn from, which the description reads.
+void keep_drawn_state(void);
+
 // The LCD after the last pass; "Instrument off" while it is off.
 lcd_description describe_lcd(bool instrument_on);
 

@@ -8,6 +8,7 @@
 #include "display/menu.h"
 #include "display/text.h"
 #include "display/trig.h"
+#include "host/lcd_description.h"
 #include "screens/run_screen.h"
 #include "screens/screen.h"
 
@@ -57,6 +58,7 @@ void power_pass(uint8_t exio_checked) {
     update_temperature();
     clear_frame_buffer();
     forget_shown_texts();
+    keep_drawn_state();
     shown_screen = current_screen ? current_screen : run_screen;
     shown_screen();
 }
