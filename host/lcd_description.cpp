@@ -26,14 +26,6 @@ const int TEMP_RAW_NO_SENSOR = 3800;
 // Texts nearer than this in y read as one line.
 const int SAME_LINE = 4;
 
-// The state the last frame was drawn from: a screen acts on its key after
-// drawing, so the records may already have moved on.
-struct drawn_state {
-    uint8_t run_page, mag_check, menu_selected, menu_top, menu_editing;
-    uint32_t alarm_active, alarm_acknowledged;
-};
-drawn_state drawn;
-
 // A text as it is said: the instrument's unit glyphs in words, other bytes
 // outside printable ASCII left out.
 std::string spoken(const char *text) {
@@ -50,14 +42,14 @@ std::string spoken(const char *text) {
 }
 
 bool engine_page_shown(screen_handler screen) {
-    return screen == run_screen && drawn.run_page == 0 &&
-           !(settings.rpm_display_on != 0 && drawn.mag_check != 0);
+    return screen == run_screen && lcd_drawn_state.run_page == 0 &&
+           !(settings.rpm_display_on != 0 && lcd_drawn_state.mag_check != 0);
 }
 
 std::string screen_title(screen_handler screen) {
     if (screen == run_screen) {
-        if (drawn.run_page == 1) return "Timers page";
-        if (drawn.run_page == 2) return "Max values page";
+        if (lcd_drawn_state.run_page == 1) return "Timers page";
+        if (lcd_drawn_state.run_page == 2) return "Max values page";
         return engine_page_shown(screen) ? "Engine page" : "Magneto check";
     }
     std::string name = screen_name(screen);
@@ -106,9 +98,9 @@ std::string shown_words(int row_y = -1) {
         bool again = false;
         for (int j = 0; j < i && !again; j++) {
             const shown_text &u = shown_texts[j];
-            again = u.y == t.y &&
-                    (strcmp(u.text, t.text) == 0 || (strlen(t.text) == 1 && drawn.menu_editing &&
-                                                     u.x <= t.x && t.end_x <= u.end_x));
+            again = u.y == t.y && (strcmp(u.text, t.text) == 0 ||
+                                   (strlen(t.text) == 1 && lcd_drawn_state.menu_editing &&
+                                    u.x <= t.x && t.end_x <= u.end_x));
         }
         const std::string words = spoken(t.text);
         if (again || words.empty()) continue;
@@ -132,14 +124,14 @@ std::string shown_words(int row_y = -1) {
 
 // The selected menu row and, while it is edited, its value.
 std::string selection() {
-    const int row = drawn.menu_selected - drawn.menu_top;
+    const int row = lcd_drawn_state.menu_selected - lcd_drawn_state.menu_top;
     if (row < 0 || row >= MENU_ROWS) return std::string();
     const int y = ROW_TOP + row * ROW_HEIGHT;
     bool menu_row = false;
     for (int i = 0; i < shown_text_count; i++)
         menu_row |= shown_texts[i].y == y && shown_texts[i].x == 0;
     if (!menu_row) return std::string();
-    return (drawn.menu_editing ? "Editing " : "Selected ") + shown_words(y);
+    return (lcd_drawn_state.menu_editing ? "Editing " : "Selected ") + shown_words(y);
 }
 
 std::string alarm_state() {
@@ -149,8 +141,8 @@ std::string alarm_state() {
     } ALARMS[] = {{ALARM_MAP, "MAP"}, {ALARM_RPM, "RPM"}, {ALARM_TEMP, "TEMP"}};
     std::string fresh, known;
     for (const auto &a : ALARMS) {
-        if ((drawn.alarm_active & a.bit) == 0) continue;
-        std::string &list = (drawn.alarm_acknowledged & a.bit) ? known : fresh;
+        if ((lcd_drawn_state.alarm_active & a.bit) == 0) continue;
+        std::string &list = (lcd_drawn_state.alarm_acknowledged & a.bit) ? known : fresh;
         list += (list.empty() ? "" : ", ") + std::string(a.name);
     }
     if (fresh.empty() && known.empty()) return "No alarm";
@@ -163,9 +155,11 @@ std::string alarm_state() {
 
 } // namespace
 
+drawn_state lcd_drawn_state;
+
 void keep_drawn_state(void) {
-    drawn = {run_page,     mag_check_countdown, menu_selected,     menu_top,
-             menu_editing, alarm_active,        alarm_acknowledged};
+    lcd_drawn_state = {run_page,     mag_check_countdown, menu_selected,     menu_top,
+                       menu_editing, alarm_active,        alarm_acknowledged};
 }
 
 lcd_description describe_lcd(bool instrument_on) {

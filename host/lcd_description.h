@@ -1,6 +1,8 @@
 // A description in words of what the LCD shows, built from the instrument's
 // state after a pass, for screen readers; and when a front end says it.
 #pragma once
+#include <stdint.h>
+
 #include <string>
 
 struct lcd_description {
@@ -13,8 +15,15 @@ struct lcd_description {
     std::string substance;
 };
 
-// Kept by each pass just before the screen draws: the state the frame is
-// drawn from, which the description reads.
+// The state the last frame was drawn from, which the description reads: a
+// screen acts on its key after drawing, so the records may have moved on.
+struct drawn_state {
+    uint8_t run_page, mag_check, menu_selected, menu_top, menu_editing;
+    uint32_t alarm_active, alarm_acknowledged;
+};
+extern drawn_state lcd_drawn_state;
+
+// Kept by each pass just before the screen draws.
 void keep_drawn_state(void);
 
 // The LCD after the last pass; "Instrument off" while it is off.

@@ -10,6 +10,7 @@
 #include "display/text.h"
 #include "display/trig.h"
 #include "host/engine_timers.h"
+#include "host/lcd_description.h"
 #include "host/power_loop.h"
 #include "screens/run_screen.h"
 #include "screens/screen.h"
@@ -27,6 +28,7 @@
     X(text_end_x)                                                                                  \
     X(shown_texts)                                                                                 \
     X(shown_text_count)                                                                            \
+    X(lcd_drawn_state)                                                                             \
     X(pending_key)                                                                                 \
     X(settings)                                                                                    \
     X(calibration)                                                                                 \
