@@ -221,18 +221,21 @@ figure_unit shown_unit(slider_id slider, bool instrument_on) {
     return unit_in_force(slider);
 }
 
-std::string slider_reading(slider_id slider, int32_t position, bool instrument_on) {
+std::string figure_unit_name(figure_unit unit) {
+    const char *name = name_of(unit);
+    return name ? name : "";
+}
+
+std::string slider_figure(slider_id slider, int32_t position, bool instrument_on) {
     const factory_settings_while_off in_force(!instrument_on);
-    std::string figure;
-    if (slider == SLIDER_MAP && settings.map_source != 0) {
-        figure = "EXIO";
-    } else if (slider == SLIDER_TEMP && position > TEMP_LAST_SENSOR_READING) {
-        figure = "---";
-    } else {
-        const figure_unit unit = unit_in_force(slider);
-        figure = figure_text(shown_at(position, unit), unit);
-    }
-    return std::to_string(position) + "  " + figure;
+    if (slider == SLIDER_MAP && settings.map_source != 0) return "EXIO";
+    if (slider == SLIDER_TEMP && position > TEMP_LAST_SENSOR_READING) return "---";
+    const figure_unit unit = unit_in_force(slider);
+    return figure_text(shown_at(position, unit), unit);
+}
+
+std::string slider_reading(slider_id slider, int32_t position, bool instrument_on) {
+    return std::to_string(position) + "  " + slider_figure(slider, position, instrument_on);
 }
 
 std::string nearest_figure_warning(const slider_choice &choice, int32_t figure, figure_unit unit) {

@@ -52,6 +52,14 @@ bool position_for_figure(slider_id slider, int32_t figure, figure_unit unit, boo
 // temperature unit.
 figure_unit shown_unit(slider_id slider, bool instrument_on);
 
+// A unit's name as shown ("rpm", "mB", "inHg", "C", "F"); empty for a raw
+// position.
+std::string figure_unit_name(figure_unit unit);
+
+// What the instrument shows for a slider position under the settings in
+// force, as slider_reading gives it after the position.
+std::string slider_figure(slider_id slider, int32_t position, bool instrument_on);
+
 // A slider's raw position and what the instrument shows for it under the
 // settings in force: "30000  5000 rpm", "1522  30.0 inHg", "2674  50 C";
 // "---" in place of the figure where the screen shows none (a TEMP reading

@@ -47,12 +47,23 @@ void LampShape::setBrushColour(const QColor &newColour) {
     update();
 }
 
+void LampShape::setLit(bool newLit) {
+    if (newLit == lit) return;
+    lit = newLit;
+    update();
+}
+
 void LampShape::paintEvent(QPaintEvent *) {
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);
     painter.setPen(Qt::NoPen);
     painter.setBrush(colour);
     painter.drawEllipse(QRectF(rect()));
+    if (!lit) return;
+    const qreal ring = width() / 10.0;
+    painter.setPen(QPen(Qt::white, ring));
+    painter.setBrush(Qt::NoBrush);
+    painter.drawEllipse(QRectF(rect()).adjusted(ring, ring, -ring, -ring));
 }
 
 LcdSurface::LcdSurface() {
