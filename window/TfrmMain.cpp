@@ -188,6 +188,7 @@ TfrmMain::TfrmMain()
                       slot.number()));
 
     FormCreate();
+    showFigures();
     noteTimer.start();
     noteClock = [this] { return noteTimer.elapsed(); };
     Timer1->start();
