@@ -17,7 +17,6 @@
 #include "window/timeline_view.h"
 #include "window/zoom_layout.h"
 
-#include <QAccessible>
 #include <QActionGroup>
 #include <QApplication>
 #include <QCheckBox>
@@ -1199,6 +1198,7 @@ void TfrmMain::showLamp() {
 // only on a change of substance and at most once a second.
 void TfrmMain::describeLcd() {
     const lcd_description description = describe_lcd(instrumentRunning());
+    // Setting the description sends the accessibility event.
     if (announcer.offer(description))
         Panel1->setAccessibleDescription(QString::fromStdString(description.text));
 }

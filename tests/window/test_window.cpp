@@ -47,6 +47,7 @@
 
 #include <GL/gl.h>
 
+#include <QSettings>
 #include <QTemporaryDir>
 #include <QWheelEvent>
 
@@ -160,6 +161,8 @@ class WindowTest : public QObject {
 };
 
 void WindowTest::init() {
+    // Each window starts with nothing remembered.
+    QSettings(QSettings::NativeFormat, QSettings::UserScope, "Omnira", "Omnira").clear();
     reset_program_state();
     passes_seen = 0;
     frm = new TfrmMain;
@@ -1093,6 +1096,9 @@ int main(int argc, char **argv) {
         return 1;
     }
     QApplication app(argc, argv);
+    // What the windows remember goes to a folder of the tests' own.
+    QTemporaryDir settings;
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settings.path());
     WindowTest test;
     return QTest::qExec(&test, argc, argv);
 }
