@@ -316,14 +316,14 @@ void TfrmMain::createControls(QWidget *client) {
     NoteLabel->setText(
         QStringLiteral("A scenario's notes show here as it plays (Simulation > Scenarios)."));
     NoteBox = new QScrollArea(client);
-    NoteBox->setGeometry(256, 176, 239, 42);
+    NoteBox->setGeometry(256, 174, 239, 62);
     NoteBox->setWidget(NoteLabel);
     NoteBox->setWidgetResizable(true);
     NoteBox->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     NoteBox->setFocusPolicy(Qt::NoFocus);
     NoteBox->viewport()->setBackgroundRole(QPalette::Base);
     NoteList = new QListWidget(client);
-    NoteList->setGeometry(256, 222, 239, 82);
+    NoteList->setGeometry(256, 240, 239, 64);
     NoteList->setWordWrap(true);
     NoteList->setTextElideMode(Qt::ElideNone);
     NoteList->setAlternatingRowColors(true);
