@@ -1,0 +1,100 @@
+// The page's sliders with their figures and entries, and the LCD for a
+// screen reader: said in one polite live region on a change of substance,
+// never per frame.
+import { after, before, test } from 'node:test';
+import assert from 'node:assert/strict';
+import { launch, openPage } from './harness.mjs';
+
+let browser;
+before(async () => { browser = await launch(); });
+after(async () => { await browser.close(); });
+
+const reading = (page, name) => page.locator(`#${name}-value`).textContent();
+const readingIs = (page, name, text) => page.waitForFunction(
+  ([n, t]) => document.getElementById(`${n}-value`).textContent === t, [name, text]);
+async function type(page, name, text) {
+  await page.locator(`#${name}-entry`).fill(text);
+  await page.locator(`#${name}-entry`).press('Enter');
+}
+
+test('each slider shows its position and the figure the instrument makes of it', async () => {
+  const page = await openPage(browser);
+  const cases = [
+    ['MAP', 'map', '1522', '1522  30.0 inHg', 'inHg'],
+    ['RPM', 'rpm', '30000', '30000  5000 rpm', 'rpm'],
+    ['TEMP', 'temp', '2674', '2674  50 C', 'C'],
+    ['TEMP', 'temp', '3801', '3801  ---', 'C'],
+  ];
+  for (const [label, name, position, shown, unit] of cases) {
+    await page.getByRole('slider', { name: label, exact: true }).fill(position);
+    assert.equal(await reading(page, name), shown);
+    assert.equal(await page.locator(`#${name}-unit`).textContent(), unit);
+    // Named, and not a live region.
+    const readout = page.getByRole('note', { name: `${label} ${shown}` });
+    assert.equal(await readout.count(), 1, label);
+    assert.equal(await readout.getAttribute('aria-live'), null);
+  }
+  await page.context().close();
+});
+
+test('a typed figure puts the slider where a script would, with its warning or refusal', async () => {
+  const page = await openPage(browser);
+  await type(page, 'rpm', '2400');
+  await readingIs(page, 'rpm', '14402  2400 rpm');
+  assert.equal(await page.locator('#rpm-message').textContent(), '');
+  await type(page, 'rpm', '16667');
+  assert.equal(await page.locator('#rpm-message').textContent(),
+    '16667 rpm is out of reach: the slider gives 0 rpm to 16666 rpm');
+  assert.equal(await reading(page, 'rpm'), '14402  2400 rpm');
+  await type(page, 'rpm', '30000 raw');
+  await readingIs(page, 'rpm', '30000  5000 rpm');
+  await type(page, 'map', '1013 mB');
+  assert.match(await reading(page, 'map'), /  29\.9 inHg$/);
+  await type(page, 'temp', '<b>5</b>');
+  assert.equal(await page.locator('#temp-message').textContent(), 'not a figure in C: <b>5</b>');
+  // Typing o and i in an entry leaves the instrument off.
+  assert.equal(await page.evaluate(() => document.body.dataset.state), 'off');
+  // Page Up and Page Down: an engine step, from the entry or the slider.
+  await type(page, 'rpm', '2400');
+  await page.locator('#rpm-entry').press('PageUp');
+  await readingIs(page, 'rpm', `${await page.locator('#rpm').inputValue()}  2500 rpm`);
+  await page.getByRole('slider', { name: 'RPM', exact: true }).press('PageDown');
+  await page.getByRole('slider', { name: 'RPM', exact: true }).press('PageDown');
+  assert.match(await reading(page, 'rpm'), /  2300 rpm$/);
+  await type(page, 'temp', '50');
+  await page.locator('#temp-entry').press('PageUp');
+  assert.match(await reading(page, 'temp'), /  55 C$/);
+  const help = await page.locator('#help-list').textContent();
+  assert.match(help, /Page Up, Page Down on a slider or its entry/);
+  await page.context().close();
+});
+
+test('a scenario is described a few times, not per frame, and the canvas and lamp are named', async () => {
+  const script = 'rpm 14400\nmap 1522\ntemp 2674\non\nhold 15\nkey F2\nhold 3\nkey PUSH\nhold 15\n';
+  const page = await openPage(browser);
+  await page.evaluate(() => {
+    window.descriptions = 0;
+    new MutationObserver(() => window.descriptions++).observe(
+      document.getElementById('lcd-description'), { childList: true, characterData: true, subtree: true });
+    window.frames = 0;
+    const count = () => { window.frames++; requestAnimationFrame(count); };
+    requestAnimationFrame(count);
+  });
+  assert.equal(await page.locator('[aria-live]#lcd-description').getAttribute('aria-live'), 'polite');
+  await page.getByLabel('Play script').setInputFiles(
+    { name: 'menu.txt', mimeType: 'text/plain', buffer: Buffer.from(script) });
+  await page.waitForFunction(() => document.getElementById('lcd-description').textContent.startsWith('Main menu'));
+  const { descriptions, frames } = await page.evaluate(() => ({ descriptions: window.descriptions, frames: window.frames }));
+  assert.ok(descriptions <= 6, `${descriptions} descriptions`);
+  assert.ok(frames > 3 * descriptions, `${frames} frames`);
+  // The canvas is named by what it shows.
+  assert.equal(await page.getByRole('img', { name: /^Main menu\. Qirel MAIN MENU/ }).count(), 1);
+  assert.match(await page.locator('#lcd-description').textContent(), /Alarm acknowledged|No alarm/);
+  // The lamp says its state, and lit it has a ring as well as its colour.
+  const lamp = page.locator('#lamp');
+  const name = await lamp.getAttribute('aria-label');
+  assert.match(name, /^Alarm lamp: (no )?alarm$/);
+  assert.equal(await lamp.evaluate((e) => e.classList.contains('lit')), name === 'Alarm lamp: alarm');
+  await page.getByRole('button', { name: 'Off', exact: true }).click();
+  await page.context().close();
+});
