@@ -60,10 +60,11 @@ void LampShape::paintEvent(QPaintEvent *) {
     painter.setBrush(colour);
     painter.drawEllipse(QRectF(rect()));
     if (!lit) return;
-    const qreal ring = width() / 10.0;
+    // A white rim just inside the edge, leaving the middle the lamp's colour.
+    const qreal ring = width() / 12.0;
     painter.setPen(QPen(Qt::white, ring));
     painter.setBrush(Qt::NoBrush);
-    painter.drawEllipse(QRectF(rect()).adjusted(ring, ring, -ring, -ring));
+    painter.drawEllipse(QRectF(rect()).adjusted(ring / 2, ring / 2, -ring / 2, -ring / 2));
 }
 
 LcdSurface::LcdSurface() {

@@ -11,7 +11,9 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QDir>
 #include <QFile>
+#include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -161,7 +163,10 @@ void ControlsTest::zoomAndWhatIsRememberedSurviveARestart() {
     QVERIFY(file.open(QIODevice::WriteOnly));
     file.write("on\nhold 1\n");
     file.close();
-    QVERIFY(frm->openScriptFile(script));
+    frm->PlayScenario1Click();
+    emit frm->PlayDialog1->fileSelected(script);
+    frm->PlayDialog1->close();
+    QVERIFY(frm->scenarioPlaying() || frm->scenarioChecking());
     frm->move(40, 30);
     QTRY_COMPARE(frm->pos(), QPoint(40, 30));
     frm->close();
@@ -179,6 +184,9 @@ void ControlsTest::zoomAndWhatIsRememberedSurviveARestart() {
     const QList<QAction *> recent = frm->RecentScenarios1->actions();
     QCOMPARE(recent.size(), 1);
     QCOMPARE(recent[0]->text(), QString("cruise && climb.txt"));
+    frm->PlayScenario1Click();
+    QCOMPARE(frm->PlayDialog1->directory().absolutePath(), QDir(dir.path()).absolutePath());
+    frm->PlayDialog1->close();
     // The instrument itself starts with its memory empty.
     QCOMPARE(map_filter_acc, 0u);
     QTest::keyClick(frm, Qt::Key_0, Qt::ControlModifier);
