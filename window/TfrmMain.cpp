@@ -298,14 +298,14 @@ void TfrmMain::createControls(QWidget *client) {
     RpmFigure = new SliderFigure(client, SLIDER_RPM, ScrollBar29, QStringLiteral("RPM"), 63);
     TempFigure = new SliderFigure(client, SLIDER_TEMP, ScrollBar1, QStringLiteral("TEMP"), 103);
     EntryMessage = new QLabel(client);
-    EntryMessage->setGeometry(256, 124, 239, 28);
+    EntryMessage->setGeometry(256, 123, 239, 41);
     EntryMessage->setTextFormat(Qt::PlainText);
     EntryMessage->setWordWrap(true);
     EntryMessage->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     EntryMessage->setAccessibleName(QStringLiteral("Figure entry message"));
 
     CheckBox1 = new QCheckBox(QStringLiteral("EXIO"), client);
-    CheckBox1->setGeometry(256, 154, 97, 17);
+    CheckBox1->setGeometry(256, 166, 97, 17);
 
     NoteLabel = new QLabel;
     NoteLabel->setTextFormat(Qt::PlainText);
@@ -316,14 +316,14 @@ void TfrmMain::createControls(QWidget *client) {
     NoteLabel->setText(
         QStringLiteral("A scenario's notes show here as it plays (Simulation > Scenarios)."));
     NoteBox = new QScrollArea(client);
-    NoteBox->setGeometry(256, 174, 239, 62);
+    NoteBox->setGeometry(256, 186, 239, 62);
     NoteBox->setWidget(NoteLabel);
     NoteBox->setWidgetResizable(true);
     NoteBox->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     NoteBox->setFocusPolicy(Qt::NoFocus);
     NoteBox->viewport()->setBackgroundRole(QPalette::Base);
     NoteList = new QListWidget(client);
-    NoteList->setGeometry(256, 240, 239, 64);
+    NoteList->setGeometry(256, 252, 239, 52);
     NoteList->setWordWrap(true);
     NoteList->setTextElideMode(Qt::ElideNone);
     NoteList->setAlternatingRowColors(true);
