@@ -23,6 +23,7 @@ int16_t draw_text(int16_t x, int16_t y, const char *text, uint8_t reserved, uint
 #define SHOWN_TEXT_SIZE 24
 struct shown_text {
     int16_t x, end_x, y;
+    uint8_t colour;
     char text[SHOWN_TEXT_SIZE];
 };
 extern struct shown_text shown_texts[SHOWN_TEXTS_MAX];

@@ -4,6 +4,7 @@
 #include "core/sensors.h"
 #include "core/settings.h"
 #include "core/timebase.h"
+#include "display/frame_buffer.h"
 #include "display/menu.h"
 #include "display/text.h"
 #include "host/power_loop.h"
@@ -98,7 +99,7 @@ std::string shown_words(int row_y = -1) {
         bool again = false;
         for (int j = 0; j < i && !again; j++) {
             const shown_text &u = shown_texts[j];
-            again = u.y == t.y && (strcmp(u.text, t.text) == 0 ||
+            again = u.y == t.y && ((u.x == t.x && strcmp(u.text, t.text) == 0) ||
                                    (strlen(t.text) == 1 && lcd_drawn_state.menu_editing &&
                                     u.x <= t.x && t.end_x <= u.end_x));
         }
@@ -127,10 +128,11 @@ std::string selection() {
     const int row = lcd_drawn_state.menu_selected - lcd_drawn_state.menu_top;
     if (row < 0 || row >= MENU_ROWS) return std::string();
     const int y = ROW_TOP + row * ROW_HEIGHT;
-    bool menu_row = false;
+    // A menu row drawn selected has red text in it.
+    bool selected_row = false;
     for (int i = 0; i < shown_text_count; i++)
-        menu_row |= shown_texts[i].y == y && shown_texts[i].x == 0;
-    if (!menu_row) return std::string();
+        selected_row |= shown_texts[i].y == y && shown_texts[i].colour == COLOUR_RED;
+    if (!selected_row) return std::string();
     return (lcd_drawn_state.menu_editing ? "Editing " : "Selected ") + shown_words(y);
 }
 

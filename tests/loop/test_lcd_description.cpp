@@ -42,6 +42,11 @@ TEST(LcdDescription, NamesEachKindOfScreenWithWhatItShows) {
         {"PP+P", {"MAP setup", "Editing DISPLAY MAX: 44.3"}},
         {"PP+P+", {"Editing DISPLAY MAX: 44.4"}},
         {"2", {"Magneto check", "MAG CHECK"}},
+        {"P++++P",
+         {"Misc setup. Qirel MISC. SETUP. BACKLIGHT. SECURITY SETUP", "Selected BACKLIGHT"}},
+        {"P++++P++P",
+         {"Info. Qirel INFO. MODEL: QX-40. FIRMWARE: V1.00. CAN: ERROR. BACK. No alarm"}},
+        {"P+++++P", {"ADC values", "MAP: 1522 (1018mB). TEMP: 2674 (50 C)"}},
     };
     for (const screen_case &c : cases) {
         engine_running();
@@ -52,6 +57,14 @@ TEST(LcdDescription, NamesEachKindOfScreenWithWhatItShows) {
             if (part) EXPECT_TRUE(says(text, part)) << c.keys << ": " << text;
     }
     EXPECT_EQ(describe_lcd(false).text, "Instrument off");
+
+    engine_running();
+    settings.security_on = 1;
+    keys("P");
+    passes(1);
+    EXPECT_TRUE(says(describe_lcd(true).text,
+                     "Security gate. Qirel SECURITY. CODE. ENTER SECURITY. CODE. 0000. EXIT"))
+        << describe_lcd(true).text;
 }
 
 TEST(LcdDescription, SaysTheAlarmAndItsAcknowledgement) {
