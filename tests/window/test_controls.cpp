@@ -9,6 +9,7 @@
 #include "window/preferences.h"
 #include "window/slider_figure.h"
 
+#include <QAccessible>
 #include <QAction>
 #include <QApplication>
 #include <QDir>
@@ -250,6 +251,15 @@ void ControlsTest::lcdIsDescribedOnChangeNotPerFrame() {
         QVERIFY(!described[i].startsWith("Engine page. RPM 2"));
     QCOMPARE(lamp, QString("Alarm lamp: alarm"));
     QVERIFY(lit);
+    // What a screen reader gets through the accessibility interfaces.
+    QAccessibleInterface *lcd = QAccessible::queryAccessibleInterface(frm->Panel1);
+    QCOMPARE(lcd->text(QAccessible::Name), QString("LCD"));
+    QVERIFY(
+        lcd->text(QAccessible::Description).startsWith("Main menu. Qirel MAIN MENU. MAP. SETUP"));
+    QCOMPARE(QAccessible::queryAccessibleInterface(frm->Shape1)->text(QAccessible::Name),
+             frm->Shape1->accessibleName());
+    QCOMPARE(QAccessible::queryAccessibleInterface(frm->RpmFigure->Figure)->text(QAccessible::Name),
+             QString("RPM figure"));
 }
 
 int main(int argc, char **argv) {
