@@ -200,6 +200,13 @@ figure_unit unit_in_force(slider_id slider) {
     return FIGURE_RAW;
 }
 
+// False where the screen shows no figure for the slider: MAP from EXIO, a
+// TEMP reading without a sensor.
+bool figure_shown(slider_id slider, int32_t position) {
+    return !(slider == SLIDER_MAP && settings.map_source != 0) &&
+           !(slider == SLIDER_TEMP && position > TEMP_LAST_SENSOR_READING);
+}
+
 // Splits on blanks into at most `most` words; false if there are more.
 bool split_words(const std::string &text, std::string words[], size_t most, size_t &count) {
     count = 0;
@@ -228,8 +235,7 @@ std::string figure_unit_name(figure_unit unit) {
 
 std::string slider_figure(slider_id slider, int32_t position, bool instrument_on) {
     const factory_settings_while_off in_force(!instrument_on);
-    if (slider == SLIDER_MAP && settings.map_source != 0) return "EXIO";
-    if (slider == SLIDER_TEMP && position > TEMP_LAST_SENSOR_READING) return "---";
+    if (!figure_shown(slider, position)) return slider == SLIDER_MAP ? "EXIO" : "---";
     const figure_unit unit = unit_in_force(slider);
     return figure_text(shown_at(position, unit), unit);
 }
@@ -292,17 +298,16 @@ int32_t slider_page_position(slider_id slider, int32_t position, int direction,
     int32_t next = position + sign * raw_step;
     {
         const factory_settings_while_off in_force(!instrument_on);
-        const bool no_figure = (slider == SLIDER_MAP && settings.map_source != 0) ||
-                               (slider == SLIDER_TEMP && position > TEMP_LAST_SENSOR_READING);
-        if (!no_figure) {
+        if (figure_shown(slider, position)) {
+            // 100 rpm, 10 mB, 1.0 inHg (ten tenths), 5 degrees.
             const figure_unit unit = unit_in_force(slider);
-            const int32_t step = unit == FIGURE_RPM    ? 100
-                                 : unit == FIGURE_MB   ? 10
-                                 : unit == FIGURE_INHG ? 10
-                                                       : 5;
+            const int32_t step = unit == FIGURE_RPM                         ? 100
+                                 : unit == FIGURE_MB || unit == FIGURE_INHG ? 10
+                                                                            : 5;
             next = sign > 0 ? hi : lo;
             slider_choice choice;
             std::string refused;
+            // The settings in force are loaded already: as if on.
             if (position_for_figure(slider, shown_at(position, unit) + sign * step, unit, true,
                                     choice, refused))
                 next = choice.position;
