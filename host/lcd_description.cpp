@@ -3,10 +3,11 @@
 #include "core/alarms.h"
 #include "core/sensors.h"
 #include "core/settings.h"
-#include "core/timebase.h"
 #include "display/frame_buffer.h"
 #include "display/menu.h"
 #include "display/text.h"
+#include "host/drawn_state.h"
+#include "host/engine_figures.h"
 #include "host/power_loop.h"
 #include "host/screen_table.h"
 #include "screens/run_screen.h"
@@ -68,21 +69,16 @@ std::string engine_figures() {
     std::string out;
     if (settings.rpm_display_on != 0)
         out += settings.rpm_display_mode == 1 ? "RPM " + std::to_string(rpm_percent) + " percent. "
-                                              : "RPM " + std::to_string(rpm) + " rpm. ";
-    if (settings.map_source != 0 && exio_present == 0) {
+                                              : "RPM " + figure_text(rpm, FIGURE_RPM) + ". ";
+    if (settings.map_source != 0 && exio_present == 0)
         out += "MAP unavailable, no EXIO";
-    } else {
-        const int v = map_value;
-        out += settings.map_unit == 0
-                   ? "MAP " + std::to_string(v) + " mB"
-                   : "MAP " + std::string(v < 0 ? "-" : "") + std::to_string(abs(v) / 10) + "." +
-                         std::to_string(abs(v) % 10) + " inHg";
-    }
+    else
+        out += "MAP " + figure_text(map_value, settings.map_unit == 0 ? FIGURE_MB : FIGURE_INHG);
     if (settings.temp_display_on != 0)
-        out += temp_raw > TEMP_RAW_NO_SENSOR
-                   ? ". " + spoken(settings.temp_label) + " no sensor"
-                   : ". " + spoken(settings.temp_label) + " " + std::to_string(temp_value) +
-                         (settings.temp_unit == 1 ? " F" : " C");
+        out += ". " + spoken(settings.temp_label) +
+               (temp_raw > TEMP_RAW_NO_SENSOR
+                    ? std::string(" no sensor")
+                    : " " + figure_text(temp_value, settings.temp_unit == 1 ? FIGURE_F : FIGURE_C));
     return out;
 }
 
@@ -156,13 +152,6 @@ std::string alarm_state() {
 }
 
 } // namespace
-
-drawn_state lcd_drawn_state;
-
-void keep_drawn_state(void) {
-    lcd_drawn_state = {run_page,     mag_check_countdown, menu_selected,     menu_top,
-                       menu_editing, alarm_active,        alarm_acknowledged};
-}
 
 lcd_description describe_lcd(bool instrument_on) {
     if (!instrument_on) return {"Instrument off", "off"};

@@ -1,8 +1,6 @@
 // A description in words of what the LCD shows, built from the instrument's
 // state after a pass, for screen readers; and when a front end says it.
 #pragma once
-#include <stdint.h>
-
 #include <string>
 
 struct lcd_description {
@@ -14,17 +12,6 @@ struct lcd_description {
     // blinking leave it alone.
     std::string substance;
 };
-
-// The state the last frame was drawn from, which the description reads: a
-// screen acts on its key after drawing, so the records may have moved on.
-struct drawn_state {
-    uint8_t run_page, mag_check, menu_selected, menu_top, menu_editing;
-    uint32_t alarm_active, alarm_acknowledged;
-};
-extern drawn_state lcd_drawn_state;
-
-// Kept by each pass just before the screen draws.
-void keep_drawn_state(void);
 
 // The LCD after the last pass; "Instrument off" while it is off.
 lcd_description describe_lcd(bool instrument_on);

@@ -8,7 +8,7 @@
 #include "display/menu.h"
 #include "display/text.h"
 #include "display/trig.h"
-#include "host/lcd_description.h"
+#include "host/drawn_state.h"
 #include "screens/run_screen.h"
 #include "screens/screen.h"
 
