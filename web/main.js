@@ -426,6 +426,8 @@ class Page {
   scheduleTick() {
     setTimeout(() => {
       this.catchUp();
+      // Off, no frames run: a description held back is given here.
+      if (!this.running && !this.player) this.showWords();
       this.scheduleTick();
     }, this.timebase.untilNext());
   }

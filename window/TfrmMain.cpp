@@ -633,6 +633,8 @@ void TfrmMain::Timer1Timer() {
     session.tick();
     announcer.tick();
     host_timer_tick(instrumentOn() ? 1 : 0);
+    // Off, no pass runs: a description held back is given here.
+    if (!loopRunning) describeLcd();
     if (!playedTimeline.empty()) {
         playedTimeline.push_back(sample_instrument());
         Timeline1->setPosition((long long)playedTimeline.size() - 1);

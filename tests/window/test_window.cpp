@@ -1219,6 +1219,8 @@ void WindowTest::lcdIsDescribedOnChangeNotPerFrame() {
     QAccessibleInterface *lcd = QAccessible::queryAccessibleInterface(frm->Panel1);
     QCOMPARE(lcd->text(QAccessible::Name), QString("LCD"));
     QVERIFY(lcd->text(QAccessible::Description).startsWith("Main menu. Qirel MAIN MENU"));
+    // Switched off within the second, it is said once the second is over.
+    QTRY_COMPARE(description(), QString("Instrument off"));
 }
 
 int main(int argc, char **argv) {

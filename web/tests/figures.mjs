@@ -71,5 +71,6 @@ test('a scenario is described a few times, not per frame, and the canvas and lam
   assert.match(name, /^Alarm lamp: (no )?alarm$/);
   assert.equal(await lamp.evaluate((e) => e.classList.contains('lit')), name === 'Alarm lamp: alarm');
   await page.getByRole('button', { name: 'Off', exact: true }).click();
+  await page.waitForFunction(() => document.getElementById('lcd-description').textContent === 'Instrument off');
   await page.context().close();
 });
