@@ -1,5 +1,7 @@
 #include "display/text.h"
 
+#include <string.h>
+
 #include "display/fonts/fonts.h"
 #include "display/frame_buffer.h"
 #include "display/primitives.h"
@@ -75,6 +77,24 @@ static void draw_glyph(const uint8_t *font, const uint8_t *entry, int16_t x, int
     }
 }
 
+struct shown_text shown_texts[SHOWN_TEXTS_MAX];
+uint8_t shown_text_count;
+
+void forget_shown_texts(void) {
+    shown_text_count = 0;
+}
+
+static void keep_shown_text(int16_t y, const char *text, uint8_t colour) {
+    if (shown_text_count >= SHOWN_TEXTS_MAX) return;
+    struct shown_text *t = &shown_texts[shown_text_count++];
+    t->x = text_start_x;
+    t->end_x = text_end_x;
+    t->y = y;
+    t->colour = colour;
+    strncpy(t->text, text, SHOWN_TEXT_SIZE - 1);
+    t->text[SHOWN_TEXT_SIZE - 1] = '\0';
+}
+
 int16_t draw_text(int16_t x, int16_t y, const char *text, uint8_t reserved, uint8_t size,
                   uint8_t align, uint8_t colour) {
     (void)reserved;
@@ -96,5 +116,6 @@ int16_t draw_text(int16_t x, int16_t y, const char *text, uint8_t reserved, uint
         pen = (int16_t)(pen + advance(entry, size));
     }
     text_end_x = pen;
+    keep_shown_text(y, text, colour);
     return pen;
 }

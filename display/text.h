@@ -14,3 +14,18 @@ extern int16_t text_end_x;
 // anything else is font 8), aligned on x, top of the cell at y. Returns text_end_x.
 int16_t draw_text(int16_t x, int16_t y, const char *text, uint8_t reserved, uint8_t size,
                   uint8_t align, uint8_t colour);
+
+// The texts drawn since forget_shown_texts(), in drawing order, with where
+// each began and ended after alignment, kept for the host's spoken
+// description of the screen. A long text is cut to fit; texts
+// beyond SHOWN_TEXTS_MAX are not kept.
+#define SHOWN_TEXTS_MAX 40
+#define SHOWN_TEXT_SIZE 24
+struct shown_text {
+    int16_t x, end_x, y;
+    uint8_t colour;
+    char text[SHOWN_TEXT_SIZE];
+};
+extern struct shown_text shown_texts[SHOWN_TEXTS_MAX];
+extern uint8_t shown_text_count;
+void forget_shown_texts(void);

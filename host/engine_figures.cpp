@@ -125,15 +125,20 @@ bool parse_figure(const std::string &text, figure_unit unit, int32_t &figure) {
     return true;
 }
 
+// A unit's name as shown ("rpm", "inHg"); null for a raw position.
+static const char *name_of(figure_unit unit) {
+    for (const unit_name &u : UNITS)
+        if (u.unit == unit) return u.name;
+    return nullptr;
+}
+
 std::string figure_text(int32_t figure, figure_unit unit) {
-    for (const unit_name &u : UNITS) {
-        if (u.unit != unit) continue;
-        if (unit != FIGURE_INHG) return std::to_string(figure) + " " + u.name;
-        const int32_t a = abs(figure);
-        return std::string(figure < 0 ? "-" : "") + std::to_string(a / 10) + "." +
-               std::to_string(a % 10) + " " + u.name;
-    }
-    return std::to_string(figure);
+    const char *name = name_of(unit);
+    if (name == nullptr) return std::to_string(figure);
+    if (unit != FIGURE_INHG) return std::to_string(figure) + " " + name;
+    const int32_t a = abs(figure);
+    return std::string(figure < 0 ? "-" : "") + std::to_string(a / 10) + "." +
+           std::to_string(a % 10) + " " + name;
 }
 
 bool position_for_figure(slider_id slider, int32_t figure, figure_unit unit, bool instrument_on,
@@ -196,4 +201,133 @@ void figures_shown(slider_id slider, figure_unit unit, std::vector<int32_t> &sho
     map_filter_acc = filter;
     std::sort(shown.begin(), shown.end());
     shown.erase(std::unique(shown.begin(), shown.end()), shown.end());
+}
+
+namespace {
+
+figure_unit unit_in_force(slider_id slider) {
+    switch (slider) {
+    case SLIDER_RPM: return FIGURE_RPM;
+    case SLIDER_MAP: return settings.map_unit == 0 ? FIGURE_MB : FIGURE_INHG;
+    case SLIDER_TEMP: return settings.temp_unit == 1 ? FIGURE_F : FIGURE_C;
+    }
+    return FIGURE_RAW;
+}
+
+// False where the screen shows no figure for the slider: MAP from EXIO, a
+// TEMP reading without a sensor.
+bool figure_shown(slider_id slider, int32_t position) {
+    return !(slider == SLIDER_MAP && settings.map_source != 0) &&
+           !(slider == SLIDER_TEMP && position > TEMP_LAST_SENSOR_READING);
+}
+
+// Splits on blanks into at most `most` words; false if there are more.
+bool split_words(const std::string &text, std::string words[], size_t most, size_t &count) {
+    count = 0;
+    size_t at = 0;
+    while (true) {
+        at = text.find_first_not_of(" \t", at);
+        if (at == std::string::npos) return true;
+        if (count == most) return false;
+        const size_t end = text.find_first_of(" \t", at);
+        words[count++] = text.substr(at, end == std::string::npos ? end : end - at);
+        at = end;
+    }
+}
+
+} // namespace
+
+figure_unit shown_unit(slider_id slider, bool instrument_on) {
+    const factory_settings_while_off in_force(!instrument_on);
+    return unit_in_force(slider);
+}
+
+std::string figure_unit_name(figure_unit unit) {
+    const char *name = name_of(unit);
+    return name ? name : "";
+}
+
+std::string slider_figure(slider_id slider, int32_t position, bool instrument_on) {
+    const factory_settings_while_off in_force(!instrument_on);
+    if (!figure_shown(slider, position)) return slider == SLIDER_MAP ? "EXIO" : "---";
+    const figure_unit unit = unit_in_force(slider);
+    return figure_text(shown_at(position, unit), unit);
+}
+
+std::string slider_reading(slider_id slider, int32_t position, bool instrument_on) {
+    return std::to_string(position) + "  " + slider_figure(slider, position, instrument_on);
+}
+
+std::string nearest_figure_warning(const slider_choice &choice, int32_t figure, figure_unit unit) {
+    if (choice.exact) return std::string();
+    return "no position shows " + figure_text(figure, unit) + "; " +
+           figure_text(choice.shown, unit) + " at " + std::to_string(choice.position) + " instead";
+}
+
+std::string clipped_figure_warning(const slider_choice &choice, figure_unit unit) {
+    if (!choice.clipped) return std::string();
+    return "the screen has no room for the leading digit of " + figure_text(choice.shown, unit) +
+           ": it reads " + std::to_string(choice.shown).substr(1);
+}
+
+bool enter_slider_figure(slider_id slider, const std::string &text, bool instrument_on,
+                         int32_t &position, std::string &message) {
+    std::string words[2];
+    size_t count = 0;
+    if (!split_words(text, words, 2, count) || count == 0) {
+        message = "type a figure, optionally with its unit, or a position followed by raw";
+        return false;
+    }
+    figure_unit unit = shown_unit(slider, instrument_on);
+    if (count == 2) {
+        if (strcasecmp(words[1].c_str(), "raw") == 0) {
+            unit = FIGURE_RAW;
+        } else if (!parse_figure_unit(slider, words[1], unit)) {
+            message = "not a unit of this slider: " + words[1];
+            return false;
+        }
+    }
+    int32_t figure = 0;
+    if (!parse_figure(words[0], unit, figure)) {
+        message = unit == FIGURE_RAW
+                      ? "not a position: " + words[0]
+                      : "not a figure in " + std::string(name_of(unit)) + ": " + words[0];
+        return false;
+    }
+    slider_choice choice;
+    if (!position_for_figure(slider, figure, unit, instrument_on, choice, message)) return false;
+    const std::string nearest = nearest_figure_warning(choice, figure, unit);
+    const std::string clipped = clipped_figure_warning(choice, unit);
+    message = nearest + (nearest.empty() || clipped.empty() ? "" : "; ") + clipped;
+    position = choice.position;
+    return true;
+}
+
+int32_t slider_page_position(slider_id slider, int32_t position, int direction,
+                             bool instrument_on) {
+    const int32_t lo = slider_minimum(slider), hi = slider_maximum(slider);
+    const int32_t sign = direction < 0 ? -1 : 1;
+    // Raw counts of about one step where no figure is shown: 10 mB, 5 C.
+    const int32_t raw_step = slider == SLIDER_MAP ? 17 : 41;
+    int32_t next = position + sign * raw_step;
+    {
+        const factory_settings_while_off in_force(!instrument_on);
+        if (figure_shown(slider, position)) {
+            // 100 rpm, 10 mB, 1.0 inHg (ten tenths), 5 degrees.
+            const figure_unit unit = unit_in_force(slider);
+            const int32_t step = unit == FIGURE_RPM                         ? 100
+                                 : unit == FIGURE_MB || unit == FIGURE_INHG ? 10
+                                                                            : 5;
+            next = sign > 0 ? hi : lo;
+            slider_choice choice;
+            std::string refused;
+            // The settings in force are loaded already: as if on.
+            if (position_for_figure(slider, shown_at(position, unit) + sign * step, unit, true,
+                                    choice, refused))
+                next = choice.position;
+        }
+    }
+    // Always a move, and never backwards.
+    if ((next - position) * sign <= 0) next = position + sign;
+    return next < lo ? lo : next > hi ? hi : next;
 }

@@ -52,3 +52,43 @@ bool position_for_figure(slider_id slider, int32_t figure, figure_unit unit, boo
 // settings (a MAP figure as the filter settles from rest), in rising order:
 // its reach is the first to the last.
 void figures_shown(slider_id slider, figure_unit unit, std::vector<int32_t> &shown);
+
+// The unit a slider's figure is shown in under the settings in force (the
+// factory ones while the instrument is off): rpm, the MAP unit, the
+// temperature unit.
+figure_unit shown_unit(slider_id slider, bool instrument_on);
+
+// A unit's name as shown ("rpm", "mB", "inHg", "C", "F"); empty for a raw
+// position.
+std::string figure_unit_name(figure_unit unit);
+
+// What the instrument shows for a slider position under the settings in
+// force, as slider_reading gives it after the position.
+std::string slider_figure(slider_id slider, int32_t position, bool instrument_on);
+
+// A slider's raw position and what the instrument shows for it under the
+// settings in force: "30000  5000 rpm", "1522  30.0 inHg", "2674  50 C";
+// "---" in place of the figure where the screen shows none (a TEMP reading
+// without a sensor), "EXIO" for MAP while its source is EXIO.
+std::string slider_reading(slider_id slider, int32_t position, bool instrument_on);
+
+// The warnings for a chosen position, each empty when it does not apply:
+// no position shows the figure exactly; the screen has no room for the
+// shown figure's leading digit.
+std::string nearest_figure_warning(const slider_choice &choice, int32_t figure, figure_unit unit);
+std::string clipped_figure_warning(const slider_choice &choice, figure_unit unit);
+
+// Reads a typed entry for a slider: a figure in the unit shown, optionally
+// followed by that unit's name (or another unit of the slider), or a number
+// followed by "raw" for a position. Puts the position the script language
+// would choose in `position` and its warnings in `message`; false, with
+// the refusal in `message`, for text it cannot read or a figure out of reach.
+bool enter_slider_figure(slider_id slider, const std::string &text, bool instrument_on,
+                         int32_t &position, std::string &message);
+
+// Where Page Up (direction 1) or Page Down (-1) moves a slider: to the
+// position showing the figure an engine step away (100 rpm, 10 mB or
+// 1.0 inHg, 5 degrees), or to the end of the range when that is out of
+// reach. Where the instrument shows no figure (MAP from EXIO, a TEMP reading
+// without a sensor), by the raw counts of about one such step.
+int32_t slider_page_position(slider_id slider, int32_t position, int direction, bool instrument_on);

@@ -905,14 +905,12 @@ bool lcd_script::slider_target(const command &c, const slider_move &move, int32_
                              problem))
         return fail(c.number, source(c), problem);
     const std::string where = "line " + std::to_string(c.number) + ": warning: ";
-    if (!choice.exact && !rehearsing_)
-        report_(where + "no position shows " + figure_text((int32_t)move.value, move.unit) + "; " +
-                figure_text(choice.shown, move.unit) + " at " + std::to_string(choice.position) +
-                " instead\n");
-    if (choice.clipped && !rehearsing_)
-        report_(where + "the screen has no room for the leading digit of " +
-                figure_text(choice.shown, move.unit) + ": it reads " +
-                std::to_string(choice.shown).substr(1) + "\n");
+    if (!rehearsing_) {
+        for (const std::string &warning :
+             {nearest_figure_warning(choice, (int32_t)move.value, move.unit),
+              clipped_figure_warning(choice, move.unit)})
+            if (!warning.empty()) report_(where + warning + "\n");
+    }
     position = choice.position;
     return true;
 }

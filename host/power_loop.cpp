@@ -6,7 +6,9 @@
 #include "core/settings.h"
 #include "display/frame_buffer.h"
 #include "display/menu.h"
+#include "display/text.h"
 #include "display/trig.h"
+#include "host/drawn_state.h"
 #include "screens/run_screen.h"
 #include "screens/screen.h"
 
@@ -55,6 +57,8 @@ void power_pass(uint8_t exio_checked) {
     update_map();
     update_temperature();
     clear_frame_buffer();
+    forget_shown_texts();
+    keep_drawn_state();
     shown_screen = current_screen ? current_screen : run_screen;
     shown_screen();
 }

@@ -9,6 +9,7 @@
 #include "display/menu.h"
 #include "display/text.h"
 #include "display/trig.h"
+#include "host/drawn_state.h"
 #include "host/engine_timers.h"
 #include "host/power_loop.h"
 #include "screens/run_screen.h"
@@ -25,6 +26,9 @@
     X(cos_table_neg)                                                                               \
     X(text_start_x)                                                                                \
     X(text_end_x)                                                                                  \
+    X(shown_texts)                                                                                 \
+    X(shown_text_count)                                                                            \
+    X(lcd_drawn_state)                                                                             \
     X(pending_key)                                                                                 \
     X(settings)                                                                                    \
     X(calibration)                                                                                 \

@@ -23,6 +23,10 @@ export const BINDINGS = [
   { does: 'step', codes: ['KeyN'], chars: [], keys: 'N', action: 'while a script is paused: the next tick' },
   { does: 'restart', codes: ['KeyR'], chars: [], keys: 'R', action: 'while a script plays: restart it' },
   { does: 'slower', codes: [], chars: ['['], keys: '[ and ]', action: 'while a script plays: half or twice the speed' },
+  { does: 'slider-page', codes: [], chars: [], keys: 'Page Up, Page Down on a slider or its entry',
+    action: 'move the slider an engine step: 100 rpm, 1.0 inHg or 10 mB, 5 degrees' },
+  { does: 'slider-entry', codes: [], chars: [], keys: "Return in a slider's entry",
+    action: 'put the slider where the figure typed shows (a position when followed by raw)' },
   { does: 'faster', codes: [], chars: [']'], keys: '', action: '' },
 ];
 export const MOUSE_HELP = [
@@ -51,6 +55,10 @@ const takesTyping = (element) => !!element && (element.tagName === 'SELECT' || e
 // browser: repeats, combinations with Ctrl, Alt or Meta, keys a focused
 // control uses itself, and every unbound key.
 export function boundKey(event, focused) {
+  const paging = event.code === 'PageUp' || event.code === 'PageDown';
+  if (paging && !event.repeat && !event.ctrlKey && !event.altKey && !event.metaKey &&
+      (isSlider(focused) || !!focused?.dataset?.slider))
+    return event.code === 'PageUp' ? 'slider-page-up' : 'slider-page-down';
   if (event.repeat || event.ctrlKey || event.altKey || event.metaKey || takesTyping(focused)) return '';
   const binding = BINDINGS.find((b) => b.codes.includes(event.code) || b.chars.includes(event.key));
   if (!binding) return '';

@@ -6,6 +6,7 @@ import { Timebase } from './timebase.js';
 import { Transport, clockText } from './transport.js';
 import { takeTouches } from './slider_touch.js';
 import { LessonBoard, lessonApi } from './lessons.js';
+import { LcdReader, addFigureEntry, enterFigure, figureApi, showFigure } from './slider_figures.js';
 
 const LCD_WIDTH = 160;
 const LCD_HEIGHT = 120;
@@ -51,6 +52,7 @@ function wasmApi(m) {
     return decoder.decode(m.HEAPU8.subarray(ptr, end));
   };
   return {
+    ...figureApi(m),
     frame: () => m.HEAPU8.subarray(m._omnira_frame(), m._omnira_frame() + LCD_PIXELS),
     palette: () => new Uint32Array(m.HEAPU8.buffer, m._omnira_palette(), m._omnira_palette_size()),
     lampRed: () => m._omnira_lamp_red(),
@@ -178,10 +180,8 @@ class Page {
     for (const { name } of SLIDERS)
       this.sliders[name] = { input: byId(name), value: byId(`${name}-value`), set: api[name] };
     this.positions = {};
-    for (const [name, s] of Object.entries(this.sliders)) {
-      this.positions[name] = Number(s.input.value);
-      s.value.textContent = s.input.value;
-    }
+    for (const [name, s] of Object.entries(this.sliders)) this.positions[name] = Number(s.input.value);
+    this.reader = new LcdReader(byId('lcd-description'), performance.now());
     this.exio = byId('exio');
     this.engineTimers = byId('engine-timers');
     this.lamp = byId('lamp');
@@ -203,6 +203,7 @@ class Page {
     this.libraryReady = this.loadLibrary();
     this.connect();
     this.showLamp(this.api.lampRed());
+    this.showFigures();
     this.lcd.paint(this.api.frame());
     this.scheduleTick();
     for (const element of document.querySelectorAll('.control')) element.disabled = false;
@@ -219,6 +220,12 @@ class Page {
     for (const [name, s] of Object.entries(this.sliders)) {
       s.input.addEventListener('input', () => this.slide(name));
       takeTouches(s.input);
+      byId(`${name}-entry`).addEventListener('keydown', (event) => {
+        if (event.key !== 'Enter' || event.repeat) return;
+        event.preventDefault();
+        const position = enterFigure(this.api, name, this.figuresOn());
+        if (position !== null) this.moveSlider(name, position);
+      });
     }
     this.exio.addEventListener('change', () => this.input(() => this.api.exio(this.exio.checked)));
     this.engineTimers.addEventListener('change', () =>
@@ -295,7 +302,12 @@ class Page {
   }
 
   keyboard(does, focused) {
-    if (does === 'slider-up' || does === 'slider-down') {
+    if (does === 'slider-page-up' || does === 'slider-page-down') {
+      const name = focused.dataset.slider ?? focused.id;
+      const position = this.api.pagePosition(name, this.positions[name],
+        does === 'slider-page-up' ? 1 : -1, this.figuresOn());
+      this.moveSlider(name, position);
+    } else if (does === 'slider-up' || does === 'slider-down') {
       if (does === 'slider-up') focused.stepUp();
       else focused.stepDown();
       focused.dispatchEvent(new Event('input', { bubbles: true }));
@@ -343,9 +355,31 @@ class Page {
     if (position === this.positions[name]) return;
     this.input(() => {
       this.positions[name] = position;
-      s.value.textContent = String(position);
       s.set(position);
+      this.showFigures();
     });
+  }
+
+  moveSlider(name, position) {
+    this.sliders[name].input.value = String(position);
+    this.slide(name);
+  }
+
+  // On live, or in the script being played: the settings in force are the
+  // instrument's own, else the factory ones the next power-on loads.
+  figuresOn() {
+    return this.player ? this.api.panel().running : this.instrumentOn();
+  }
+
+  showFigures() {
+    const on = this.figuresOn();
+    for (const name of Object.keys(this.sliders)) showFigure(this.api, name, this.positions[name], on);
+  }
+
+  // Each frame: the figures, which follow the settings, and the LCD in words.
+  showWords() {
+    this.showFigures();
+    this.reader.update(this.api, this.figuresOn(), performance.now());
   }
 
   instrumentOn() {
@@ -376,6 +410,7 @@ class Page {
     }
     this.showLamp(this.api.pass());
     this.lcd.paint(this.api.frame());
+    this.showWords();
     this.frameRequest = requestAnimationFrame(() => this.liveFrame());
   }
 
@@ -400,6 +435,8 @@ class Page {
   scheduleTick() {
     setTimeout(() => {
       this.catchUp();
+      // Off, no frames run: a description held back is given here.
+      if (!this.running && !this.player) this.showWords();
       this.scheduleTick();
     }, this.timebase.untilNext());
   }
@@ -564,6 +601,7 @@ class Page {
     this.syncPanel();
     this.showLamp(this.api.lampRed());
     this.lcd.paint(this.api.frame());
+    this.showWords();
     const status = this.api.status();
     const paused = status === PLAYER.paused;
     this.transport.show({ playing: true, paused, position: this.api.position() });
@@ -663,7 +701,6 @@ class Page {
       const s = this.sliders[name];
       this.positions[name] = p[name];
       s.input.value = String(p[name]);
-      s.value.textContent = String(p[name]);
     }
     this.exio.checked = p.exio;
     this.engineTimers.checked = p.engineTimers;
@@ -676,9 +713,13 @@ class Page {
     if (!this.player) byId('status').textContent = state === 'on' ? 'On' : 'Off';
   }
 
+  // Lit, the lamp has a white ring as well as its colour, and says so.
   showLamp(red) {
     this.lamp.style.backgroundColor = `rgb(${red}, 0, 0)`;
     this.lamp.dataset.red = String(red);
+    const name = this.api.lampName();
+    if (this.lamp.getAttribute('aria-label') !== name) this.lamp.setAttribute('aria-label', name);
+    this.lamp.classList.toggle('lit', name.endsWith(': alarm'));
   }
 
   // An error stays until it is dismissed.
@@ -694,20 +735,21 @@ class Page {
   }
 }
 
-// Each slider with its label and its raw position beside it.
+// Each slider with its label, its raw position and figure, and its entry.
 function makeSliders(box) {
   for (const s of SLIDERS) {
     const row = document.createElement('div');
     row.className = 'slider';
     const label = document.createElement('label');
     label.htmlFor = s.name;
+    label.id = `${s.name}-label`;
     label.textContent = s.label;
     const input = Object.assign(document.createElement('input'), {
       id: s.name, className: 'control', type: 'range', min: s.min, max: s.max, value: s.min,
       disabled: true, title: `${s.feeds}, ${s.min} to ${s.max}`,
     });
-    const position = Object.assign(document.createElement('output'), { id: `${s.name}-value` });
-    row.append(label, input, position);
+    row.append(label, input);
+    addFigureEntry(row, s.name, s.label);
     box.append(row);
   }
 }

@@ -1,5 +1,6 @@
 #include "window/TfrmMain.h"
 
+#include "core/alarms.h"
 #include "core/keys.h"
 #include "display/frame_buffer.h"
 #include "host/engine_figures.h"
@@ -13,8 +14,12 @@
 #include "window/lcd_presentation.h"
 #include "window/lesson_panel.h"
 #include "window/panel_widgets.h"
+#include "window/preferences.h"
+#include "window/slider_figure.h"
 #include "window/timeline_view.h"
+#include "window/zoom_layout.h"
 
+#include <QActionGroup>
 #include <QApplication>
 #include <QCheckBox>
 #include <QClipboard>
@@ -28,6 +33,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLayout>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QMenuBar>
 #include <QMessageBox>
@@ -112,6 +118,11 @@ const binding BINDINGS[] = {
     {"N", "while a script is paused: the next tick"},
     {"R", "while a script plays: restart it"},
     {"[ and ]", "while a script plays: half or twice the speed (x1 to x16)"},
+    {"Page Up, Page Down on a slider or its entry",
+     "move the slider an engine step: 100 rpm, 1.0 inHg or 10 mB, 5 degrees"},
+    {"Return in a slider's entry",
+     "put the slider where the figure typed shows (a position when followed by raw)"},
+    {"Ctrl++, Ctrl+-, Ctrl+0", "zoom the window in, out, back to 1x"},
     {"Left, Right, Page Up, Page Down, Home, End on the timeline",
      "seek a second, ten seconds, to the start or the end"},
 };
@@ -164,15 +175,21 @@ TfrmMain::TfrmMain()
     // a window larger than the screen opens at its top-left corner, so that
     // the menu bar is on the screen.
     layout()->setSizeConstraint(QLayout::SetFixedSize);
-    adjustSize();
+    setZoom(preferences::zoom());
     const QRect available = screen()->availableGeometry();
-    if (width() > available.width() || height() > available.height())
+    // The first window opens where it was left, when that is on the screen.
+    QPoint kept;
+    if (slot.number() == 0 && preferences::windowPosition(kept) &&
+        available.contains(QRect(kept, size())))
+        move(kept);
+    else if (width() > available.width() || height() > available.height())
         move(available.topLeft());
     else
         move(cascaded(available.center() - QPoint(width() / 2, height() / 2), size(), available,
                       slot.number()));
 
     FormCreate();
+    showFigures();
     noteTimer.start();
     noteClock = [this] { return noteTimer.elapsed(); };
     Timer1->start();
@@ -224,10 +241,30 @@ void TfrmMain::createMenus() {
     }
     Lessons1->setEnabled(!Lessons1->isEmpty());
     PlayScenario1 = Simulation1->addAction(QStringLiteral("&Play Scenario..."));
+    RecentScenarios1 = Simulation1->addMenu(QStringLiteral("&Recent Scenarios"));
+    showRecentScenarios();
     StopScenario1 = Simulation1->addAction(QStringLiteral("S&top Scenario"));
     StopScenario1->setEnabled(false);
+    View1 = MainMenu1->addMenu(QStringLiteral("&View"));
+    QActionGroup *zooms = new QActionGroup(this);
+    for (int factor = preferences::MIN_ZOOM; factor <= preferences::MAX_ZOOM; factor++) {
+        QAction *zoom = View1->addAction(QStringLiteral("Zoom &%1x").arg(factor));
+        zoom->setCheckable(true);
+        zooms->addAction(zoom);
+        connect(zoom, &QAction::triggered, this, [this, factor] { setZoom(factor); });
+        Zoom1[factor - 1] = zoom;
+    }
+    View1->addSeparator();
+    ZoomIn1 = View1->addAction(QStringLiteral("Zoom &In"));
+    ZoomIn1->setShortcuts(
+        {QKeySequence(Qt::CTRL | Qt::Key_Plus), QKeySequence(Qt::CTRL | Qt::Key_Equal)});
+    ZoomOut1 = View1->addAction(QStringLiteral("Zoom &Out"));
+    ZoomOut1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Minus));
+    ActualSize1 = View1->addAction(QStringLiteral("&Actual Size"));
+    ActualSize1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_0));
     Help1 = MainMenu1->addMenu(QStringLiteral("&Help"));
     KeyboardAndMouse1 = Help1->addAction(QStringLiteral("&Keyboard and mouse"));
+    About1 = Help1->addAction(QStringLiteral("&About Omnira"));
 }
 
 void TfrmMain::createControls(QWidget *client) {
@@ -257,19 +294,31 @@ void TfrmMain::createControls(QWidget *client) {
     Image8 = new ClickArea(client);
     Image8->setGeometry(100, 200, 41, 29);
 
-    Label53 = makeLabel(client, "MAP:", 256, 8, 26);
-    Label60 = makeLabel(client, "0", 304, 8, 6);
-    Label55 = makeLabel(client, "RPM:", 256, 32, 27);
-    Label57 = makeLabel(client, "0", 304, 32, 6);
-    Label1 = makeLabel(client, "TEMP:", 256, 56, 33);
-    Label2 = makeLabel(client, "0", 304, 56, 6);
+    Label53 = makeLabel(client, "MAP:", 256, 4, 26);
+    Label60 = makeLabel(client, "0", 304, 4, 6);
+    Label55 = makeLabel(client, "RPM:", 256, 44, 27);
+    Label57 = makeLabel(client, "0", 304, 44, 6);
+    Label1 = makeLabel(client, "TEMP:", 256, 84, 33);
+    Label2 = makeLabel(client, "0", 304, 84, 6);
+    Label60->setAccessibleName(QStringLiteral("MAP position"));
+    Label57->setAccessibleName(QStringLiteral("RPM position"));
+    Label2->setAccessibleName(QStringLiteral("TEMP position"));
 
-    ScrollBar30 = makeSlider(client, 8, SLIDER_MAP);
-    ScrollBar29 = makeSlider(client, 32, SLIDER_RPM);
-    ScrollBar1 = makeSlider(client, 56, SLIDER_TEMP);
+    ScrollBar30 = makeSlider(client, 4, SLIDER_MAP);
+    ScrollBar29 = makeSlider(client, 44, SLIDER_RPM);
+    ScrollBar1 = makeSlider(client, 84, SLIDER_TEMP);
+    MapFigure = new SliderFigure(client, SLIDER_MAP, ScrollBar30, QStringLiteral("MAP"), 23);
+    RpmFigure = new SliderFigure(client, SLIDER_RPM, ScrollBar29, QStringLiteral("RPM"), 63);
+    TempFigure = new SliderFigure(client, SLIDER_TEMP, ScrollBar1, QStringLiteral("TEMP"), 103);
+    EntryMessage = new QLabel(client);
+    EntryMessage->setGeometry(256, 123, 239, 41);
+    EntryMessage->setTextFormat(Qt::PlainText);
+    EntryMessage->setWordWrap(true);
+    EntryMessage->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    EntryMessage->setAccessibleName(QStringLiteral("Figure entry message"));
 
     CheckBox1 = new QCheckBox(QStringLiteral("EXIO"), client);
-    CheckBox1->setGeometry(256, 88, 97, 17);
+    CheckBox1->setGeometry(256, 166, 97, 17);
 
     NoteLabel = new QLabel;
     NoteLabel->setTextFormat(Qt::PlainText);
@@ -280,14 +329,14 @@ void TfrmMain::createControls(QWidget *client) {
     NoteLabel->setText(
         QStringLiteral("A scenario's notes show here as it plays (Simulation > Scenarios)."));
     NoteBox = new QScrollArea(client);
-    NoteBox->setGeometry(256, 112, 239, 62);
+    NoteBox->setGeometry(256, 186, 239, 62);
     NoteBox->setWidget(NoteLabel);
     NoteBox->setWidgetResizable(true);
     NoteBox->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     NoteBox->setFocusPolicy(Qt::NoFocus);
     NoteBox->viewport()->setBackgroundRole(QPalette::Base);
     NoteList = new QListWidget(client);
-    NoteList->setGeometry(256, 180, 239, 124);
+    NoteList->setGeometry(256, 252, 239, 52);
     NoteList->setWordWrap(true);
     NoteList->setTextElideMode(Qt::ElideNone);
     NoteList->setAlternatingRowColors(true);
@@ -317,7 +366,7 @@ void TfrmMain::createControls(QWidget *client) {
 
     Shape1 = new LampShape(client);
     Shape1->setGeometry(8, 264, 33, 33);
-    Shape1->setBrushColour(QColor(255, 0, 0));
+    showLamp();
 
     QFont keyFont = font();
     keyFont.setBold(true);
@@ -351,9 +400,14 @@ void TfrmMain::createControls(QWidget *client) {
     Timer1 = new QTimer(this);
     Timer1->setInterval(100);
 
-    QWidget *order[] = {Button1,     Button2,     Button3,    Button4,   Panel1,
-                        ScrollBar30, ScrollBar29, ScrollBar1, CheckBox1, NoteList,
-                        PlayPause1,  Step1,       Restart1,   Speed1,    Timeline1};
+    Panel1->setAccessibleName(QStringLiteral("LCD"));
+    Panel1->setAccessibleDescription(QString::fromStdString(describe_lcd(false).text));
+
+    QWidget *order[] = {
+        Button1,           Button2,          Button3,     Button4,          Panel1,
+        ScrollBar30,       MapFigure->Entry, ScrollBar29, RpmFigure->Entry, ScrollBar1,
+        TempFigure->Entry, CheckBox1,        NoteList,    PlayPause1,       Step1,
+        Restart1,          Speed1,           Timeline1};
     for (size_t i = 1; i < sizeof order / sizeof order[0]; i++) setTabOrder(order[i - 1], order[i]);
     Button1->setFocus();
 
@@ -372,7 +426,8 @@ void TfrmMain::createControls(QWidget *client) {
     Button3->setToolTip(QStringLiteral("Turn the knob up (keyboard: + or Up; wheel up)"));
     Button4->setToolTip(QStringLiteral("Turn the knob down (keyboard: - or Down; wheel down)"));
     const QString sliderTip = QStringLiteral(
-        "%1 input, %2: drag it, or click it and use the arrow keys, Home and End\n"
+        "%1 input, %2: drag it, or click it and use the arrow keys, Home and End;\n"
+        "Page Up and Page Down move it an engine step\n"
         "(while a slider has the focus, Up, Down, + and - move it one step, not the knob)");
     ScrollBar30->setToolTip(
         sliderTip.arg(QStringLiteral("MAP sensor"), QStringLiteral("1 to 4096")));
@@ -405,6 +460,13 @@ void TfrmMain::connectHandlers() {
     connect(CopyLcdImage1, &QAction::triggered, this, &TfrmMain::CopyLcdImage1Click);
     connect(RunEngineTimers1, &QAction::triggered, this, &TfrmMain::RunEngineTimers1Click);
     connect(KeyboardAndMouse1, &QAction::triggered, this, &TfrmMain::KeyboardAndMouse1Click);
+    connect(About1, &QAction::triggered, this, &TfrmMain::About1Click);
+    connect(ZoomIn1, &QAction::triggered, this, [this] { setZoom(zoomFactor + 1); });
+    connect(ZoomOut1, &QAction::triggered, this, [this] { setZoom(zoomFactor - 1); });
+    connect(ActualSize1, &QAction::triggered, this, [this] { setZoom(1); });
+    for (SliderFigure *figure : {MapFigure, RpmFigure, TempFigure})
+        connect(figure->Entry, &QLineEdit::returnPressed, this,
+                [this, figure] { figureEntered(figure); });
     connect(PlayScenario1, &QAction::triggered, this, &TfrmMain::PlayScenario1Click);
     connect(OpenDataLog1, &QAction::triggered, this, &TfrmMain::OpenDataLog1Click);
     connect(StopScenario1, &QAction::triggered, this, &TfrmMain::StopScenario1Click);
@@ -438,6 +500,7 @@ void TfrmMain::FormCreate() {
 }
 
 void TfrmMain::FormClose() {
+    if (slot.number() == 0) preferences::setWindowPosition(pos());
     stopScenario();
     power_off_request = 1;
     stopRecording();
@@ -456,7 +519,7 @@ void TfrmMain::FormPaint() {
 
 void TfrmMain::FormResize() {
     if (!displayReady()) return;
-    const qreal ratio = display->devicePixelRatio();
+    const qreal ratio = display->devicePixelRatio() * zoomFactor;
     const QSize pixels = QSize(LCD_PANEL_WIDTH, LCD_PANEL_HEIGHT) * ratio;
     set_display_viewport(ratio, pixels.width(), pixels.height());
 }
@@ -490,7 +553,9 @@ void TfrmMain::runPowerLoop() {
         power_pass(CheckBox1->isChecked() ? 1 : 0);
         session.pass();
         Lesson1->afterPass();
-        Shape1->setBrushColour(QColor(lamp_red, 0, 0));
+        showLamp();
+        showFigures();
+        describeLcd();
         if (displayReady()) {
             present_frame();
             swapDisplay();
@@ -499,6 +564,8 @@ void TfrmMain::runPowerLoop() {
         QCoreApplication::processEvents();
     }
     loopRunning = false;
+    showFigures();
+    describeLcd();
 }
 
 void TfrmMain::swapDisplay() {
@@ -525,6 +592,12 @@ void TfrmMain::waitForRefresh() {
 
 bool TfrmMain::instrumentOn() const {
     return loopRunning && power_off_request == 0;
+}
+
+// On live, or in the script being played: the settings in force are the
+// instrument's own, else the factory ones the next power-on loads.
+bool TfrmMain::instrumentRunning() const {
+    return player ? player->script().panel().running : instrumentOn();
 }
 
 void TfrmMain::Button2Click() {
@@ -563,6 +636,7 @@ void TfrmMain::ScrollBar29Change() {
     if (sender() == ScrollBar29) session.input("rpm " + std::to_string(ScrollBar29->value()));
     setLabelText(Label57, QString::number(ScrollBar29->value()));
     rpm_slider_change(ScrollBar29->value());
+    RpmFigure->show(instrumentRunning());
 }
 
 void TfrmMain::ScrollBar30Change() {
@@ -570,6 +644,7 @@ void TfrmMain::ScrollBar30Change() {
     if (sender() == ScrollBar30) session.input("map " + std::to_string(ScrollBar30->value()));
     setLabelText(Label60, QString::number(ScrollBar30->value()));
     map_slider_change((uint16_t)ScrollBar30->value());
+    MapFigure->show(instrumentRunning());
 }
 
 void TfrmMain::ScrollBar1Change() {
@@ -577,6 +652,7 @@ void TfrmMain::ScrollBar1Change() {
     session.input("temp " + std::to_string(ScrollBar1->value()));
     setLabelText(Label2, QString::number(ScrollBar1->value()));
     temp_slider_change((uint16_t)ScrollBar1->value());
+    TempFigure->show(instrumentRunning());
 }
 
 // While a script plays, its own ticks stand for the timer's: a timeout is
@@ -590,8 +666,11 @@ void TfrmMain::Timer1Timer() {
         return;
     }
     session.tick();
+    announcer.tick();
     host_timer_tick(instrumentOn() ? 1 : 0);
     Lesson1->afterTick();
+    // Off, no pass runs: a description held back is given here.
+    if (!loopRunning) describeLcd();
     if (!playedTimeline.empty()) {
         playedTimeline.push_back(sample_instrument());
         Timeline1->setPosition((long long)playedTimeline.size() - 1);
@@ -682,6 +761,7 @@ QFileDialog *TfrmMain::saveDialog(const QString &title, const QString &file,
     dialog->setNameFilters(filters);
     dialog->selectFile(file);
     dialog->setWindowModality(Qt::WindowModal);
+    rememberFolder(dialog, title);
     connect(dialog, &QFileDialog::fileSelected, this, chosen);
     return dialog;
 }
@@ -731,6 +811,7 @@ void TfrmMain::PlayScenario1Click() {
                             QStringLiteral("omnira-lcdshot script (*.txt);;Any file (*)"));
         PlayDialog1->setFileMode(QFileDialog::ExistingFile);
         PlayDialog1->setWindowModality(Qt::WindowModal);
+        rememberFolder(PlayDialog1, QStringLiteral("Play Scenario"));
         connect(PlayDialog1, &QFileDialog::fileSelected, this, &TfrmMain::openScriptFile);
     }
     PlayDialog1->open();
@@ -747,6 +828,8 @@ bool TfrmMain::openScriptFile(const QString &path) {
         return false;
     }
     const QString text = QString::fromUtf8(file.readAll());
+    preferences::addRecentScenario(QFileInfo(path).absoluteFilePath());
+    showRecentScenarios();
     return playScenario(text, QFileInfo(path).absolutePath(),
                         scenario_title(text, QFileInfo(path).fileName()),
                         QStringLiteral("the file %1").arg(path));
@@ -944,7 +1027,9 @@ void TfrmMain::showPanel(const panel_state &panel) {
     setLabelText(Label57, QString::number(panel.rpm_position));
     setLabelText(Label60, QString::number(panel.map_position));
     setLabelText(Label2, QString::number(panel.temp_position));
-    Shape1->setBrushColour(QColor(lamp_red, 0, 0));
+    showLamp();
+    showFigures();
+    describeLcd();
     if (displayReady()) {
         present_frame();
         swapDisplay();
@@ -1154,6 +1239,15 @@ bool TfrmMain::eventFilter(QObject *watched, QEvent *event) {
         const Qt::KeyboardModifiers other =
             key->modifiers() & ~(Qt::ShiftModifier | Qt::KeypadModifier);
         if (other != Qt::NoModifier) return false;
+        // Page Up and Page Down on a slider or its entry: an engine step.
+        if (SliderFigure *figure = figureFor(focusWidget())) {
+            if (key->key() == Qt::Key_PageUp || key->key() == Qt::Key_PageDown) {
+                figure->pageStep(key->key() == Qt::Key_PageUp ? 1 : -1, instrumentRunning());
+                return true;
+            }
+        }
+        // An entry keeps every other key for its typing.
+        if (qobject_cast<QLineEdit *>(focusWidget())) return false;
         // A focused slider keeps Up and Down, and takes + and - as one step.
         if (QScrollBar *slider = qobject_cast<QScrollBar *>(focusWidget())) {
             switch (key->key()) {
@@ -1199,4 +1293,81 @@ void TfrmMain::paintEvent(QPaintEvent *event) {
 void TfrmMain::resizeEvent(QResizeEvent *event) {
     QMainWindow::resizeEvent(event);
     FormResize();
+}
+
+void TfrmMain::showFigures() {
+    for (SliderFigure *figure : {MapFigure, RpmFigure, TempFigure})
+        figure->show(instrumentRunning());
+}
+
+// The lamp's state in its name and a mark inside it as well as in its colour.
+void TfrmMain::showLamp() {
+    const bool bright = lamp_red >= LAMP_BRIGHT;
+    Shape1->setBrushColour(QColor(lamp_red, 0, 0));
+    Shape1->setLit(bright);
+    const QString name = QString::fromLatin1(lamp_accessible_name(bright));
+    if (Shape1->accessibleName() != name) Shape1->setAccessibleName(name);
+}
+
+// The LCD's description for a screen reader, given anew (with its event)
+// only on a change of substance and at most once a second.
+void TfrmMain::describeLcd() {
+    const lcd_description description = describe_lcd(instrumentRunning());
+    // Setting the description sends the accessibility event.
+    if (announcer.offer(description))
+        Panel1->setAccessibleDescription(QString::fromStdString(description.text));
+}
+
+void TfrmMain::figureEntered(SliderFigure *figure) {
+    takeOver();
+    const QString message = figure->enter(instrumentRunning());
+    EntryMessage->setText(message.isEmpty() ? QString()
+                                            : figure->name + QStringLiteral(": ") + message);
+    figure->show(instrumentRunning());
+}
+
+SliderFigure *TfrmMain::figureFor(QWidget *widget) const {
+    for (SliderFigure *figure : {MapFigure, RpmFigure, TempFigure})
+        if (widget && (widget == figure->bar || widget == figure->Entry)) return figure;
+    return nullptr;
+}
+
+void TfrmMain::setZoom(int factor) {
+    zoomFactor = std::clamp(factor, preferences::MIN_ZOOM, preferences::MAX_ZOOM);
+    Zoom1[zoomFactor - 1]->setChecked(true);
+    ZoomIn1->setEnabled(zoomFactor < preferences::MAX_ZOOM);
+    ZoomOut1->setEnabled(zoomFactor > preferences::MIN_ZOOM);
+    zoomLayout(centralWidget(), zoomFactor);
+    zoomLayout(Panel1, zoomFactor);
+    preferences::setZoom(zoomFactor);
+    adjustSize();
+    FormResize();
+    FormPaint();
+}
+
+void TfrmMain::showRecentScenarios() {
+    RecentScenarios1->clear();
+    for (const QString &path : preferences::recentScenarios()) {
+        QString label = QFileInfo(path).fileName();
+        RecentScenarios1
+            ->addAction(label.replace('&', QStringLiteral("&&")), this,
+                        [this, path] { openScriptFile(path); })
+            ->setToolTip(path);
+    }
+    RecentScenarios1->setEnabled(!RecentScenarios1->isEmpty());
+}
+
+void TfrmMain::rememberFolder(QFileDialog *dialog, const QString &name) {
+    const QString folder = preferences::lastFolder(name);
+    if (!folder.isEmpty() && QFileInfo(folder).isDir()) dialog->setDirectory(folder);
+    connect(dialog, &QFileDialog::fileSelected, this, [name](const QString &path) {
+        preferences::setLastFolder(name, QFileInfo(path).absolutePath());
+    });
+}
+
+void TfrmMain::About1Click() {
+    showMessage(QMessageBox::Information,
+                QStringLiteral("Omnira %1\n\nA simulator of an engine instrument: its LCD, "
+                               "bezel keys, knob, alarm lamp and sensor inputs.")
+                    .arg(QApplication::applicationVersion()));
 }

@@ -3,8 +3,9 @@
 // the controls to the toolkit-free power loop.
 #pragma once
 
-#include "host/script_player.h"
+#include "host/lcd_description.h"
 #include "host/note_board.h"
+#include "host/script_player.h"
 #include "host/session_recorder.h"
 #include "window/scenarios.h"
 #include "window/window_slot.h"
@@ -39,6 +40,7 @@ class QProgressDialog;
 class QPushButton;
 class QScrollArea;
 class QScrollBar;
+class SliderFigure;
 class QStatusBar;
 class QTimer;
 
@@ -62,8 +64,15 @@ class TfrmMain : public QMainWindow {
     QAction *PlayScenario1;
     QAction *StopScenario1;
     QMenu *Lessons1;
+    QMenu *RecentScenarios1;
+    QMenu *View1;
+    QAction *Zoom1[4];
+    QAction *ZoomIn1;
+    QAction *ZoomOut1;
+    QAction *ActualSize1;
     QMenu *Help1;
     QAction *KeyboardAndMouse1;
+    QAction *About1;
     BezelImage *Image1;
     ClickArea *Image2;
     ClickArea *Image3;
@@ -78,6 +87,12 @@ class TfrmMain : public QMainWindow {
     QScrollBar *ScrollBar30;
     QScrollBar *ScrollBar29;
     QScrollBar *ScrollBar1;
+    // The figure beside each slider and its entry; the last entry's warning
+    // or refusal.
+    SliderFigure *MapFigure;
+    SliderFigure *RpmFigure;
+    SliderFigure *TempFigure;
+    QLabel *EntryMessage;
     QCheckBox *CheckBox1;
     LampShape *Shape1;
     QPushButton *Button3;
@@ -148,6 +163,10 @@ class TfrmMain : public QMainWindow {
     void Speed1Change();
     void Timeline1Seek(long long tick);
     void KeyboardAndMouse1Click();
+    void About1Click();
+    // View > Zoom: the window and the LCD at 1 to 4 times, remembered.
+    void setZoom(int factor);
+    int zoom() const { return zoomFactor; }
     void Surface1Expose();
 
     // The LCD as it shows now: at 1 the 160 x 120 palette indices with the
@@ -206,6 +225,7 @@ class TfrmMain : public QMainWindow {
                             const std::function<void(const QString &)> &chosen);
     void cannotWrite(const QString &path);
     bool instrumentOn() const;
+    bool instrumentRunning() const;
     bool displayReady() const;
     void swapDisplay();
     void runPowerLoop();
@@ -224,6 +244,14 @@ class TfrmMain : public QMainWindow {
     void takeOver();
     void showMessage(QMessageBox::Icon icon, const QString &text);
     void waitForRefresh();
+    void showFigures();
+    void showLamp();
+    void describeLcd();
+    void figureEntered(SliderFigure *figure);
+    SliderFigure *figureFor(QWidget *widget) const;
+    void showRecentScenarios();
+    // A dialog opens in the folder it was last left in, and remembers it.
+    void rememberFolder(QFileDialog *dialog, const QString &name);
 
     LcdSurface *display = nullptr;
     QOpenGLContext *context = nullptr;
@@ -258,4 +286,7 @@ class TfrmMain : public QMainWindow {
     window_slot slot;
     // Time since the last buffer swap, to pace a swap that does not wait.
     QElapsedTimer frameClock;
+    int zoomFactor = 1;
+    // When the LCD's description is announced to a screen reader.
+    lcd_announcer announcer;
 };

@@ -47,12 +47,24 @@ void LampShape::setBrushColour(const QColor &newColour) {
     update();
 }
 
+void LampShape::setLit(bool newLit) {
+    if (newLit == lit) return;
+    lit = newLit;
+    update();
+}
+
 void LampShape::paintEvent(QPaintEvent *) {
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);
     painter.setPen(Qt::NoPen);
     painter.setBrush(colour);
     painter.drawEllipse(QRectF(rect()));
+    if (!lit) return;
+    // A white rim just inside the edge, leaving the middle the lamp's colour.
+    const qreal ring = width() / 12.0;
+    painter.setPen(QPen(Qt::white, ring));
+    painter.setBrush(Qt::NoBrush);
+    painter.drawEllipse(QRectF(rect()).adjusted(ring / 2, ring / 2, -ring / 2, -ring / 2));
 }
 
 LcdSurface::LcdSurface() {

@@ -46,12 +46,16 @@ class LampShape : public QWidget {
     explicit LampShape(QWidget *parent);
     void setBrushColour(const QColor &colour);
     QColor brushColour() const { return colour; }
+    // Lit, the lamp has a white ring: its state shows by more than colour.
+    void setLit(bool lit);
+    bool isLit() const { return lit; }
 
   protected:
     void paintEvent(QPaintEvent *) override;
 
   private:
     QColor colour;
+    bool lit = false;
 };
 
 // The native window the LCD is drawn into through OpenGL.

@@ -14,6 +14,8 @@
 #include <QApplication>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QSettings>
+#include <QTemporaryDir>
 #include <QTimer>
 #include <QtTest>
 
@@ -265,6 +267,9 @@ int main(int argc, char **argv) {
         return 2;
     }
     QApplication app(argc, argv);
+    // What the window remembers goes to a folder of the test's own.
+    QTemporaryDir settings;
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settings.path());
     TfrmMain window;
     frm = &window;
     window.show();

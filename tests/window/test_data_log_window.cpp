@@ -8,13 +8,20 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QMessageBox>
+#include <QSettings>
 #include <QStatusBar>
 #include <QTemporaryDir>
 #include <QtTest>
 
 class DataLogWindowTest : public QObject {
     Q_OBJECT
+    // What the window remembers goes to a folder of the test's own.
+    QTemporaryDir settingsDir;
+
   private slots:
+    void initTestCase() {
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settingsDir.path());
+    }
     void init() {
         reset_program_state();
         frm = new TfrmMain;

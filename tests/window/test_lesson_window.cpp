@@ -10,6 +10,8 @@
 #include <QLabel>
 #include <QMenu>
 #include <QPushButton>
+#include <QSettings>
+#include <QTemporaryDir>
 #include <QTimer>
 #include <QtTest>
 
@@ -23,8 +25,13 @@ typedef std::function<bool()> Step;
 
 class LessonWindowTest : public QObject {
     Q_OBJECT
+    // What the window remembers goes to a folder of the test's own.
+    QTemporaryDir settingsDir;
 
   private slots:
+    void initTestCase() {
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settingsDir.path());
+    }
     void init();
     void cleanup();
     void lessonsMenuFollowsTheCourse();

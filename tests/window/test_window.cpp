@@ -18,8 +18,10 @@
 #include "window/TfrmMain.h"
 #include "window/lcd_presentation.h"
 #include "window/panel_widgets.h"
+#include "window/slider_figure.h"
 #include "window/timeline_view.h"
 
+#include <QAccessible>
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
@@ -31,12 +33,14 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QLabel>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QOpenGLContext>
 #include <QProgressDialog>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QScreen>
 #include <QScrollArea>
 #include <QScrollBar>
@@ -47,6 +51,7 @@
 
 #include <GL/gl.h>
 
+#include <QSettings>
 #include <QTemporaryDir>
 #include <QWheelEvent>
 
@@ -149,6 +154,9 @@ class WindowTest : public QObject {
     void stoppingAScenarioOrARecordingSaysSo();
     void controlQQuits();
     void secondWindowOpensOffset();
+    void typedFiguresAndPageKeysMoveTheSliders();
+    void zoomAndWhatIsRememberedSurviveARestart();
+    void lcdIsDescribedOnChangeNotPerFrame();
 
   private:
     bool runWhileOn(const QList<Step> &steps, std::function<void()> powerOn = nullptr);
@@ -160,6 +168,8 @@ class WindowTest : public QObject {
 };
 
 void WindowTest::init() {
+    // Each window starts with nothing remembered.
+    QSettings(QSettings::NativeFormat, QSettings::UserScope, "Omnira", "Omnira").clear();
     reset_program_state();
     passes_seen = 0;
     frm = new TfrmMain;
@@ -1087,12 +1097,141 @@ void WindowTest::secondWindowOpensOffset() {
     QCOMPARE(second.pos() - frm->pos(), room ? QPoint(32, 32) : QPoint(0, 0));
 }
 
+void typeEntry(QLineEdit *entry, const QString &text) {
+    entry->setFocus();
+    entry->clear();
+    QTest::keyClicks(entry, text);
+    QTest::keyClick(entry, Qt::Key_Return);
+}
+
+// Off, the figures are those of the factory settings the next power-on
+// loads. An entry's I, O and Return are typing, not the instrument's keys.
+void WindowTest::typedFiguresAndPageKeysMoveTheSliders() {
+    typeEntry(frm->RpmFigure->Entry, "2400");
+    QCOMPARE(frm->RpmFigure->Figure->text(), QString("2400 rpm"));
+    QCOMPARE(frm->RpmFigure->Unit->text(), QString("rpm"));
+    QCOMPARE(frm->EntryMessage->text(), QString());
+    QTest::keyClick(frm->RpmFigure->Entry, Qt::Key_PageUp);
+    QCOMPARE(frm->RpmFigure->Figure->text(), QString("2500 rpm"));
+    frm->ScrollBar29->setFocus();
+    QTest::keyClick(frm->ScrollBar29, Qt::Key_PageDown);
+    QTest::keyClick(frm->ScrollBar29, Qt::Key_PageDown);
+    QCOMPARE(frm->RpmFigure->Figure->text(), QString("2300 rpm"));
+
+    typeEntry(frm->RpmFigure->Entry, "30000 raw");
+    QCOMPARE(frm->ScrollBar29->value(), 30000);
+    typeEntry(frm->RpmFigure->Entry, "16667");
+    QCOMPARE(frm->ScrollBar29->value(), 30000);
+    QCOMPARE(frm->EntryMessage->text(),
+             QString("RPM: 16667 rpm is out of reach: the slider gives 0 rpm to 16666 rpm"));
+    QCOMPARE(frm->EntryMessage->textFormat(), Qt::PlainText);
+    typeEntry(frm->TempFigure->Entry, "io");
+    QCOMPARE(frm->EntryMessage->text(), QString("TEMP: not a figure in C: io"));
+    QVERIFY(!QString::fromStdString(frm->recorder().script())
+                 .contains(QRegularExpression("^(on|off)$", QRegularExpression::MultilineOption)));
+}
+
+void WindowTest::zoomAndWhatIsRememberedSurviveARestart() {
+    QCOMPARE(frm->zoom(), 1);
+    const QSize atOne = frm->size();
+    frm->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(frm));
+    QTest::keyClick(frm, Qt::Key_Plus, Qt::ControlModifier);
+    QTest::keyClick(frm, Qt::Key_Equal, Qt::ControlModifier);
+    QCOMPARE(frm->zoom(), 3);
+    QTest::keyClick(frm, Qt::Key_Minus, Qt::ControlModifier);
+    QCOMPARE(frm->zoom(), 2);
+    QCOMPARE(frm->Panel1->size(), QSize(161, 121) * 2);
+
+    QTemporaryDir dir;
+    const QString script = dir.filePath("cruise & climb.txt");
+    QFile file(script);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write("on\nhold 1\n");
+    file.close();
+    frm->PlayScenario1Click();
+    emit frm->PlayDialog1->fileSelected(script);
+    frm->PlayDialog1->close();
+    frm->move(40, 30);
+    QTRY_COMPARE(frm->pos(), QPoint(40, 30));
+    frm->close();
+    delete frm;
+
+    reset_program_state();
+    frm = new TfrmMain;
+    frm->show();
+    QVERIFY(QTest::qWaitForWindowExposed(frm));
+    QCOMPARE(frm->zoom(), 2);
+    QCOMPARE(frm->Panel1->size(), QSize(161, 121) * 2);
+    // Where it was left, when it fits there (not at a large scale factor).
+    const QRect available = frm->screen()->availableGeometry();
+    QCOMPARE(frm->pos(), available.contains(QRect(QPoint(40, 30), frm->size()))
+                             ? QPoint(40, 30)
+                             : available.topLeft());
+    frm->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(frm));
+    const QList<QAction *> recent = frm->RecentScenarios1->actions();
+    QCOMPARE(recent.size(), 1);
+    QCOMPARE(recent[0]->text(), QString("cruise && climb.txt"));
+    frm->PlayScenario1Click();
+    QCOMPARE(frm->PlayDialog1->directory().absolutePath(), QDir(dir.path()).absolutePath());
+    frm->PlayDialog1->close();
+    // The instrument itself starts with its memory empty.
+    QCOMPARE(map_filter_acc, 0u);
+    QTest::keyClick(frm, Qt::Key_0, Qt::ControlModifier);
+    QCOMPARE(frm->zoom(), 1);
+    QCOMPARE(frm->size(), atOne);
+}
+
+// The description changes in substance with a new screen, not with the
+// figures of each frame; the lamp's name says its state.
+void WindowTest::lcdIsDescribedOnChangeNotPerFrame() {
+    auto description = [this] { return frm->Panel1->accessibleDescription(); };
+    QString engine, afterLive, lamp;
+    int position = 1000;
+    bool done = runWhileOn({
+        [&] { return description().startsWith("Engine page"); },
+        action([&] {
+            engine = description();
+            lamp = frm->Shape1->accessibleName();
+        }),
+        // Live figures over many frames.
+        [&] {
+            frm->ScrollBar29->setValue(position += 1000);
+            return position >= 30000;
+        },
+        action([&] {
+            afterLive = description();
+            frm->Image3->clicked(); // F2 acknowledges the cold engine's alarms
+        }),
+        [&] { return pending_key == 0; },
+        action([&] { frm->Image8->clicked(); }),
+        [&] { return description().startsWith("Main menu"); },
+        action([&] { frm->Button2->click(); }),
+    });
+    QVERIFY(done);
+    QCOMPARE(afterLive, engine);
+    QVERIFY(engine.startsWith("Engine page. RPM 0 rpm. MAP 0.0 inHg. TEMP -273 C"));
+    QVERIFY(engine.contains("Alarm: MAP, TEMP"));
+    QVERIFY(description().contains("Alarm acknowledged: MAP, TEMP"));
+    QCOMPARE(lamp, QString("Alarm lamp: alarm"));
+    // What a screen reader gets through the accessibility interfaces.
+    QAccessibleInterface *lcd = QAccessible::queryAccessibleInterface(frm->Panel1);
+    QCOMPARE(lcd->text(QAccessible::Name), QString("LCD"));
+    QVERIFY(lcd->text(QAccessible::Description).startsWith("Main menu. Qirel MAIN MENU"));
+    // Switched off within the second, it is said once the second is over.
+    QTRY_COMPARE(description(), QString("Instrument off"));
+}
+
 int main(int argc, char **argv) {
     if (qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
         fputs("window_tests: no X display; run them under xvfb-run (make test)\n", stderr);
         return 1;
     }
     QApplication app(argc, argv);
+    // What the windows remember goes to a folder of the tests' own.
+    QTemporaryDir settings;
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settings.path());
     WindowTest test;
     return QTest::qExec(&test, argc, argv);
 }

@@ -54,6 +54,11 @@ test('keys by code, what a focused control keeps, repeats and combinations', () 
     [key('BracketRight', { key: ']' }), body, 'faster'],
     [key('KeyO'), { tagName: 'SELECT' }, ''], // typing in the scenario list
     [key('KeyI'), { tagName: 'INPUT', type: 'text' }, ''],
+    [key('PageUp'), range, 'slider-page-up'],
+    [key('PageDown'), { tagName: 'INPUT', type: 'text', dataset: { slider: 'rpm' } }, 'slider-page-down'],
+    [key('PageDown'), { tagName: 'INPUT', type: 'text', dataset: {} }, ''],
+    [key('PageUp'), body, ''],
+    [key('PageUp', { repeat: true }), range, ''],
   ];
   for (const [event, focused, does] of cases)
     assert.equal(boundKey(event, focused), does, `${event.code} on ${focused.tagName}`);

@@ -1,0 +1,10 @@
+// Zooming a window laid out in fixed pixel positions: every child's
+// geometry and pixel font scaled from those it had at zoom 1.
+#pragma once
+
+class QWidget;
+
+// Scales `parent`'s fixed size and its direct children's geometries, and the
+// pixel size of every font set on them, to `factor` times those they had
+// when first zoomed.
+void zoomLayout(QWidget *parent, int factor);
