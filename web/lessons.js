@@ -86,6 +86,8 @@ export class LessonBoard {
     this.page.followLesson();
     this.refresh();
     this.watch();
+    // On a phone the list is far below: bring the task into view, the LCD above it.
+    this.el.panel.scrollIntoView({ block: 'end' });
   }
 
   act(action) {

@@ -345,7 +345,7 @@ void TfrmMain::createControls(QWidget *client) {
     NoteList->setAccessibleName(QStringLiteral("Scenario notes so far"));
 
     Lesson1 = new LessonPanel(client);
-    Lesson1->setGeometry(256, 112, 239, 192);
+    Lesson1->setGeometry(256, 186, 239, 118);
     Lesson1->recorder = &session;
     Lesson1->played = [this] { followLesson(); };
     Lesson1->controls = [this] {
