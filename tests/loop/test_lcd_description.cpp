@@ -54,7 +54,9 @@ TEST(LcdDescription, NamesEachKindOfScreenWithWhatItShows) {
         passes(1);
         const std::string text = describe_lcd(true).text;
         for (const char *part : c.says)
-            if (part) EXPECT_TRUE(says(text, part)) << c.keys << ": " << text;
+            if (part) {
+                EXPECT_TRUE(says(text, part)) << c.keys << ": " << text;
+            }
     }
     EXPECT_EQ(describe_lcd(false).text, "Instrument off");
 
