@@ -7,7 +7,15 @@
 
 drawn_state lcd_drawn_state;
 
+// Field by field: the record's padding stays as program start left it, so
+// saved program states compare equal byte for byte.
 void keep_drawn_state(void) {
-    lcd_drawn_state = {run_page,     mag_check_countdown, menu_selected,     menu_top,
-                       menu_editing, alarm_active,        alarm_acknowledged};
+    drawn_state &d = lcd_drawn_state;
+    d.run_page = run_page;
+    d.mag_check = mag_check_countdown;
+    d.menu_selected = menu_selected;
+    d.menu_top = menu_top;
+    d.menu_editing = menu_editing;
+    d.alarm_active = alarm_active;
+    d.alarm_acknowledged = alarm_acknowledged;
 }
