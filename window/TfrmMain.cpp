@@ -842,6 +842,7 @@ void TfrmMain::OpenDataLog1Click() {
                             QStringLiteral("Engine data log (*.csv);;Any file (*)"));
         DataLogDialog1->setFileMode(QFileDialog::ExistingFile);
         DataLogDialog1->setWindowModality(Qt::WindowModal);
+        rememberFolder(DataLogDialog1, QStringLiteral("Open Data Log"));
         connect(DataLogDialog1, &QFileDialog::fileSelected, this, &TfrmMain::openDataLogFile);
     }
     DataLogDialog1->open();
