@@ -1,9 +1,9 @@
 // Data logs: converting a three-hour log at 1 Hz with 60 columns (generated
 // here, 10,800 rows), and playing the scenario it gives headless as lcdshot
 // does.
-#include "host/data_log.h"
-#include "host/lcd_script.h"
-#include "host/program_state.h"
+#include "host/data_log/data_log.h"
+#include "host/script/lcd_script.h"
+#include "host/shell/program_state.h"
 
 #include <benchmark/benchmark.h>
 #include <math.h>

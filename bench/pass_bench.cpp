@@ -5,13 +5,13 @@
 #include "core/alarms.h"
 #include "core/settings.h"
 #include "core/timebase.h"
-#include "host/lcd_script.h"
-#include "host/power_loop.h"
-#include "host/screen_table.h"
+#include "host/script/lcd_script.h"
+#include "host/shell/power_loop.h"
+#include "host/shell/screen_table.h"
 #include "screens/run_screen.h"
 #include "screens/screen.h"
 #include "tests/support/instrument.h"
-#include "tools/png/png_io.h"
+#include "host/png/png_io.h"
 
 #include <benchmark/benchmark.h>
 

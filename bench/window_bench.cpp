@@ -6,7 +6,7 @@
 #include "bench/worst_script.h"
 #include "core/settings.h"
 #include "display/frame_buffer.h"
-#include "host/power_loop.h"
+#include "host/shell/power_loop.h"
 #include "screens/run_screen.h"
 #include "screens/screen.h"
 #include "tests/support/instrument.h"

@@ -2,7 +2,7 @@
 // to the limits, then lines that cost little, so that a larger script can
 // only add those.
 #pragma once
-#include "host/lcd_script.h"
+#include "host/script/lcd_script.h"
 
 #include <string>
 

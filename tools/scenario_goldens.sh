@@ -7,7 +7,7 @@
 # Usage: tools/scenario_goldens.sh [LCDSHOT [SCENARIO...]]
 set -eu
 here=$(cd "$(dirname "$0")/.." && pwd)
-lcdshot=${1:-$here/build/tools/lcdshot/lcdshot}
+lcdshot=${1:-$here/build/lcdshot/lcdshot}
 [ $# -gt 0 ] && shift
 [ $# -gt 0 ] || set -- "$here"/scenarios/*.txt
 for scenario in "$@"; do

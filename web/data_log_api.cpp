@@ -1,7 +1,7 @@
 // The page's side of the data log converter: the log handed over into wasm
 // memory, its header and columns read back, and the scenario it gives.
-#include "host/data_log.h"
-#include "host/lcd_script.h"
+#include "host/data_log/data_log.h"
+#include "host/script/lcd_script.h"
 
 #include <emscripten/emscripten.h>
 

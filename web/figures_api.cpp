@@ -3,9 +3,9 @@
 // host, as the window calls it. `on` says whether the settings in force are
 // the instrument's own (on, live or in a script) or the factory ones.
 #include "core/alarms.h"
-#include "host/engine_figures.h"
-#include "host/lcd_description.h"
-#include "host/power_loop.h"
+#include "host/figures/engine_figures.h"
+#include "host/figures/lcd_description.h"
+#include "host/shell/power_loop.h"
 
 #include <emscripten/emscripten.h>
 

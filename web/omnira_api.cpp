@@ -4,14 +4,14 @@
 // them, so a page session replays in lcdshot.
 #include "core/keys.h"
 #include "display/frame_buffer.h"
-#include "host/engine_timers.h"
-#include "host/lcd_palette.h"
-#include "host/lcd_script.h"
-#include "host/lesson_player.h"
-#include "host/note_board.h"
-#include "host/script_player.h"
-#include "host/power_loop.h"
-#include "host/session_recorder.h"
+#include "host/shell/engine_timers.h"
+#include "host/shell/lcd_palette.h"
+#include "host/script/lcd_script.h"
+#include "host/lessons/lesson_player.h"
+#include "host/playback/note_board.h"
+#include "host/playback/script_player.h"
+#include "host/shell/power_loop.h"
+#include "host/script/session_recorder.h"
 
 #include <emscripten/emscripten.h>
 #include <stdint.h>

@@ -3,10 +3,10 @@
 // the controls to the toolkit-free power loop.
 #pragma once
 
-#include "host/lcd_description.h"
-#include "host/note_board.h"
-#include "host/script_player.h"
-#include "host/session_recorder.h"
+#include "host/figures/lcd_description.h"
+#include "host/playback/note_board.h"
+#include "host/playback/script_player.h"
+#include "host/script/session_recorder.h"
 #include "window/scenarios.h"
 #include "window/window_slot.h"
 

@@ -1,6 +1,6 @@
 #include "window/data_log_dialog.h"
 
-#include "host/lcd_script.h"
+#include "host/script/lcd_script.h"
 
 #include <QComboBox>
 #include <QDialogButtonBox>

@@ -1,7 +1,7 @@
 // File > Open Data Log...: the column chooser for an engine data log, the
 // columns found preselected, and the reading of the log itself.
 #pragma once
-#include "host/data_log.h"
+#include "host/data_log/data_log.h"
 
 #include <QDialog>
 #include <QString>

@@ -1,7 +1,7 @@
 #include "window/lcd_presentation.h"
 
 #include "display/frame_buffer.h"
-#include "host/lcd_palette.h"
+#include "host/shell/lcd_palette.h"
 
 #include <GL/gl.h>
 #include <GL/glu.h>

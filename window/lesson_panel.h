@@ -5,7 +5,7 @@
 // runs the live instrument and tells the panel of each pass and tick.
 #pragma once
 
-#include "host/lesson_player.h"
+#include "host/lessons/lesson_player.h"
 
 #include <QFrame>
 

@@ -2,7 +2,7 @@
 // in the window reads its goldens.
 #pragma once
 
-#include "host/lcd_script.h"
+#include "host/script/lcd_script.h"
 
 #include <QList>
 #include <QString>

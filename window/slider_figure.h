@@ -2,7 +2,7 @@
 // position, and an entry that takes a figure (or a position) and puts the
 // slider where the script language would.
 #pragma once
-#include "host/engine_figures.h"
+#include "host/figures/engine_figures.h"
 
 #include <QObject>
 #include <QString>

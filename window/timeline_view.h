@@ -5,7 +5,7 @@
 // on it, or the arrow keys while it has the focus, asks to seek.
 #pragma once
 
-#include "host/script_player.h"
+#include "host/playback/script_player.h"
 
 #include <QWidget>
 

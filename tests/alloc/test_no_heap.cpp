@@ -3,8 +3,8 @@
 // thousands of passes through every screen handler with the count armed.
 #include "core/keys.h"
 #include "core/timebase.h"
-#include "host/power_loop.h"
-#include "host/screen_table.h"
+#include "host/shell/power_loop.h"
+#include "host/shell/screen_table.h"
 #include "screens/screen.h"
 #include "tests/support/instrument.h"
 

@@ -1,7 +1,7 @@
 #include "core/alarms.h"
 #include "core/sensors.h"
 #include "core/settings.h"
-#include "host/power_loop.h"
+#include "host/shell/power_loop.h"
 #include "tests/support/instrument.h"
 
 #include <gtest/gtest.h>

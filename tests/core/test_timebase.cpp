@@ -1,5 +1,5 @@
 #include "core/timebase.h"
-#include "host/power_loop.h"
+#include "host/shell/power_loop.h"
 #include "tests/support/instrument.h"
 
 #include <gtest/gtest.h>

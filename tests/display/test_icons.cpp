@@ -1,7 +1,7 @@
 #include "display/frame_buffer.h"
 #include "display/icons/icons.h"
 #include "display/image.h"
-#include "host/power_loop.h"
+#include "host/shell/power_loop.h"
 #include "tests/support/golden.h"
 #include "tools/icongen/rle.h"
 

@@ -1,7 +1,7 @@
 #include "display/frame_buffer.h"
 #include "display/primitives.h"
 #include "display/trig.h"
-#include "host/power_loop.h"
+#include "host/shell/power_loop.h"
 #include "tests/support/frame_region.h"
 
 #include <gtest/gtest.h>

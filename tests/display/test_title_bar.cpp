@@ -2,7 +2,7 @@
 #include "display/primitives.h"
 #include "display/text.h"
 #include "display/title_bar.h"
-#include "host/power_loop.h"
+#include "host/shell/power_loop.h"
 #include "tests/support/frame_region.h"
 
 #include <gtest/gtest.h>

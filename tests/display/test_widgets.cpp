@@ -5,7 +5,7 @@
 #include "display/text.h"
 #include "display/trig.h"
 #include "display/widgets.h"
-#include "host/power_loop.h"
+#include "host/shell/power_loop.h"
 #include "tests/support/frame_region.h"
 #include "tests/support/golden.h"
 

@@ -3,7 +3,7 @@
 // EXIO, bit 3 the instrument on), then the text. An entry is either refused
 // with a reason or puts the slider inside its range.
 #include "core/settings.h"
-#include "host/engine_figures.h"
+#include "host/figures/engine_figures.h"
 #include "tests/fuzz/fuzz_check.h"
 
 #include <string>

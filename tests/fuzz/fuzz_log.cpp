@@ -3,8 +3,8 @@
 // after power-on), the rest is the log. It either refuses with a reason or
 // writes a scenario that the script interpreter loads, with no control
 // character but the line ends.
-#include "host/data_log.h"
-#include "host/lcd_script.h"
+#include "host/data_log/data_log.h"
+#include "host/script/lcd_script.h"
 #include "tests/fuzz/fuzz_check.h"
 
 #include <string>

@@ -5,9 +5,9 @@
 #include "core/alarms.h"
 #include "core/keys.h"
 #include "display/frame_buffer.h"
-#include "host/lcd_palette.h"
-#include "host/lcd_script.h"
-#include "host/power_loop.h"
+#include "host/shell/lcd_palette.h"
+#include "host/script/lcd_script.h"
+#include "host/shell/power_loop.h"
 #include "tests/fuzz/fuzz_check.h"
 
 #include <string.h>

@@ -4,7 +4,7 @@
 // The case drives the real window from inside its power loop, as a user
 // would, between two passes.
 #include "core/keys.h"
-#include "host/power_loop.h"
+#include "host/shell/power_loop.h"
 #include "screens/run_screen.h"
 #include "screens/screen.h"
 #include "window/TfrmMain.h"

@@ -1,8 +1,8 @@
 // Engine data logs as scenarios: the column finder, the unit rules, the
 // script written for a log, and each bad row named with its row.
-#include "host/data_log.h"
-#include "host/lcd_script.h"
-#include "host/program_state.h"
+#include "host/data_log/data_log.h"
+#include "host/script/lcd_script.h"
+#include "host/shell/program_state.h"
 
 #include <gtest/gtest.h>
 

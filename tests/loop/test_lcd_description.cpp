@@ -2,8 +2,8 @@
 #include "core/keys.h"
 #include "core/sensors.h"
 #include "core/settings.h"
-#include "host/lcd_description.h"
-#include "host/power_loop.h"
+#include "host/figures/lcd_description.h"
+#include "host/shell/power_loop.h"
 #include "tests/support/instrument.h"
 
 #include <gtest/gtest.h>

@@ -4,15 +4,15 @@
 #include "core/settings.h"
 #include "core/timebase.h"
 #include "display/frame_buffer.h"
-#include "host/engine_timers.h"
-#include "host/lcd_palette.h"
-#include "host/lcd_script.h"
-#include "host/power_loop.h"
-#include "host/screen_table.h"
-#include "host/session_recorder.h"
+#include "host/shell/engine_timers.h"
+#include "host/shell/lcd_palette.h"
+#include "host/script/lcd_script.h"
+#include "host/shell/power_loop.h"
+#include "host/shell/screen_table.h"
+#include "host/script/session_recorder.h"
 #include "screens/run_screen.h"
 #include "screens/screen.h"
-#include "tools/png/png_io.h"
+#include "host/png/png_io.h"
 
 #include <gtest/gtest.h>
 #include <stdint.h>

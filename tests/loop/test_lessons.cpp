@@ -5,16 +5,16 @@
 #include "core/timebase.h"
 #include "display/frame_buffer.h"
 #include "display/menu.h"
-#include "host/engine_timers.h"
-#include "host/lcd_script.h"
-#include "host/lesson_conditions.h"
-#include "host/lesson_player.h"
-#include "host/power_loop.h"
-#include "host/session_recorder.h"
+#include "host/shell/engine_timers.h"
+#include "host/script/lcd_script.h"
+#include "host/script/lesson_conditions.h"
+#include "host/lessons/lesson_player.h"
+#include "host/shell/power_loop.h"
+#include "host/script/session_recorder.h"
 #include "menus/map_setup.h"
 #include "screens/run_screen.h"
 #include "screens/screen.h"
-#include "tools/png/png_io.h"
+#include "host/png/png_io.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 // The note board on a fake clock: each note stays readable for its minimum
 // time however fast the script reaches the next, and the list keeps them all.
-#include "host/note_board.h"
+#include "host/playback/note_board.h"
 
 #include <gtest/gtest.h>
 

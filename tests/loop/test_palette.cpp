@@ -1,4 +1,4 @@
-#include "host/lcd_palette.h"
+#include "host/shell/lcd_palette.h"
 
 #include <gtest/gtest.h>
 

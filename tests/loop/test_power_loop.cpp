@@ -3,7 +3,7 @@
 #include "core/sensors.h"
 #include "core/settings.h"
 #include "display/menu.h"
-#include "host/power_loop.h"
+#include "host/shell/power_loop.h"
 #include "screens/messages.h"
 #include "screens/run_screen.h"
 #include "screens/screen.h"

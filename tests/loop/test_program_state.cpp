@@ -3,7 +3,7 @@
 // found with nm in the two libraries, located in this executable, and
 // compared with a copy of the writable segment taken before main.
 #include "core/settings.h"
-#include "host/power_loop.h"
+#include "host/shell/power_loop.h"
 
 #include <gtest/gtest.h>
 
@@ -56,7 +56,7 @@ std::vector<symbol> writable_symbols(const std::string &file) {
 // This executable's copies of the libraries' writable globals, at run-time addresses.
 std::vector<symbol> instrument_globals() {
     std::set<std::pair<std::string, size_t>> wanted;
-    for (const char *library : {INSTRUMENT_LIBRARY, POWER_LOOP_LIBRARY})
+    for (const char *library : {INSTRUMENT_LIBRARY, SHELL_LIBRARY})
         for (const symbol &s : writable_symbols(library)) wanted.insert({s.name, s.size});
     char self[4096] = {0};
     if (readlink("/proc/self/exe", self, sizeof self - 1) <= 0) return {};

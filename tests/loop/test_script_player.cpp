@@ -4,8 +4,8 @@
 #include "core/alarms.h"
 #include "core/sensors.h"
 #include "display/frame_buffer.h"
-#include "host/power_loop.h"
-#include "host/script_player.h"
+#include "host/shell/power_loop.h"
+#include "host/playback/script_player.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 #include "core/sensors.h"
 #include "core/settings.h"
-#include "host/engine_figures.h"
+#include "host/figures/engine_figures.h"
 #include "tests/support/instrument.h"
 
 #include <gtest/gtest.h>

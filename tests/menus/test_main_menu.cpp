@@ -1,7 +1,7 @@
 #include "core/keys.h"
 #include "display/frame_buffer.h"
 #include "display/menu.h"
-#include "host/power_loop.h"
+#include "host/shell/power_loop.h"
 #include "menus/main_menu.h"
 #include "screens/run_screen.h"
 #include "screens/screen.h"

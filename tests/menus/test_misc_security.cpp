@@ -4,7 +4,7 @@
 #include "core/sensors.h"
 #include "core/settings.h"
 #include "display/menu.h"
-#include "host/power_loop.h"
+#include "host/shell/power_loop.h"
 #include "menus/main_menu.h"
 #include "menus/misc_setup.h"
 #include "menus/security_setup.h"

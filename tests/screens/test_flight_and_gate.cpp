@@ -1,7 +1,7 @@
 #include "core/keys.h"
 #include "core/settings.h"
 #include "display/menu.h"
-#include "host/power_loop.h"
+#include "host/shell/power_loop.h"
 #include "menus/main_menu.h"
 #include "screens/flight_prompt.h"
 #include "screens/messages.h"

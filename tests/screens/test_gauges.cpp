@@ -6,7 +6,7 @@
 #include "display/primitives.h"
 #include "display/text.h"
 #include "display/trig.h"
-#include "host/power_loop.h"
+#include "host/shell/power_loop.h"
 #include "screens/gauges.h"
 #include "tests/support/frame_region.h"
 #include "tests/support/golden.h"

@@ -3,7 +3,7 @@
 #include "core/timebase.h"
 #include "display/frame_buffer.h"
 #include "display/text.h"
-#include "host/power_loop.h"
+#include "host/shell/power_loop.h"
 #include "screens/max_values.h"
 #include "screens/readouts.h"
 #include "screens/run_screen.h"

@@ -2,7 +2,7 @@
 #include "core/timebase.h"
 #include "display/frame_buffer.h"
 #include "display/text.h"
-#include "host/power_loop.h"
+#include "host/shell/power_loop.h"
 #include "screens/readouts.h"
 #include "tests/support/frame_region.h"
 

@@ -5,7 +5,7 @@
 #include "core/timebase.h"
 #include "display/frame_buffer.h"
 #include "display/menu.h"
-#include "host/power_loop.h"
+#include "host/shell/power_loop.h"
 #include "menus/main_menu.h"
 #include "screens/flight_prompt.h"
 #include "screens/gauges.h"

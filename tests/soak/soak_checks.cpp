@@ -3,7 +3,7 @@
 #include "core/keys.h"
 #include "core/settings.h"
 #include "display/frame_buffer.h"
-#include "host/screen_table.h"
+#include "host/shell/screen_table.h"
 #include "menus/hobbs_code.h"
 #include "menus/main_menu.h"
 #include "menus/map_setup.h"

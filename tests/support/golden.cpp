@@ -1,8 +1,8 @@
 #include "tests/support/golden.h"
 
 #include "display/frame_buffer.h"
-#include "host/lcd_palette.h"
-#include "tools/png/png_io.h"
+#include "host/shell/lcd_palette.h"
+#include "host/png/png_io.h"
 
 #include <stdlib.h>
 #include <string.h>

@@ -2,7 +2,7 @@
 
 #include "core/keys.h"
 #include "core/timebase.h"
-#include "host/power_loop.h"
+#include "host/shell/power_loop.h"
 
 void power_on(const panel &p) {
     power_on_sequence();

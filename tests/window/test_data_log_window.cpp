@@ -1,6 +1,6 @@
 // File > Open Data Log...: the column chooser shows the columns found, and
 // the chosen ones are converted and played; a file that is no log is refused.
-#include "host/program_state.h"
+#include "host/shell/program_state.h"
 #include "window/TfrmMain.h"
 #include "window/data_log_dialog.h"
 

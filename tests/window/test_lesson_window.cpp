@@ -1,8 +1,8 @@
 // The window's lesson panel: a lesson from the Lessons menu worked through
 // Hint, Show me, Skip, the student's own keys and Leave, by QTest.
 #include "core/keys.h"
-#include "host/power_loop.h"
-#include "host/program_state.h"
+#include "host/shell/power_loop.h"
+#include "host/shell/program_state.h"
 #include "window/TfrmMain.h"
 #include "window/lesson_panel.h"
 

@@ -12,9 +12,9 @@
 
 #include "display/frame_buffer.h"
 #include "display/image.h"
-#include "host/lcd_palette.h"
+#include "host/shell/lcd_palette.h"
 #include "tools/icongen/rle.h"
-#include "tools/png/png_io.h"
+#include "host/png/png_io.h"
 
 #include <stdint.h>
 #include <stdio.h>

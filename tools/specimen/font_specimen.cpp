@@ -8,8 +8,8 @@
 #include "display/fonts/fonts.h"
 #include "display/frame_buffer.h"
 #include "display/text.h"
-#include "host/lcd_palette.h"
-#include "tools/png/png_io.h"
+#include "host/shell/lcd_palette.h"
+#include "host/png/png_io.h"
 
 #include <stdio.h>
 #include <stdlib.h>

@@ -28,7 +28,7 @@ test('the chooser preselects the columns found; the choice converts as lcdshot d
   await page.getByRole('button', { name: 'Convert and play' }).click();
   await page.waitForFunction(() => document.body.dataset.state === 'playing');
   const script = await page.evaluate(() => window.omnira.checking?.text ?? window.omnira.played?.text);
-  const native = execFileSync(join(NATIVE_BUILD, 'tools/lcdshot/lcdshot'),
+  const native = execFileSync(join(NATIVE_BUILD, 'lcdshot/lcdshot'),
     ['--from-log', SAMPLE, '--temp', 'E1 CHT1'], { stdio: ['ignore', 'pipe', 'ignore'] }).toString();
   assert.equal(script, native);
   await page.waitForFunction(() => document.getElementById('note').textContent.startsWith('glass_cockpit.csv: 0:02:39'));

@@ -71,7 +71,7 @@ export function lcdshotGoldens(script, names) {
   const dir = mkdtempSync(join(tmpdir(), 'omnira-web-'));
   const file = join(dir, 'script.txt');
   writeFileSync(file, script);
-  execFileSync(join(NATIVE_BUILD, 'tools/lcdshot/lcdshot'), [file, dir], { stdio: 'pipe' });
+  execFileSync(join(NATIVE_BUILD, 'lcdshot/lcdshot'), [file, dir], { stdio: 'pipe' });
   const frames = {};
   for (const name of names) frames[name] = decodePng(readFileSync(join(dir, name + '.png'))).pixels;
   return frames;
@@ -99,7 +99,7 @@ export async function paletteOf() {
   if (!cachedPalette) {
     const dir = mkdtempSync(join(tmpdir(), 'omnira-web-'));
     writeFileSync(join(dir, 's.txt'), 'golden p\n');
-    execFileSync(join(NATIVE_BUILD, 'tools/lcdshot/lcdshot'), [join(dir, 's.txt'), dir], { stdio: 'pipe' });
+    execFileSync(join(NATIVE_BUILD, 'lcdshot/lcdshot'), [join(dir, 's.txt'), dir], { stdio: 'pipe' });
     cachedPalette = decodePng(readFileSync(join(dir, 'p.png'))).palette;
   }
   return cachedPalette;

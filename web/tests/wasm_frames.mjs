@@ -59,7 +59,7 @@ function assertSameFrames(actual, expected, what) {
   assert.equal(actual.length, Object.keys(expected).length, `${what}: as many pictures as lcdshot`);
 }
 
-const examples = join(ROOT, 'tools/lcdshot/examples');
+const examples = join(ROOT, 'lcdshot/examples');
 for (const file of readdirSync(examples).filter((f) => f.endsWith('.txt'))) {
   test(`example ${file} plays to lcdshot's frames`, async () => {
     const m = await createOmnira();

@@ -1,0 +1,78 @@
+// Engine data logs (CSV, a row every second or so) turned into scenario
+// scripts: the logged RPM, MAP and temperature become slider ramps, one line
+// per logged interval, so that the instrument shows the flight as it went.
+//
+// The file: lines before the header row that are no header (a version line)
+// are skipped; a units row just before or after the header is used when
+// there is one. Fields are separated by commas with optional spaces around
+// them, may be quoted ("" inside quotes is a quote), lines end in LF or CRLF,
+// and a UTF-8 byte-order mark at the start is skipped.
+//
+// Time is one column of seconds, a clock column ("HH:MM:SS[.s]", with a date
+// column beside it or a date before it: "YYYY-MM-DD", "YYYY/MM/DD",
+// "MM/DD/YYYY", "DD.MM.YYYY"). Empty cells hold the last value. Figures out
+// of a slider's reach are clamped. The scenario stays within the script's
+// limits: a log longer than that is cut, with a warning.
+#pragma once
+#include "host/figures/engine_figures.h"
+
+#include <stddef.h>
+
+#include <string>
+#include <vector>
+
+// The columns a conversion reads.
+enum log_role { LOG_TIME, LOG_DATE, LOG_RPM, LOG_MAP, LOG_TEMP, LOG_ROLES };
+
+struct log_header {
+    std::vector<std::string> names; // the header row's fields
+    int column[LOG_ROLES];          // the column found for each role, -1 none
+    int header_row;                 // 1-based
+    int units_row;                  // 1-based, 0 without one
+    std::vector<std::string> units; // the units row's fields
+};
+
+struct log_options {
+    // Column names to use instead of those found (any case); empty: found.
+    std::string column[LOG_ROLES];
+    // Roles left out: their column is not read even when one is found.
+    bool left_out[LOG_ROLES] = {};
+    // Units given; FIGURE_RAW: from the units row or the column's name,
+    // otherwise MAP by its size (below 100 inHg, else mB) and C.
+    figure_unit map_unit = FIGURE_RAW, temp_unit = FIGURE_RAW;
+    // The part converted, as tenths of a second after the first row; -1: all.
+    long long start = -1, end = -1;
+    // Script lines of keys, passes, ticks and holds put in after power-on
+    // to change the settings; none keeps the factory settings.
+    std::string settings;
+    // Shown in the title line and the first note (the file's name).
+    std::string title;
+};
+
+struct log_conversion {
+    std::string script;
+    std::vector<std::string> warnings; // each kind once, with its first row
+    std::string error;                 // why there is no script
+};
+
+// The file's largest size, about eight hours of a 60-column log at 1 Hz.
+const size_t MAX_LOG_BYTES = 32u << 20;
+
+// Finds the header row, the units row and the columns by their names;
+// false with `error` when there is no header.
+bool read_log_header(const std::string &csv, log_header &header, std::string &error);
+
+// The scenario for a log; false with `result.error` when none can be made.
+bool convert_data_log(const std::string &csv, const log_options &options, log_conversion &result);
+
+// A time for the options' start and end: seconds ("90", "90.5") or
+// [H:]MM:SS[.s], as tenths of a second.
+bool parse_log_time(const std::string &text, long long &tenths);
+
+// The column found for each role, by name: first the role's usual spellings
+// in order, then a column whose name ends in a unit of the role (oil_temp_c).
+// -1 where none matches.
+void find_log_columns(const std::vector<std::string> &names, int column[LOG_ROLES]);
+
+// The unit a units cell or a column's name gives a slider, FIGURE_RAW none.
+figure_unit log_unit(slider_id slider, const std::string &text);

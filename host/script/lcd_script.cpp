@@ -1,0 +1,878 @@
+#include "host/script/lcd_script.h"
+
+#include "core/alarms.h"
+#include "core/keys.h"
+#include "display/frame_buffer.h"
+#include "host/shell/engine_timers.h"
+#include "host/shell/power_loop.h"
+#include "host/shell/screen_table.h"
+#include "host/script/session_recorder.h"
+#include "host/text/printable.h"
+
+#include <errno.h>
+#include <limits.h>
+#include <stdio.h>
+#include <stdlib.h>
+#include <string.h>
+
+#include <istream>
+
+namespace {
+
+enum op {
+    OP_ON,
+    OP_OFF,
+    OP_KEY,
+    OP_SLIDER,
+    OP_EXIO,
+    OP_TICK,
+    OP_PASS,
+    OP_ENGINE_TIMERS,
+    OP_SCALE,
+    OP_SHOT,
+    OP_GOLDEN,
+    OP_EXPECT_SCREEN,
+    OP_EXPECT_LAMP,
+    OP_EXPECT_GOLDEN,
+    OP_HOLD,
+    OP_RAMP,
+    OP_NOTE,
+    OP_ASK,
+    OP_HINT,
+    OP_WELL,
+    OP_UNTIL,
+};
+
+const long long MAX_COUNT = lcd_script::MAX_COUNT;
+
+bool slider_named(const std::string &name, slider_id &slider) {
+    if (name == "rpm")
+        slider = SLIDER_RPM;
+    else if (name == "map")
+        slider = SLIDER_MAP;
+    else if (name == "temp")
+        slider = SLIDER_TEMP;
+    else
+        return false;
+    return true;
+}
+
+// Seconds with at most one decimal, as ticks of 100 ms.
+bool parse_seconds(const std::string &text, long long &ticks) {
+    int32_t tenths = 0;
+    if (text.empty() || text[0] == '-' || !parse_figure(text, FIGURE_INHG, tenths)) return false;
+    ticks = tenths;
+    return ticks <= MAX_COUNT;
+}
+
+// How much of a bad line an error message repeats.
+const size_t QUOTED_LENGTH = 80;
+
+struct key_name {
+    const char *name;
+    uint8_t code;
+};
+
+const key_name KEYS[] = {
+    {"F1", KEY_F1}, {"F2", KEY_F2}, {"PUSH", KEY_PUSH}, {"PLUS", KEY_PLUS}, {"MINUS", KEY_MINUS},
+};
+
+// The text of a line after its command word, without its comment and the
+// blanks around it.
+std::string text_after(const std::string &line, const std::string &word) {
+    const std::string text = line.substr(0, line.find('#'));
+    const size_t from = text.find_first_not_of(" \t", text.find(word) + word.size());
+    const size_t to = text.find_last_not_of(" \t\r");
+    return from == std::string::npos ? "" : text.substr(from, to - from + 1);
+}
+
+// A whole decimal integer, sign allowed.
+bool parse_integer(const std::string &text, long long &value) {
+    if (text.empty()) return false;
+    errno = 0;
+    char *end = nullptr;
+    value = strtoll(text.c_str(), &end, 10);
+    return errno == 0 && *end == '\0';
+}
+
+long long clamp(long long v, long long lo, long long hi) {
+    return v < lo ? lo : v > hi ? hi : v;
+}
+
+bool valid_shot_name(const std::string &name) {
+    if (name.empty() || name[0] == '.') return false;
+    for (char c : name) {
+        bool ok = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') ||
+                  c == '_' || c == '-' || c == '.';
+        if (!ok) return false;
+    }
+    return true;
+}
+
+bool known_screen(const std::string &name) {
+    for (int i = 0; i < screen_table_size; i++)
+        if (name == screen_table[i].name) return true;
+    return false;
+}
+
+const char *lamp_name() {
+    return lamp_red == LAMP_BRIGHT ? "bright" : "dark";
+}
+
+} // namespace
+
+std::vector<std::string> script_words(const std::string &line) {
+    const std::string text = line.substr(0, line.find('#'));
+    std::vector<std::string> words;
+    const char *const blanks = " \t\n\v\f\r";
+    for (size_t at = text.find_first_not_of(blanks); at != std::string::npos;) {
+        const size_t end = text.find_first_of(blanks, at);
+        words.push_back(text.substr(at, end - at));
+        at = end == std::string::npos ? end : text.find_first_not_of(blanks, end);
+    }
+    return words;
+}
+
+namespace {
+
+// Text from a script as a message repeats it, cut after QUOTED_LENGTH characters.
+std::string quoted(const std::string &text) {
+    return printable(text, QUOTED_LENGTH);
+}
+
+// Compares the frame buffer with a golden frame; an empty result means equal.
+std::string compare_frame(const uint8_t *golden, const std::string &path) {
+    int differing = 0, first = -1;
+    for (int i = 0; i < LCD_PIXELS; i++) {
+        if (golden[i] == frame_buffer[i]) continue;
+        if (first < 0) first = i;
+        differing++;
+    }
+    if (differing == 0) return "";
+    return "the frame differs from " + path + " in " + std::to_string(differing) +
+           " pixels, first at (" + std::to_string(first % LCD_WIDTH) + ", " +
+           std::to_string(first / LCD_WIDTH) + "): " + std::to_string(frame_buffer[first]) +
+           " instead of " + std::to_string(golden[first]);
+}
+
+} // namespace
+
+lcd_script::lcd_script(frame_files &files, int scale, script_report report)
+    : files_(files), scale_(scale), report_(std::move(report)) {}
+
+bool lcd_script::fail(int number, const std::string &line, const std::string &message) {
+    error_line_ = number;
+    error_ = number == 0 ? printable(message)
+                         : "line " + std::to_string(number) + ": " + printable(message) + ": \"" +
+                               quoted(line) + "\"";
+    failed_ = true;
+    return false;
+}
+
+bool lcd_script::load(std::istream &in) {
+    // Reads one byte past the cap, so that a longer script is refused
+    // without being read whole.
+    std::string text(MAX_SCRIPT_BYTES + 1, '\0');
+    in.read(&text[0], (std::streamsize)text.size());
+    text.resize((size_t)in.gcount());
+    return load(std::move(text));
+}
+
+bool lcd_script::load(std::string text) {
+    commands_.clear();
+    conditions_.clear();
+    steps_.clear();
+    showing_ = false;
+    next_ = 0;
+    started_ = false;
+    failed_ = false;
+    error_.clear();
+    error_line_ = 0;
+    total_ticks_ = total_passes_ = 0;
+    pictures_ = 0;
+    rehearsal_started_ = false;
+    rehearsal_state_.bytes.clear();
+    work_done_ = 0;
+    text_ = std::move(text);
+    if (text_.size() > MAX_SCRIPT_BYTES) {
+        text_.clear();
+        return fail(0, "",
+                    "the script is longer than " + std::to_string(MAX_SCRIPT_BYTES) +
+                        " bytes (1 MB)");
+    }
+    bool running = panel_.running;
+    size_t at = text_.compare(0, 3, "\xEF\xBB\xBF") == 0 ? 3 : 0;
+    for (int number = 1; at < text_.size(); number++) {
+        size_t end = text_.find('\n', at);
+        if (end == std::string::npos) end = text_.size();
+        size_t length = end - at;
+        if (length > (size_t)MAX_LINE)
+            return fail(number, text_.substr(at, MAX_LINE),
+                        "line longer than " + std::to_string(MAX_LINE));
+        if (length > 0 && text_[at + length - 1] == '\r') length--;
+        const size_t count = commands_.size();
+        if (!parse(text_.substr(at, length), number, running)) {
+            commands_.clear();
+            return false;
+        }
+        if (commands_.size() > count) {
+            commands_.back().at = (uint32_t)at;
+            commands_.back().length = (uint32_t)length;
+        }
+        at = end + 1;
+    }
+    if (!steps_.empty() && steps_.back().until == SIZE_MAX) {
+        const lesson_step &open = steps_.back();
+        const command &ask = commands_[open.first - 1];
+        fail(open.line, source(ask), "the step has no until");
+        commands_.clear();
+        return false;
+    }
+    return true;
+}
+
+std::string lcd_script::source(const command &c) const {
+    return text_.substr(c.at, c.length);
+}
+
+// Adds a line's ticks and passes to the script's totals; refuses the line
+// that takes them past a limit.
+bool lcd_script::count_work(int number, const std::string &line, long long ticks,
+                            long long passes) {
+    total_ticks_ += ticks;
+    total_passes_ += passes;
+    if (total_ticks_ > MAX_TOTAL_TICKS)
+        return fail(number, line,
+                    "the script runs more than " + std::to_string(MAX_TOTAL_TICKS) +
+                        " ticks in all (4 hours), the limit, by this line");
+    if (total_passes_ > MAX_TOTAL_PASSES)
+        return fail(number, line,
+                    "the script runs more than " + std::to_string(MAX_TOTAL_PASSES) +
+                        " passes in all, the limit, by this line");
+    return true;
+}
+
+// Checks one line and appends what it does; `running` follows on and off, so
+// that a pass while off is found before anything runs.
+bool lcd_script::parse(const std::string &line, int number, bool &running) {
+    if (line.find('\0') != std::string::npos) return fail(number, line, "a NUL byte in the line");
+    const std::vector<std::string> w = script_words(line);
+    if (w.empty()) return true;
+    const std::string &cmd = w[0];
+    const size_t args = w.size() - 1;
+    command c{-1, number, 0, 0, 0, args > 0 ? w[1] : std::string(), {}, 1, 0, false};
+    slider_move &first = c.legs[0];
+    first = {SLIDER_RPM, FIGURE_RAW, 0};
+
+    // Commands taking an optional count or a required number share this.
+    auto number_arg = [&](bool optional, long long lo, long long hi, const char *what) {
+        c.value = 1;
+        if (args == 0 && optional) return true;
+        if (args != 1) return fail(number, line, cmd + " takes " + what);
+        if (!parse_integer(w[1], c.value))
+            return fail(number, line, "not a number: " + quoted(w[1]));
+        if (c.value < lo || c.value > hi)
+            return fail(number, line,
+                        what + (" out of " + std::to_string(lo) + ".." + std::to_string(hi)));
+        return true;
+    };
+    auto on_off = [&]() {
+        if (args != 1 || (w[1] != "on" && w[1] != "off"))
+            return fail(number, line, cmd + " takes on or off");
+        c.value = w[1] == "on";
+        return true;
+    };
+    auto no_args = [&]() { return args == 0 || fail(number, line, cmd + " takes no argument"); };
+    // A slider's target from words[at]: a position, or a figure and its unit.
+    auto target = [&](slider_move &move, size_t at, size_t count) {
+        if (count == 1) {
+            if (!parse_integer(w[at], move.value))
+                return fail(number, line, "not a number: " + quoted(w[at]));
+            return true;
+        }
+        if (count != 2)
+            return fail(number, line,
+                        cmd + " takes a position, or a figure and its unit (" +
+                            (move.slider == SLIDER_RPM   ? "rpm"
+                             : move.slider == SLIDER_MAP ? "mB or inHg"
+                                                         : "C or F") +
+                            ")");
+        if (!parse_figure_unit(move.slider, w[at + 1], move.unit))
+            return fail(number, line, "not a unit of " + w[at - 1] + ": " + quoted(w[at + 1]));
+        int32_t figure = 0;
+        if (!parse_figure(w[at], move.unit, figure))
+            return fail(number, line, "not a figure in " + w[at + 1] + ": " + quoted(w[at]));
+        move.value = figure;
+        return true;
+    };
+    // The legs of a ramp, words 1 up to the seconds: each a slider's name,
+    // then its target, with the unit when the next word is one of its units.
+    auto ramp_legs = [&]() {
+        const size_t end = w.size() - 1;
+        c.leg_count = 0;
+        for (size_t at = 1; at < end;) {
+            slider_move move{SLIDER_RPM, FIGURE_RAW, 0};
+            if (!slider_named(w[at], move.slider))
+                return fail(number, line, "ramp takes rpm, map or temp, a target and seconds");
+            for (int i = 0; i < c.leg_count; i++)
+                if (c.legs[i].slider == move.slider)
+                    return fail(number, line, "ramp moves " + w[at] + " twice");
+            if (c.leg_count == MAX_RAMP_LEGS)
+                return fail(number, line, "ramp takes rpm, map or temp, a target and seconds");
+            // Its target runs to the next slider's name; "rpm" right after
+            // an RPM figure is its unit.
+            figure_unit unit;
+            size_t next = at + 1;
+            slider_id named;
+            while (next < end &&
+                   !(slider_named(w[next], named) &&
+                     !(next == at + 2 && parse_figure_unit(move.slider, w[next], unit))))
+                next++;
+            const size_t count = next - at - 1;
+            if (!target(move, at + 1, count)) return false;
+            c.legs[c.leg_count++] = move;
+            at += 1 + count;
+        }
+        return true;
+    };
+
+    if (cmd == "answer") {
+        const std::string played = text_after(line, "answer");
+        const std::string first = played.substr(0, played.find_first_of(" \t"));
+        if (steps_.empty() || steps_.back().until != SIZE_MAX)
+            return fail(number, line, "an answer belongs to a step, between its ask and its until");
+        if (played.empty() || first == "answer" || first == "ask" || first == "until" ||
+            first == "hint" || first == "well")
+            return fail(number, line, "answer takes a line of inputs to play");
+        const size_t count = commands_.size();
+        if (!parse(played, number, running)) return false;
+        if (commands_.size() == count) return fail(number, line, "answer takes a line to play");
+        commands_.back().answer = true;
+        return true;
+    } else if (cmd == "ask" || cmd == "hint" || cmd == "well" || cmd == "until") {
+        if (!parse_lesson_line(w, line, number, running, c)) return false;
+    } else if (cmd == "on" || cmd == "off") {
+        if (!no_args()) return false;
+        c.op = cmd == "on" ? OP_ON : OP_OFF;
+        running = cmd == "on";
+    } else if (cmd == "key") {
+        if (args != 1) return fail(number, line, "key takes F1, F2, PUSH, PLUS or MINUS");
+        for (const key_name &k : KEYS)
+            if (w[1] == k.name) c.value = k.code;
+        if (c.value == 0)
+            return fail(number, line,
+                        "unknown key " + quoted(w[1]) + " (F1, F2, PUSH, PLUS, MINUS)");
+        c.op = OP_KEY;
+    } else if (slider_named(cmd, first.slider)) {
+        if (!target(first, 1, args)) return false;
+        c.op = OP_SLIDER;
+    } else if (cmd == "ramp") {
+        if (args < 3 || !slider_named(w[1], first.slider))
+            return fail(number, line, "ramp takes rpm, map or temp, a target and seconds");
+        if (!ramp_legs()) return false;
+        if (!parse_seconds(w.back(), c.ticks))
+            return fail(number, line,
+                        "seconds out of 0..100000.0, one decimal: " + quoted(w.back()));
+        c.op = OP_RAMP;
+        if (!count_work(number, line, c.ticks, running ? c.ticks * PASSES_PER_TICK : 0))
+            return false;
+    } else if (cmd == "hold") {
+        if (args != 1 || !parse_seconds(w[1], c.ticks))
+            return fail(number, line, "hold takes seconds, 0..100000.0 with one decimal");
+        c.op = OP_HOLD;
+        if (!count_work(number, line, c.ticks, running ? c.ticks * PASSES_PER_TICK : 0))
+            return false;
+    } else if (cmd == "note") {
+        c.word = text_after(line, "note");
+        c.op = OP_NOTE;
+    } else if (cmd == "exio") {
+        if (!on_off()) return false;
+        c.op = OP_EXIO;
+    } else if (cmd == "engine-timers") {
+        if (!on_off()) return false;
+        c.op = OP_ENGINE_TIMERS;
+    } else if (cmd == "tick") {
+        if (!number_arg(true, 0, MAX_COUNT, "a count")) return false;
+        c.op = OP_TICK;
+        if (!count_work(number, line, c.value, 0)) return false;
+    } else if (cmd == "pass") {
+        if (!number_arg(true, 0, MAX_COUNT, "a count")) return false;
+        if (!running) return fail(number, line, "the instrument is off: no pass runs");
+        c.op = OP_PASS;
+        if (!count_work(number, line, 0, c.value)) return false;
+    } else if (cmd == "scale") {
+        if (!number_arg(false, MIN_SCALE, MAX_SCALE, "a scale")) return false;
+        c.op = OP_SCALE;
+    } else if (cmd == "shot" || cmd == "golden") {
+        if (args != 1 || !valid_shot_name(w[1]))
+            return fail(number, line, cmd + " takes a file name of letters, digits, _ - .");
+        c.op = cmd == "shot" ? OP_SHOT : OP_GOLDEN;
+        if (++pictures_ > MAX_PICTURES)
+            return fail(number, line,
+                        "the script writes more than " + std::to_string(MAX_PICTURES) +
+                            " pictures, the limit");
+    } else if (cmd == "expect" && args == 2 && w[1] == "screen") {
+        if (!known_screen(w[2])) return fail(number, line, "no screen is named " + quoted(w[2]));
+        c.op = OP_EXPECT_SCREEN;
+        c.word = w[2];
+    } else if (cmd == "expect" && args == 2 && w[1] == "lamp" &&
+               (w[2] == "bright" || w[2] == "dark")) {
+        c.op = OP_EXPECT_LAMP;
+        c.word = w[2];
+    } else if (cmd == "expect" && args == 2 && w[1] == "golden") {
+        c.op = OP_EXPECT_GOLDEN;
+        c.word = w[2];
+    } else if (cmd == "expect") {
+        return fail(number, line, "expect takes screen NAME, lamp bright|dark or golden FILE");
+    } else {
+        return fail(number, line, "unknown command " + quoted(cmd));
+    }
+    commands_.push_back(c);
+    return true;
+}
+
+// The lines that make a lesson: a step opens with `ask`, has at most one hint
+// and one well, and closes with `until`.
+bool lcd_script::parse_lesson_line(const std::vector<std::string> &w, const std::string &line,
+                                   int number, bool running, command &c) {
+    const std::string &cmd = w[0];
+    const bool open = !steps_.empty() && steps_.back().until == SIZE_MAX;
+    if (cmd == "ask") {
+        if (open) return fail(number, line, "the step before has no until");
+        steps_.push_back({printable(text_after(line, "ask")), "", "", commands_.size() + 1,
+                          SIZE_MAX, 0, number});
+        if (steps_.back().task.empty()) return fail(number, line, "ask takes the task's text");
+        c.op = OP_ASK;
+        c.value = (long long)steps_.size() - 1;
+        return true;
+    }
+    if (steps_.empty()) return fail(number, line, cmd + " belongs to a step: ask first");
+    lesson_step &step = steps_.back();
+    if (cmd == "hint" || cmd == "well") {
+        std::string &text = cmd == "hint" ? step.hint : step.well;
+        if (!text.empty()) return fail(number, line, "the step has a " + cmd + " already");
+        text = printable(text_after(line, cmd));
+        if (text.empty()) return fail(number, line, cmd + " takes a text");
+        c.op = cmd == "hint" ? OP_HINT : OP_WELL;
+        return true;
+    }
+    if (!open) return fail(number, line, "the step has an until already: ask opens the next");
+    std::string condition = text_after(line, "until");
+    c.ticks = DEFAULT_WAIT_TICKS;
+    if (w.size() >= 3 && w[w.size() - 2] == "within") {
+        if (!parse_seconds(w.back(), c.ticks) || c.ticks == 0)
+            return fail(number, line, "within takes seconds, 0.1..100000.0 with one decimal");
+        step.within = c.ticks;
+        condition = condition.substr(0, condition.rfind("within"));
+    }
+    lesson_condition parsed;
+    std::string problem;
+    if (!parse_condition(condition, parsed, problem)) return fail(number, line, problem);
+    conditions_.push_back(parsed);
+    c.op = OP_UNTIL;
+    c.value = (long long)conditions_.size() - 1;
+    step.until = commands_.size();
+    return count_work(number, line, c.ticks, running ? c.ticks * PASSES_PER_TICK : 0);
+}
+
+size_t lcd_script::current_step() const {
+    for (size_t i = 0; i < steps_.size(); i++)
+        if (next_ <= steps_[i].until) return i;
+    return steps_.size();
+}
+
+bool lcd_script::wait_over() const {
+    return next_ < commands_.size() && commands_[next_].op == OP_UNTIL &&
+           condition_holds(conditions_[(size_t)commands_[next_].value]);
+}
+
+void lcd_script::end_wait() {
+    if (next_ >= commands_.size() || commands_[next_].op != OP_UNTIL) return;
+    next_++;
+    started_ = false;
+    showing_ = false;
+}
+
+void lcd_script::show_answers() {
+    const size_t step = current_step();
+    if (step >= steps_.size() || next_ != steps_[step].until) return;
+    next_ = steps_[step].first;
+    started_ = false;
+    showing_ = true;
+}
+
+// Lines a student present does not hear: the answers, and while a step's
+// answers are shown, everything else before its until.
+bool lcd_script::skipped(const command &c) const {
+    if (!student_) return false;
+    if (showing_) return !c.answer && c.op != OP_UNTIL;
+    return c.answer;
+}
+
+int lcd_script::line() const {
+    if (commands_.empty()) return 0;
+    return commands_[next_ < commands_.size() ? next_ : commands_.size() - 1].number;
+}
+
+bool lcd_script::timed(int op) {
+    return op == OP_TICK || op == OP_PASS || op == OP_HOLD || op == OP_RAMP || op == OP_UNTIL;
+}
+
+// The first step of a timed line: its count, or for a ramp its two ends.
+bool lcd_script::start_timed(const command &c) {
+    started_ = true;
+    remaining_ = c.op == OP_TICK || c.op == OP_PASS ? c.value : c.ticks;
+    cycle_ = 0;
+    ticked_ = moved_ = false;
+    passes_done_ = 0;
+    if (c.op != OP_RAMP) return true;
+    for (int i = 0; i < c.leg_count; i++) {
+        const slider_id slider = c.legs[i].slider;
+        ramp_from_[i] = slider == SLIDER_RPM   ? panel_.rpm_position
+                        : slider == SLIDER_MAP ? panel_.map_position
+                                               : panel_.temp_position;
+        if (!slider_target(c, c.legs[i], ramp_to_[i])) return false;
+    }
+    // A ramp of no time jumps to its end.
+    for (int i = 0; remaining_ == 0 && i < c.leg_count; i++)
+        move_slider(c.legs[i].slider, ramp_to_[i]);
+    return true;
+}
+
+lcd_script::step lcd_script::advance() {
+    while (!failed_ && next_ < commands_.size()) {
+        const command &c = commands_[next_];
+        if (!started_ && skipped(c)) {
+            next_++;
+            continue;
+        }
+        if (c.op == OP_UNTIL && student_) {
+            showing_ = false;
+            return STEP_WAIT;
+        }
+        if (!timed(c.op)) {
+            if (!execute(c)) break;
+            next_++;
+            continue;
+        }
+        if (!started_ && !start_timed(c)) break;
+        if (c.op == OP_TICK || c.op == OP_PASS) {
+            if (remaining_ > 0) return c.op == OP_TICK ? STEP_TICK : STEP_PASS;
+        } else if (c.op == OP_UNTIL) {
+            // As hold, looking at the instrument at the start and after each pass.
+            if ((!ticked_ || passes_done_ > 0) && condition_holds(conditions_[(size_t)c.value])) {
+                started_ = false;
+                next_++;
+                continue;
+            }
+            if (cycle_ == remaining_) {
+                const size_t step = current_step();
+                fail(c.number, source(c),
+                     "step " + std::to_string(step + 1) + " (\"" +
+                         printable(steps_[step].task, 60) + "\") not done within " +
+                         std::to_string(remaining_ / 10) + "." + std::to_string(remaining_ % 10) +
+                         " s");
+                break;
+            }
+            if (!ticked_) return STEP_TICK;
+            if (panel_.running && passes_done_ < PASSES_PER_TICK) return STEP_PASS;
+            cycle_++;
+            ticked_ = false;
+            passes_done_ = 0;
+            continue;
+        } else if (cycle_ < remaining_) {
+            // A cycle of hold and ramp: the ramp's next position, a tick,
+            // then the passes a screen gives while on.
+            if (!ticked_) {
+                if (c.op == OP_RAMP && !moved_) {
+                    // The MAP a figure settles at depends on the side the
+                    // filter comes from: the last step of a MAP figure is
+                    // chosen from the filter as the ramp's path has left it.
+                    const bool last = cycle_ + 1 == remaining_;
+                    for (int i = 0; i < c.leg_count; i++) {
+                        const slider_move &leg = c.legs[i];
+                        slider_choice end;
+                        std::string error;
+                        if (last && leg.slider == SLIDER_MAP && leg.unit != FIGURE_RAW &&
+                            position_for_figure(leg.slider, (int32_t)leg.value, leg.unit,
+                                                panel_.running, end, error))
+                            ramp_to_[i] = end.position;
+                        move_slider(leg.slider, (int32_t)(ramp_from_[i] +
+                                                          ((int64_t)ramp_to_[i] - ramp_from_[i]) *
+                                                              (cycle_ + 1) / remaining_));
+                    }
+                    moved_ = true;
+                }
+                return STEP_TICK;
+            }
+            if (panel_.running && passes_done_ < PASSES_PER_TICK) return STEP_PASS;
+            cycle_++;
+            ticked_ = moved_ = false;
+            passes_done_ = 0;
+            continue;
+        }
+        started_ = false;
+        next_++;
+    }
+    return failed_ ? STEP_FAILED : STEP_DONE;
+}
+
+void lcd_script::echo(const std::string &input) {
+    if (echo_) echo_->input(input);
+}
+
+void lcd_script::tick() {
+    if (echo_) echo_->tick();
+    host_timer_tick(panel_.running ? 1 : 0);
+    if (commands_[next_].op == OP_TICK)
+        remaining_--;
+    else
+        ticked_ = true;
+}
+
+void lcd_script::pass() {
+    if (echo_) echo_->pass();
+    power_pass(panel_.exio_checked ? 1 : 0);
+    if (commands_[next_].op == OP_PASS)
+        remaining_--;
+    else
+        passes_done_++;
+}
+
+bool lcd_script::run(std::string text) {
+    return load(std::move(text)) && play();
+}
+
+// Back to the first line, the panel at program start.
+void lcd_script::rewind() {
+    next_ = 0;
+    started_ = false;
+    failed_ = false;
+    panel_ = panel_state();
+    caption_.clear();
+}
+
+lcd_script::rehearsal lcd_script::rehearse(long long budget,
+                                           const std::function<void(long long)> &before_tick) {
+    if (commands_.empty() && failed_) return REFUSED;
+    program_state live;
+    save_program_state(live);
+    if (rehearsal_started_) {
+        restore_program_state(rehearsal_state_);
+    } else {
+        reset_program_state();
+        rewind();
+        rehearsal_started_ = true;
+        rehearsal_ticks_ = 0;
+    }
+    rehearsing_ = true;
+    const bool student = student_;
+    student_ = false;
+    step next = STEP_TICK;
+    for (long long spent = 0; spent < budget; spent++) {
+        next = advance();
+        if (next == STEP_TICK) {
+            if (before_tick) before_tick(rehearsal_ticks_);
+            tick();
+            rehearsal_ticks_++;
+        } else if (next == STEP_PASS) {
+            pass();
+        } else {
+            break;
+        }
+        work_done_++;
+    }
+    rehearsing_ = false;
+    student_ = student;
+    if (next == STEP_DONE && before_tick) before_tick(rehearsal_ticks_);
+    if (next == STEP_TICK || next == STEP_PASS) {
+        save_program_state(rehearsal_state_);
+        restore_program_state(live);
+        return REHEARSING;
+    }
+    rehearsal_state_.bytes.clear();
+    rehearsal_started_ = false;
+    if (next == STEP_FAILED) {
+        restore_program_state(live);
+        commands_.clear();
+        rewind();
+        failed_ = true;
+        return REFUSED;
+    }
+    // Passed: the program starts afresh for the real play.
+    reset_program_state();
+    rewind();
+    return REHEARSED;
+}
+
+lcd_script::playhead lcd_script::where() const {
+    playhead at{next_,        started_, ticked_, moved_, remaining_, cycle_,
+                passes_done_, {},       {},      panel_, caption_,   scale_};
+    memcpy(at.ramp_from, ramp_from_, sizeof ramp_from_);
+    memcpy(at.ramp_to, ramp_to_, sizeof ramp_to_);
+    return at;
+}
+
+void lcd_script::go_to(const playhead &at) {
+    next_ = at.next;
+    started_ = at.started;
+    ticked_ = at.ticked;
+    moved_ = at.moved;
+    remaining_ = at.remaining;
+    cycle_ = at.cycle;
+    passes_done_ = at.passes_done;
+    memcpy(ramp_from_, at.ramp_from, sizeof ramp_from_);
+    memcpy(ramp_to_, at.ramp_to, sizeof ramp_to_);
+    panel_ = at.panel;
+    caption_ = at.caption;
+    scale_ = at.scale;
+    failed_ = false;
+}
+
+bool lcd_script::prepare(std::string text) {
+    if (!load(std::move(text))) return false;
+    rehearsal outcome;
+    while ((outcome = rehearse(work_total() + 1)) == REHEARSING) {
+    }
+    return outcome == REHEARSED;
+}
+
+bool lcd_script::run(std::istream &in) {
+    return load(in) && play();
+}
+
+// Every loaded line at once, the ticks and passes back to back.
+bool lcd_script::play() {
+    for (;;) {
+        switch (advance()) {
+        case STEP_TICK: tick(); break;
+        case STEP_PASS: pass(); break;
+        case STEP_DONE: return true;
+        case STEP_FAILED:
+        case STEP_WAIT: return false;
+        }
+    }
+}
+
+// Runs one line that takes none of the host's time.
+bool lcd_script::execute(const command &c) {
+    switch (c.op) {
+    case OP_ON:
+        // "&On": the power-on sequence, then the RPM and MAP slider handlers.
+        echo("on");
+        power_on_sequence();
+        rpm_slider_change(panel_.rpm_position);
+        map_slider_change(panel_.map_position);
+        panel_.running = true;
+        return true;
+    case OP_OFF:
+        echo("off");
+        power_off_request = 1;
+        panel_.running = false;
+        return true;
+    case OP_KEY:
+        echo("key " + c.word);
+        press_key((uint8_t)c.value);
+        return true;
+    case OP_SLIDER: {
+        int32_t position = 0;
+        if (!slider_target(c, c.legs[0], position)) return false;
+        move_slider(c.legs[0].slider, position);
+        return true;
+    }
+    case OP_NOTE:
+        caption_ = printable(c.word);
+        if (notes_to_) notes_to_(caption_);
+        if (!rehearsing_) report_("note: " + caption_ + "\n");
+        return true;
+    case OP_EXIO:
+        if (panel_.exio_checked != (c.value != 0)) echo(c.value ? "exio on" : "exio off");
+        panel_.exio_checked = c.value != 0;
+        return true;
+    case OP_ENGINE_TIMERS:
+        echo(c.value ? "engine-timers on" : "engine-timers off");
+        panel_.engine_timers = c.value != 0;
+        engine_timers_on = panel_.engine_timers ? 1 : 0;
+        return true;
+    case OP_ASK:
+        if (!rehearsing_ && !student_)
+            report_("step " + std::to_string(c.value + 1) + " of " + std::to_string(steps_.size()) +
+                    ": " + steps_[(size_t)c.value].task + "\n");
+        return true;
+    case OP_HINT:
+    case OP_WELL: return true;
+    case OP_SCALE: scale_ = (int)c.value; return true;
+    case OP_SHOT:
+    case OP_GOLDEN: {
+        if (rehearsing_) return true;
+        std::string where;
+        if (!files_.write_frame(c.word, frame_buffer, scale_, c.op == OP_GOLDEN, where))
+            return fail(c.number, source(c), where);
+        report_(where + ": screen " + screen_name(screen_on_display()) + ", lamp " + lamp_name() +
+                "\n");
+        return true;
+    }
+    case OP_EXPECT_SCREEN: {
+        const char *is = screen_name(screen_on_display());
+        return c.word == is || fail(c.number, source(c), std::string("the screen is ") + is);
+    }
+    case OP_EXPECT_LAMP:
+        return c.word == lamp_name() ||
+               fail(c.number, source(c), std::string("the lamp is ") + lamp_name());
+    case OP_EXPECT_GOLDEN: {
+        uint8_t golden[LCD_PIXELS];
+        std::string problem;
+        if (files_.read_golden(c.word, golden, problem)) problem = compare_frame(golden, c.word);
+        return problem.empty() || fail(c.number, source(c), problem);
+    }
+    }
+    return fail(c.number, source(c), "no such command");
+}
+
+// Where a slider line puts its slider: a position clamped to the range, or
+// the position for a figure under the settings in force now (the factory
+// ones while off); a figure no position shows exactly, or one too long for
+// the screen, is warned about in the report. While a key waits for its pass,
+// which may change the settings, a figure is refused.
+bool lcd_script::slider_target(const command &c, const slider_move &move, int32_t &position) {
+    if (move.unit == FIGURE_RAW) {
+        position =
+            (int32_t)clamp(move.value, slider_minimum(move.slider), slider_maximum(move.slider));
+        return true;
+    }
+    if (panel_.running && pending_key != 0)
+        return fail(c.number, source(c),
+                    "a key still waits for its pass and may change the settings: let a pass "
+                    "run first (pass 1)");
+    slider_choice choice;
+    std::string problem;
+    if (!position_for_figure(move.slider, (int32_t)move.value, move.unit, panel_.running, choice,
+                             problem))
+        return fail(c.number, source(c), problem);
+    const std::string where = "line " + std::to_string(c.number) + ": warning: ";
+    if (!rehearsing_) {
+        for (const std::string &warning :
+             {nearest_figure_warning(choice, (int32_t)move.value, move.unit),
+              clipped_figure_warning(choice, move.unit)})
+            if (!warning.empty()) report_(where + warning + "\n");
+    }
+    position = choice.position;
+    return true;
+}
+
+// A slider's change event fires only when its position changes, as in the
+// window.
+void lcd_script::move_slider(slider_id slider, int32_t position) {
+    static const char *const NAMES[] = {"rpm ", "map ", "temp "};
+    int32_t &at = slider == SLIDER_RPM   ? panel_.rpm_position
+                  : slider == SLIDER_MAP ? panel_.map_position
+                                         : panel_.temp_position;
+    if (position == at) return;
+    at = position;
+    echo(NAMES[slider] + std::to_string(position));
+    switch (slider) {
+    case SLIDER_RPM: rpm_slider_change(position); break;
+    case SLIDER_MAP: map_slider_change((uint16_t)position); break;
+    case SLIDER_TEMP: temp_slider_change((uint16_t)position); break;
+    }
+}

@@ -1,0 +1,216 @@
+// A user's session with the simulator, toolkit-free and once for every front
+// end: the live instrument run from real elapsed time, every panel input
+// (recorded as it is made), the check and playback of a script, take-over,
+// the notes, the timeline, a lesson and a data log. A front end forwards
+// input and the time that passed on its clock, and draws what the session
+// reports; it keeps no state of its own.
+#pragma once
+#include "host/data_log/data_log.h"
+#include "host/figures/lcd_description.h"
+#include "host/lessons/lesson_player.h"
+#include "host/playback/note_board.h"
+#include "host/playback/script_player.h"
+#include "host/script/session_recorder.h"
+#include "host/session/library.h"
+
+#include <stdint.h>
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+// Reads a golden named by a script from the script's folder (or below it)
+// into 160 x 120 palette indices; the front end's files. None in the page.
+typedef std::function<bool(const std::string &folder, const std::string &name, uint8_t *frame,
+                           std::string &error)>
+    golden_file_reader;
+
+class session {
+  public:
+    // The first line of every recorded session, naming what wrote it.
+    static const char *const RECORDING_HEADER;
+    // The live timebase: ticks of TICK_MS from elapsed time, the rest
+    // carried; after a long stall at most MAX_CATCH_UP ticks are made up.
+    static constexpr int TICK_MS = script_player::TICK_MS;
+    static constexpr int MAX_CATCH_UP = 50;
+    // A script's check runs in slices of CHECK_STEP ticks and passes; the
+    // front end runs slices for about CHECK_SLICE_MS between its frames and
+    // shows the progress once the check has taken CHECK_PROGRESS_AFTER_MS.
+    static constexpr long long CHECK_STEP = 2000;
+    static constexpr int CHECK_SLICE_MS = 30;
+    static constexpr int CHECK_PROGRESS_AFTER_MS = 1000;
+
+    explicit session(golden_file_reader read_golden = nullptr);
+
+    // --- Time. The front end hands over the milliseconds its clock moved
+    // since the last call; live, they become ticks of the 100 ms timer (and
+    // move the notes on), while a script plays they are the player's.
+    void elapse(double milliseconds);
+    // Milliseconds until the next live tick is due.
+    double until_next_tick() const;
+    // Whether the front end runs the live power loop: on and not stopping,
+    // and no script playing (its passes are the script's).
+    bool loop_running() const;
+    // One pass of the live power loop; nothing unless loop_running().
+    void pass();
+    // The real time the session has seen, in milliseconds.
+    double now() const { return now_; }
+
+    // --- Inputs: each is recorded, and a user's input takes over from a
+    // script playing (the instrument runs on live from where it was).
+    void power_on();
+    void power_off();
+    // KEY_F1 .. KEY_MINUS; dropped while the instrument's slot is full.
+    void key(uint8_t code);
+    void move_slider(slider_id slider, int32_t position);
+    void set_exio(bool checked);
+    void set_engine_timers(bool on);
+    // A typed figure for a slider: moves it where the script language would
+    // and puts the warning or refusal in entry_message(); false when refused.
+    bool enter_figure(slider_id slider, const std::string &text);
+    const std::string &entry_message() const { return entry_message_; }
+    // Page Up (1) or Page Down (-1) on a slider: an engine step.
+    void page_slider(slider_id slider, int direction);
+
+    // The controls as they show now: the script's while one plays.
+    const panel_state &panel() const;
+    // Whether the instrument's own settings are in force (on, live or in
+    // the script playing), else the factory ones its next power-on loads.
+    bool settings_in_force() const;
+    // "30000  5000 rpm": a slider's position and the figure it makes.
+    std::string slider_text(slider_id slider) const;
+    // The alarm lamp's red level and its accessible name.
+    uint8_t lamp() const;
+    const char *lamp_name() const;
+    // The LCD's description when it is due to be announced, else empty.
+    std::string announcement();
+    lcd_description description() const;
+
+    // --- The recording: every input since the session began, as a script.
+    std::string recording() const;
+    // Also hands every finished line to `out` from now on (empty: stops);
+    // starting hands over the recording so far, header included.
+    void record_to(std::function<void(const std::string &)> out);
+    bool recording_streamed() const { return streaming_; }
+
+    // --- Scripts. A script's bytes are checked whole on a copy of the
+    // program state, in slices, while the live instrument goes on; one that
+    // passes plays from program start with a new session, one that fails
+    // plays nothing and leaves an alert. `title` and `source` name it in
+    // messages ("the file run_up.txt"); `folder` is where its goldens are
+    // read, "" for the library's.
+    bool play_script(const std::string &bytes, const std::string &title,
+                     const std::string &source, const std::string &folder);
+    bool play_library(library_kind kind, size_t index);
+    // Runs about `budget` ticks and passes of the check; true while it goes on.
+    bool check_slice(long long budget = CHECK_STEP);
+    bool checking() const { return checked_ != nullptr; }
+    double check_progress() const;
+    const std::string &checking_title() const { return checked_title_; }
+    void cancel_check();
+
+    // --- Playback, while a script plays (each does nothing otherwise).
+    bool playing() const { return player_ != nullptr; }
+    const script_player *player() const { return player_.get(); }
+    const std::string &playing_title() const { return player_title_; }
+    void pause_resume();
+    void step();
+    void restart();
+    void seek(long long tick);
+    void set_speed(int speed);
+    // One speed slower (-1) or faster (1).
+    void change_speed(int direction);
+    int speed() const { return player_ ? player_->speed() : 1; }
+    // Stops the script where it is: the instrument runs on live from there.
+    void take_over();
+
+    // --- What a front end shows besides the LCD.
+    // The status line ("Playing run up", "On").
+    std::string status() const;
+    // An alert to show until dismissed (a script refused or failed, a file
+    // that cannot be read), once; empty when none is new.
+    std::string take_alert();
+    // Lines the script reported (pictures, warnings) since the last call.
+    std::string take_log();
+    // The notes: the one shown and the list so far.
+    const note_board &notes() const { return notes_; }
+    // The timeline: what was played, and after a take-over the live session
+    // going on from there; empty before the first script.
+    const std::vector<timeline_sample> &timeline() const;
+    const std::vector<timeline_note> &timeline_notes() const;
+    long long timeline_position() const;
+    // Seeking is possible: a script plays.
+    bool timeline_seekable() const { return player_ != nullptr; }
+    // The pictures the playing script wrote, in order.
+    const std::vector<std::vector<uint8_t>> &pictures() const { return pictures_; }
+
+    // --- Lessons.
+    bool start_lesson(const std::string &bytes, const std::string &title);
+    bool start_library_lesson(size_t index);
+    const lesson_player *lesson() const { return lesson_.get(); }
+    bool lesson_waiting() const;
+    void lesson_hint();
+    void lesson_show_me();
+    void lesson_skip();
+    // During the lesson: its summary; after it: the panel closes.
+    void lesson_leave();
+    void close_lesson();
+
+    // --- Data logs: open a log, choose its columns and units, play it.
+    bool open_log(const std::string &bytes, const std::string &file_name);
+    const log_header &log() const { return log_header_; }
+    const std::string &log_name() const { return log_name_; }
+    // The chooser's choices, as found in the log just opened: a column per
+    // role (-1 none) and the units as the log gives them.
+    int log_column[LOG_ROLES];
+    figure_unit log_map_unit = FIGURE_RAW, log_temp_unit = FIGURE_RAW;
+    bool play_log();
+    // The warnings of the log played last, each once with its first row.
+    const std::vector<std::string> &log_warnings() const { return log_warnings_; }
+
+    // --- The libraries of scenarios and lessons.
+    script_library &library(library_kind kind) { return libraries_[kind]; }
+    const script_library &library(library_kind kind) const { return libraries_[kind]; }
+
+  private:
+    class frames;
+    void tick_live();
+    void input(const std::string &command);
+    void start_playing();
+    void end_playing(const char *how);
+    void after_playback();
+    void refuse(const std::string &why);
+    void notes_from(long long tick);
+    void begin_anew();
+
+    golden_file_reader read_golden_;
+    std::unique_ptr<frames> frames_;
+    session_recorder recorder_;
+    bool streaming_ = false;
+    panel_state controls_;
+    bool on_ = false; // the live loop runs between "on" and "off"
+    double now_ = 0, carry_ = 0;
+    lcd_announcer announcer_;
+    std::string entry_message_;
+    std::string alert_, log_;
+
+    std::unique_ptr<script_player> checked_;
+    std::string checked_title_, checked_source_, checked_folder_;
+    std::unique_ptr<script_player> player_;
+    std::string player_title_, player_folder_;
+    std::vector<std::vector<uint8_t>> pictures_;
+    std::string ended_; // what the status says after a script
+    note_board notes_;
+    // The timeline after a script: what it played, then the live session.
+    std::vector<timeline_sample> played_;
+    std::vector<timeline_note> played_notes_;
+
+    std::unique_ptr<lesson_player> lesson_;
+
+    std::string log_text_, log_name_;
+    log_header log_header_;
+    std::vector<std::string> log_warnings_;
+
+    script_library libraries_[LIBRARY_KINDS];
+};
