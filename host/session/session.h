@@ -42,6 +42,9 @@ class session {
     static constexpr int CHECK_PROGRESS_AFTER_MS = 1000;
 
     explicit session(golden_file_reader read_golden = nullptr);
+    ~session();
+    session(const session &) = delete;
+    session &operator=(const session &) = delete;
 
     // --- Time. The front end hands over the milliseconds its clock moved
     // since the last call; live, they become ticks of the 100 ms timer (and
@@ -54,6 +57,8 @@ class session {
     bool loop_running() const;
     // One pass of the live power loop; nothing unless loop_running().
     void pass();
+    // On, and not stopping (live or not).
+    bool instrument_on() const;
     // The real time the session has seen, in milliseconds.
     double now() const { return now_; }
 
@@ -124,10 +129,15 @@ class session {
     int speed() const { return player_ ? player_->speed() : 1; }
     // Stops the script where it is: the instrument runs on live from there.
     void take_over();
+    // A page hidden from view gets no frames: the playback pauses, and goes
+    // on when it is shown again.
+    void set_hidden(bool hidden);
 
     // --- What a front end shows besides the LCD.
     // The status line ("Playing run up", "On").
     std::string status() const;
+    // A message of the front end's own for the status line, for a few seconds.
+    void notice(const std::string &text);
     // An alert to show until dismissed (a script refused or failed, a file
     // that cannot be read), once; empty when none is new.
     std::string take_alert();
@@ -135,6 +145,9 @@ class session {
     std::string take_log();
     // The notes: the one shown and the list so far.
     const note_board &notes() const { return notes_; }
+    // Counts the times the notes started again (a new script, a seek): a
+    // front end's list of them starts again too.
+    unsigned notes_epoch() const { return notes_epoch_; }
     // The timeline: what was played, and after a take-over the live session
     // going on from there; empty before the first script.
     const std::vector<timeline_sample> &timeline() const;
@@ -149,6 +162,7 @@ class session {
     bool start_lesson(const std::string &bytes, const std::string &title);
     bool start_library_lesson(size_t index);
     const lesson_player *lesson() const { return lesson_.get(); }
+    const std::string &lesson_title() const { return lesson_title_; }
     bool lesson_waiting() const;
     void lesson_hint();
     void lesson_show_me();
@@ -177,15 +191,17 @@ class session {
     class frames;
     void tick_live();
     void input(const std::string &command);
+    void alert(const std::string &head, const std::string &detail = "");
+    void refuse(const std::string &why);
     void start_playing();
     void end_playing(const char *how);
     void after_playback();
-    void refuse(const std::string &why);
+    void stop_streaming_for(const std::string &why);
+    void clear_notes();
     void notes_from(long long tick);
-    void begin_anew();
+    void follow_lesson();
 
     golden_file_reader read_golden_;
-    std::unique_ptr<frames> frames_;
     session_recorder recorder_;
     bool streaming_ = false;
     panel_state controls_;
@@ -193,20 +209,27 @@ class session {
     double now_ = 0, carry_ = 0;
     lcd_announcer announcer_;
     std::string entry_message_;
-    std::string alert_, log_;
+    std::string alert_, log_, notice_;
+    double notice_until_ = 0;
 
+    std::unique_ptr<frames> checked_frames_;
     std::unique_ptr<script_player> checked_;
-    std::string checked_title_, checked_source_, checked_folder_;
+    std::string checked_title_, checked_source_;
+    std::unique_ptr<frames> player_frames_;
     std::unique_ptr<script_player> player_;
-    std::string player_title_, player_folder_;
+    std::string player_title_;
+    bool hidden_pause_ = false;
     std::vector<std::vector<uint8_t>> pictures_;
     std::string ended_; // what the status says after a script
     note_board notes_;
+    unsigned notes_epoch_ = 0;
     // The timeline after a script: what it played, then the live session.
     std::vector<timeline_sample> played_;
     std::vector<timeline_note> played_notes_;
 
+    std::unique_ptr<frames> lesson_frames_;
     std::unique_ptr<lesson_player> lesson_;
+    std::string lesson_title_;
 
     std::string log_text_, log_name_;
     log_header log_header_;
@@ -214,3 +237,6 @@ class session {
 
     script_library libraries_[LIBRARY_KINDS];
 };
+
+// Ticks of the 100 ms timer as a clock reads them: "1:05", "1:02:03".
+std::string clock_text(long long ticks);

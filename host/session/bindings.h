@@ -1,0 +1,50 @@
+// The keyboard and mouse bindings of both front ends, once: what each key
+// does, the keys as the page's KeyboardEvent names them (the window maps its
+// own keys onto those names), and the Help text.
+#pragma once
+#include "host/session/session.h"
+
+#include <string>
+
+enum panel_action {
+    ACT_NONE, // a binding the front end carries out itself (sliders, wheel, zoom)
+    ACT_F1,
+    ACT_F2,
+    ACT_PUSH,
+    ACT_PLUS,
+    ACT_MINUS,
+    ACT_ON,
+    ACT_OFF,
+    ACT_EXIO,
+    ACT_PAUSE,
+    ACT_STEP,
+    ACT_RESTART,
+    ACT_SLOWER,
+    ACT_FASTER,
+};
+
+// Which front ends have a binding.
+enum { IN_WINDOW = 1, IN_PAGE = 2, IN_BOTH = 3 };
+
+struct key_binding {
+    panel_action action;
+    const char *codes; // KeyboardEvent.code names, space-separated
+    const char *chars; // KeyboardEvent.key characters, wherever a layout puts them
+    const char *keys;  // as Help lists them; empty for a row Help leaves out
+    const char *help;  // what they do
+    int front_ends;
+};
+
+extern const key_binding key_bindings[];
+extern const int key_binding_count;
+
+// The action of a key in a front end: by its code name or its character;
+// ACT_NONE when it has none.
+panel_action key_action(const std::string &code, const std::string &character, int front_end);
+
+// Does what the action does: a key of the instrument, On, Off, EXIO, or the
+// playback's pause, step, restart and speed.
+void act(session &s, panel_action action);
+
+// The Help text of a front end's bindings, a "keys: what" line each.
+std::string bindings_help(int front_end);
