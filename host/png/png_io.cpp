@@ -111,9 +111,8 @@ bool read_rows(png_structp png, png_bytepp rows) {
 // Reads a PNG's pixels, as indices or as RGBA bytes. A PNG whose size is not
 // `want_width` x `want_height` (when given) is refused before its rows are
 // read.
-bool read_png(const std::string &path, bool want_indexed, std::vector<uint8_t> &bytes, int &width,
-              int &height, int want_width = 0, int want_height = 0) {
-    FILE *f = open_regular_file(path);
+bool read_png_from(FILE *f, bool want_indexed, std::vector<uint8_t> &bytes, int &width,
+                   int &height, int want_width = 0, int want_height = 0) {
     if (!f) return false;
     png_structp png =
         png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, png_error_jump, png_warning_ignore);
@@ -136,7 +135,28 @@ bool read_png(const std::string &path, bool want_indexed, std::vector<uint8_t> &
     return ok;
 }
 
+bool read_png(const std::string &path, bool want_indexed, std::vector<uint8_t> &bytes, int &width,
+              int &height, int want_width = 0, int want_height = 0) {
+    return read_png_from(open_regular_file(path), want_indexed, bytes, width, height, want_width,
+                         want_height);
+}
+
 } // namespace
+
+bool decode_lcd_png(const std::string &png, uint8_t *frame) {
+    if (png.empty()) return false;
+    FILE *f = fmemopen(const_cast<char *>(png.data()), png.size(), "rb");
+    std::vector<uint8_t> indices;
+    int width = 0, height = 0;
+    if (!read_png_from(f, true, indices, width, height, LCD_WIDTH, LCD_HEIGHT)) return false;
+    std::copy(indices.begin(), indices.end(), frame);
+    return true;
+}
+
+bool read_golden_file(const std::string &folder, const std::string &name, uint8_t *frame,
+                      std::string &error) {
+    return png_frame_files("", folder).read_golden(name, frame, error);
+}
 
 bool write_rgb_png(const std::string &path, const uint32_t *rgb, int width, int height) {
     std::vector<uint8_t> bytes((size_t)width * height * 3);

@@ -42,3 +42,12 @@ class png_frame_files : public frame_files {
     std::string outdir_;
     std::string golden_dir_;
 };
+
+// The bytes of a 160 x 120 indexed PNG (a golden in a front end's resources)
+// as palette indices; false for anything else.
+bool decode_lcd_png(const std::string &png, uint8_t *frame);
+
+// A golden named by a script, read from `folder` or below it by the rule of
+// png_frame_files: the session's reader of goldens in files.
+bool read_golden_file(const std::string &folder, const std::string &name, uint8_t *frame,
+                      std::string &error);

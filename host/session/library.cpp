@@ -77,3 +77,16 @@ bool script_library::golden(const std::string &name, uint8_t *frame) const {
     memcpy(frame, found->second.data(), LCD_PIXELS);
     return true;
 }
+
+std::string link_offer_text(const std::string &bytes) {
+    size_t lines = 0;
+    for (size_t at = 0; at < bytes.size();) {
+        size_t end = bytes.find('\n', at);
+        if (end == std::string::npos) end = bytes.size();
+        if (!trimmed(bytes.substr(at, end - at)).empty()) lines++;
+        at = end + 1;
+    }
+    return "This link carries a script: \"" + script_title(bytes, "untitled") + "\", " +
+           std::to_string(lines) + " lines, " + std::to_string(bytes.size()) +
+           " bytes. Play it?";
+}

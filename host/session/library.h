@@ -44,3 +44,7 @@ class script_library {
 // A script's title: its first line's text when that is a comment, else
 // `fallback`, printable either way.
 std::string script_title(const std::string &bytes, const std::string &fallback);
+
+// What a link carrying a script offers before it plays: its title, its
+// lines and its size, printable.
+std::string link_offer_text(const std::string &bytes);
