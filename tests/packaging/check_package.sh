@@ -59,8 +59,8 @@ for size in 16 32 48 64 128 256; do
 done
 
 # Every script command has its entry in the driver's manual page.
-commands=$(grep -o '\(cmd\|name\) == "[a-z-]*"' "$source_dir/host/script/lcd_script.cpp" | cut -d'"' -f2 | sort -u)
-[ -n "$commands" ] || fail "no script commands found in host/script/lcd_script.cpp"
+commands=$(grep -ho '\(cmd\|name\) == "[a-z-]*"' "$source_dir"/host/script/*.cpp | cut -d'"' -f2 | sort -u)
+[ -n "$commands" ] || fail "no script commands found in host/script/*.cpp"
 page=$(zcat "$root/usr/share/man/man1/omnira-lcdshot.1.gz")
 for c in $commands; do
     grep -qE "^\.B[IR]? ${c//-/\\\\-}( |$)|\\\\fB${c//-/\\\\-}\\\\f" <<<"$page" ||
