@@ -85,8 +85,9 @@ lcd_script::step lcd_script::advance() {
             if (remaining_ > 0) return c.op == OP_TICK ? STEP_TICK : STEP_PASS;
         } else if (c.op == OP_UNTIL) {
             // As hold, looking at the instrument at the start and after each pass.
-            if ((!ticked_ || passes_done_ > 0) && condition_holds(conditions_[(size_t)c.value])) {
+            if ((!ticked_ || passes_done_ > 0) && wait_over()) {
                 started_ = false;
+                held_ticks_ = -1;
                 next_++;
                 continue;
             }
@@ -153,6 +154,7 @@ void lcd_script::tick() {
         remaining_--;
     else
         ticked_ = true;
+    if (commands_[next_].op == OP_UNTIL) wait_tick();
 }
 
 void lcd_script::pass() {
@@ -226,6 +228,14 @@ bool lcd_script::execute(const command &c) {
         engine_timers_on = panel_.engine_timers ? 1 : 0;
         return true;
     case OP_ASK:
+        step_marks_ = marks_now();
+        held_ticks_ = -1;
+        // Played alone, a step must leave something to do: one whose
+        // condition holds before its inputs teaches nothing.
+        if (!student_ && condition_holds(conditions_[(size_t)commands_[steps_[(size_t)c.value].until].value], step_marks_))
+            return fail(c.number, source(c),
+                        "step " + std::to_string(c.value + 1) +
+                            "'s condition holds before its inputs: the step has nothing to do");
         if (!rehearsing_ && !student_)
             report_("step " + std::to_string(c.value + 1) + " of " + std::to_string(steps_.size()) +
                     ": " + steps_[(size_t)c.value].task + "\n");
