@@ -24,4 +24,5 @@ enum script_op {
     OP_HINT,
     OP_WELL,
     OP_UNTIL,
+    OP_SET,
 };
