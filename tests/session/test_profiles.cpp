@@ -11,6 +11,7 @@
 
 #include <gtest/gtest.h>
 
+#include <stdio.h>
 #include <string.h>
 
 #include <string>
@@ -132,6 +133,36 @@ TEST(Profiles, AProfileChangesWhatALogsFlightShows) {
         s.set_speed(16);
         for (int i = 0; i < 5000 && s.playing(); i++) s.elapse(50);
         EXPECT_EQ(lamp_red == LAMP_BRIGHT, !with_profile) << with_profile;
+    }
+}
+
+// Each preset reads, and a cruise of its kind of engine (its MAP, 2400 rpm,
+// oil at 180 F) runs with the lamp dark under it.
+TEST(Profiles, ThePresetsReadAndCruiseWithoutAnAlarm) {
+    const struct {
+        const char *file, *map;
+    } presets[] = {
+        {"normally_aspirated_oil_f.txt", "24.0 inHg"},
+        {"turbocharged_c.txt", "32.0 inHg"},
+        {"turbo_normalised_oil_f.txt", "28.0 inHg"},
+    };
+    for (const auto &p : presets) {
+        FILE *f = fopen((std::string(PROFILE_DIR) + "/" + p.file).c_str(), "rb");
+        ASSERT_TRUE(f) << p.file;
+        std::string text(MAX_PROFILE_BYTES, '\0');
+        text.resize(fread(&text[0], 1, text.size(), f));
+        fclose(f);
+        reset_program_state();
+        no_files files;
+        lcd_script cruise(files, 1, [](const std::string &) {});
+        instrument_profile profile;
+        std::string error;
+        ASSERT_TRUE(read_profile(text, profile, error)) << p.file << ": " << error;
+        EXPECT_FALSE(profile.title.empty()) << p.file;
+        cruise.settings_at_power_on(profile.settings);
+        ASSERT_TRUE(cruise.run(std::string("rpm 2400 rpm\non\nmap ") + p.map +
+                               "\ntemp 82 C\nhold 3\nexpect lamp dark\n"))
+            << p.file << ": " << cruise.error();
     }
 }
 
