@@ -56,6 +56,10 @@ void session::elapse(double milliseconds) {
     } else {
         carry_ -= ticks * TICK_MS;
     }
+    // The notes keep step with the playback: its time runs at its speed.
+    const bool played = player_ && player_->status() == script_player::PLAYING;
+    notes_now_ += played ? (milliseconds < 1000 ? milliseconds : 1000) * player_->speed()
+                         : milliseconds;
     if (player_) {
         for (long long i = 0; i < ticks; i++) announcer_.tick();
         player_->run_for(milliseconds);
@@ -63,7 +67,7 @@ void session::elapse(double milliseconds) {
     } else {
         for (long long i = 0; i < ticks; i++) tick_live();
     }
-    notes_.update((int64_t)now_);
+    notes_.update((int64_t)notes_now_);
 }
 
 double session::until_next_tick() const {

@@ -218,6 +218,9 @@ class session {
     panel_state controls_;
     bool on_ = false; // the live loop runs between "on" and "off"
     double now_ = 0, carry_ = 0;
+    // The notes' clock: real time live, the playback's time while a script
+    // plays, so that they keep step with the frames at every speed.
+    double notes_now_ = 0;
     lcd_announcer announcer_;
     std::string entry_message_;
     std::string alert_, log_, notice_;

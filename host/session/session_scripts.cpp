@@ -94,7 +94,7 @@ void session::start_playing() {
     on_ = false;
     clear_notes();
     player_->echo_to(&recorder_);
-    player_->notes_to([this](const std::string &text) { notes_.post(text, (int64_t)now_); });
+    player_->notes_to([this](const std::string &text) { notes_.post(text, (int64_t)notes_now_); });
     if (was_recording) notice("The recording stopped: " + player_title_ + " plays from its start");
     player_->run_for(0);
     after_playback();
@@ -128,6 +128,7 @@ void session::end_playing(const char *how) {
         if (note.tick <= position) played_notes_.push_back(note);
     controls_ = player_->script().panel();
     on_ = controls_.running;
+    notes_.flush();
     player_.reset();
     player_frames_.reset();
     hidden_pause_ = false;
@@ -219,7 +220,7 @@ void session::notes_from(long long tick) {
     }
     if (!any) return;
     for (size_t i = 0; i < last; i++) notes_.passed(all[i].text);
-    notes_.post(all[last].text, (int64_t)now_);
+    notes_.post(all[last].text, (int64_t)notes_now_);
 }
 
 const std::vector<timeline_sample> &session::timeline() const {

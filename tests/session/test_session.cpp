@@ -102,12 +102,15 @@ TEST_F(Session, AScriptPlaysToLcdshotsFrameThenTheInstrumentRunsOnLive) {
     EXPECT_FALSE(s.checking()) << "a short script is checked at once";
     EXPECT_FALSE(s.loop_running()) << "its passes are the script's";
     s.set_speed(16);
+    while (s.playing() && s.timeline_position() < 150) s.elapse(16);
+    EXPECT_EQ(s.notes().shown(), "Middle") << "the notes keep step with the frames at x16";
     play_to_end(s);
     EXPECT_EQ(s.take_alert(), "");
     const std::string played = frame();
     EXPECT_EQ(s.status(), "Run up: ended; the instrument runs on live");
     EXPECT_TRUE(s.loop_running());
-    EXPECT_EQ(s.notes().shown(), "Start") << "notes keep their pace on the real clock";
+    EXPECT_EQ(s.notes().shown(), "End") << "none comes after the end";
+    EXPECT_EQ(s.notes().listed(), 3u);
     EXPECT_EQ(lcdshot_frame(SCRIPT), played);
     // The timeline goes on with the live session.
     const size_t played_ticks = s.timeline().size();
