@@ -181,8 +181,10 @@ std::string when(const log_rows &rows, long long tenths) {
 }
 
 // The sample where each slider's value is highest first (MAP only while the
-// engine runs when there is an RPM column and it runs), and the lowest.
-void extremes(const log_rows &rows, size_t count, size_t *highest, double *lowest, bool *running) {
+// engine runs when there is an RPM column and it runs), and the range of all
+// rows.
+void extremes(const log_rows &rows, size_t count, size_t *highest, double *lowest, double *top,
+              bool *running) {
     const std::vector<sample> &samples = rows.samples;
     for (int i = 0; i < SLIDERS; i++) {
         running[i] = false;
@@ -190,9 +192,10 @@ void extremes(const log_rows &rows, size_t count, size_t *highest, double *lowes
             for (size_t k = 0; k < count && !running[i]; k++)
                 running[i] = samples[k].value[0] > RUNNING_RPM;
         highest[i] = count;
-        lowest[i] = samples[0].value[i];
+        lowest[i] = top[i] = samples[0].value[i];
         for (size_t k = 0; k < count; k++) {
             lowest[i] = std::min(lowest[i], samples[k].value[i]);
+            top[i] = std::max(top[i], samples[k].value[i]);
             if (running[i] && samples[k].value[0] <= RUNNING_RPM) continue;
             if (highest[i] == count || samples[k].value[i] > samples[highest[i]].value[i])
                 highest[i] = k;
@@ -250,9 +253,9 @@ bool write_scenario(log_rows &rows, const log_header &header, const log_options 
                            "choose another part");
 
     size_t highest[SLIDERS];
-    double lowest[SLIDERS];
+    double lowest[SLIDERS], top[SLIDERS];
     bool running[SLIDERS];
-    extremes(rows, count, highest, lowest, running);
+    extremes(rows, count, highest, lowest, top, running);
 
     std::string &out = result.script;
     const std::string title = printable(options.title.empty() ? "flight" : options.title, 60);
@@ -270,8 +273,7 @@ bool write_scenario(log_rows &rows, const log_header &header, const log_options 
                printable(header.names[(size_t)s.column], QUOTED) + "\" (" + s.logged_unit + ")";
         ranges += std::string(", ") + ROLE_NAME[LOG_RPM + i] + " " +
                   value_text(lowest[i] / s.scale, decimals) + " to " +
-                  value_text(samples[highest[i]].value[i] / s.scale, decimals) + " " +
-                  s.logged_unit;
+                  value_text(top[i] / s.scale, decimals) + " " + s.logged_unit;
     }
     out += "\n";
     for (const std::string &w : warnings) out += "# warning: " + w + "\n";

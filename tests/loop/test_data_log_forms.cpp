@@ -183,6 +183,8 @@ TEST(DataLogForms, SaysTheHighestFiguresAsLogged) {
         {"time,rpm,map_inhg\n0,0,30.1\n1,,30.1\n2,900,14.2\n3,2500,25.3\n4,2400,24.0\n",
          "note Highest MAP logged with the engine running: 25.3 inHg, 0:00:03 into the log, row "
          "5\n"},
+        {"time,rpm,map_inhg\n0,0,30.1\n1,,30.1\n2,900,14.2\n3,2500,25.3\n",
+         "MAP 14.2 to 30.1 inHg\non\n"},
         {"time,map_inhg\n0,30.1\n1,25.3\n", "note Highest MAP logged: 30.1 inHg, 0:00:00"},
         // A clock time and the time into the log, each said as what it is.
         {"time,rpm\n10:00:00,1000\n10:00:01,1000\n10:00:02,1000\n10:00:03,1000\n10:00:13,2000\n",
