@@ -127,9 +127,7 @@ bool header_of(const std::string &text, const log_options *options, log_header &
     }
     error = "no header row naming a time column and an RPM, MAP or temperature column in the "
             "first " +
-            std::to_string(HEADER_SEARCH_ROWS) +
-            " rows (fields separated by commas, semicolons "
-            "or tabs)";
+            std::to_string(HEADER_SEARCH_ROWS) + " rows";
     return false;
 }
 
