@@ -11,7 +11,7 @@ using namespace data_log_internal;
 namespace {
 
 // Fields kept of a row; those after are ignored.
-const size_t MAX_FIELDS = 1024;
+const size_t MAX_FIELDS = 65536;
 
 // Days from 1970-01-01 to a civil date.
 long long days_from_civil(long long y, long long m, long long d) {
@@ -69,26 +69,75 @@ bool parse_clock(const char *&s, long long &tenths) {
     return true;
 }
 
+// A code point as UTF-8.
+void put_utf8(std::string &out, unsigned long c) {
+    if (c < 0x80) {
+        out += (char)c;
+    } else if (c < 0x800) {
+        out += (char)(0xC0 | c >> 6);
+        out += (char)(0x80 | (c & 0x3F));
+    } else if (c < 0x10000) {
+        out += (char)(0xE0 | c >> 12);
+        out += (char)(0x80 | (c >> 6 & 0x3F));
+        out += (char)(0x80 | (c & 0x3F));
+    } else {
+        out += (char)(0xF0 | c >> 18);
+        out += (char)(0x80 | (c >> 12 & 0x3F));
+        out += (char)(0x80 | (c >> 6 & 0x3F));
+        out += (char)(0x80 | (c & 0x3F));
+    }
+}
+
 } // namespace
 
 namespace data_log_internal {
 
-csv_reader::csv_reader(const std::string &text)
-    : text_(text), at_(text.compare(0, 3, "\xEF\xBB\xBF") == 0 ? 3 : 0) {}
+const std::string &log_text(const std::string &bytes, std::string &store) {
+    const bool le = bytes.compare(0, 2, "\xFF\xFE") == 0, be = bytes.compare(0, 2, "\xFE\xFF") == 0;
+    if ((!le && !be) || bytes.size() > MAX_LOG_BYTES) return bytes;
+    store.clear();
+    store.reserve(bytes.size() / 2);
+    auto unit = [&](size_t i) {
+        const unsigned a = (unsigned char)bytes[i], b = (unsigned char)bytes[i + 1];
+        return le ? b << 8 | a : a << 8 | b;
+    };
+    for (size_t i = 2; i + 1 < bytes.size(); i += 2) {
+        unsigned long c = unit(i);
+        if (c >= 0xD800 && c < 0xDC00 && i + 3 < bytes.size() && unit(i + 2) >= 0xDC00 &&
+            unit(i + 2) < 0xE000) {
+            c = 0x10000 + ((c - 0xD800) << 10) + (unit(i + 2) - 0xDC00);
+            i += 2;
+        } else if (c >= 0xD800 && c < 0xE000) {
+            c = 0xFFFD; // a lone surrogate
+        }
+        put_utf8(store, c);
+    }
+    return store;
+}
+
+csv_reader::csv_reader(const std::string &text, char separator)
+    : text_(text), at_(text.compare(0, 3, "\xEF\xBB\xBF") == 0 ? 3 : 0), separator_(separator) {}
 
 // The next record's fields, unquoted and trimmed; false at the end.
 bool csv_reader::next(std::vector<std::string> &fields) {
     if (at_ >= text_.size()) return false;
     row_ = line_;
+    unclosed_ = false;
     size_t used = 0;
     for (;;) {
         std::string *field = used < MAX_FIELDS ? take(fields, used) : &spare_;
         const char end = read_field(*field);
+        // With semicolons or tabs, a comma is a decimal point.
+        if (separator_ != ',') std::replace(field->begin(), field->end(), ',', '.');
         used++;
-        if (end != ',') break;
+        if (end != separator_) break;
     }
     fields.resize(std::min(used, MAX_FIELDS));
     return true;
+}
+
+bool csv_reader::at_end() const {
+    return text_.find_first_not_of("\r\n \t", at_) == std::string::npos;
 }
 
 std::string *csv_reader::take(std::vector<std::string> &fields, size_t used) {
@@ -97,29 +146,38 @@ std::string *csv_reader::take(std::vector<std::string> &fields, size_t used) {
     return &fields[used];
 }
 
-// Reads one field; returns what ended it: ',', '\n' or '\0' at the end.
+// Reads one field; returns what ended it: the separator, '\n' or '\0' at the
+// end.
 char csv_reader::read_field(std::string &field) {
     field.clear();
-    while (at_ < text_.size() && (text_[at_] == ' ' || text_[at_] == '\t')) at_++;
-    bool quoted = at_ < text_.size() && text_[at_] == '"';
-    if (quoted) {
-        for (at_++; at_ < text_.size(); at_++) {
-            const char c = text_[at_];
-            if (c == '"' && at_ + 1 < text_.size() && text_[at_ + 1] == '"') {
-                field += '"';
-                at_++;
-            } else if (c == '"') {
-                at_++;
-                break;
-            } else {
-                if (c == '\n') line_++;
-                field += c;
+    while (at_ < text_.size() && text_[at_] != separator_ &&
+           (text_[at_] == ' ' || text_[at_] == '\t'))
+        at_++;
+    bool quoted = false;
+    if (at_ < text_.size() && text_[at_] == '"') {
+        size_t p = at_ + 1;
+        for (; p < text_.size() && text_[p] != '\n'; p++) {
+            if (text_[p] != '"') continue;
+            if (p + 1 < text_.size() && text_[p + 1] == '"') {
+                p++;
+                continue;
             }
+            quoted = true;
+            break;
+        }
+        if (quoted) {
+            for (size_t i = at_ + 1; i < p; i++) {
+                field += text_[i];
+                if (text_[i] == '"') i++;
+            }
+            at_ = p + 1;
+        } else {
+            unclosed_ = true;
         }
     }
     while (at_ < text_.size()) {
         const char c = text_[at_++];
-        if (c == ',') return trim(field, quoted), ',';
+        if (c == separator_) return trim(field, quoted), separator_;
         if (c == '\n') {
             line_++;
             return trim(field, quoted), '\n';
@@ -130,9 +188,9 @@ char csv_reader::read_field(std::string &field) {
     return '\0';
 }
 
-void csv_reader::trim(std::string &field, bool quoted) {
+void csv_reader::trim(std::string &field, bool quoted) const {
     if (quoted) return;
-    const size_t end = field.find_last_not_of(" \t");
+    const size_t end = field.find_last_not_of(separator_ == '\t' ? " " : " \t");
     field.erase(end == std::string::npos ? 0 : end + 1);
 }
 
@@ -156,7 +214,7 @@ bool is_number(const std::string &text, double &value) {
             }
     }
     value = (negative ? -1.0 : 1.0) * ((double)whole + (double)fraction / (double)scale);
-    return digits > 0 && *s == '\0';
+    return digits > 0 && s == text.c_str() + text.size();
 }
 
 // A row's time: seconds, a clock time, or a date and a clock time, with the
@@ -176,12 +234,12 @@ bool parse_row_time(const std::string &cell, const std::string *date_cell, long 
         s++;
     } else if (date_cell) {
         const char *d = date_cell->c_str();
-        if (!parse_date(d, days) || *d != '\0') return false;
+        if (!parse_date(d, days) || d != date_cell->c_str() + date_cell->size()) return false;
     }
     if (!parse_clock(s, clock)) return false;
     if (*s == 'Z') s++;
     tenths = days * DAY + clock;
-    return *s == '\0';
+    return s == cell.c_str() + cell.size();
 }
 
 } // namespace data_log_internal
@@ -191,4 +249,10 @@ bool parse_log_time(const std::string &text, long long &tenths) {
     const bool minutes = std::count(text.begin(), text.end(), ':') == 1;
     return text.find_first_of("-/T") == std::string::npos &&
            parse_row_time(minutes ? "0:" + text : text, nullptr, tenths);
+}
+
+bool parse_log_clock(const std::string &text, long long &tenths) {
+    const char *s = text.c_str();
+    return std::count(text.begin(), text.end(), ':') >= 1 && parse_clock(s, tenths) &&
+           tenths < DAY && s == text.c_str() + text.size();
 }

@@ -51,7 +51,7 @@ void DataLogWindowTest::chooserShowsTheColumnsFoundAndPlaysTheChoice() {
     chooser->accept();
     QTRY_VERIFY(frm->scenarioPlaying());
     QVERIFY(frm->NoteLabel->text().startsWith("glass_cockpit.csv: 0:02:39 of the log from row 4"));
-    QVERIFY(frm->NoteLabel->text().contains("temperature 185 to 359 F"));
+    QVERIFY(frm->NoteLabel->text().contains("temperature 185 to 358 F"));
 }
 
 void DataLogWindowTest::aFileThatIsNoLogIsRefused() {
