@@ -84,15 +84,29 @@ void forget_shown_texts(void) {
     shown_text_count = 0;
 }
 
-static void keep_shown_text(int16_t y, const char *text, uint8_t colour) {
+// Keeps the characters whose cell starts on the screen, and where the first
+// of them begins.
+static void keep_shown_text(const uint8_t *font, uint8_t size, int16_t y, const char *text,
+                            uint8_t colour) {
     if (shown_text_count >= SHOWN_TEXTS_MAX) return;
     struct shown_text *t = &shown_texts[shown_text_count++];
-    t->x = text_start_x;
+    uint8_t kept = 0;
+    int16_t pen = text_start_x;
+    t->x = text_end_x;
+    for (const uint8_t *c = (const uint8_t *)text; *c; c++) {
+        const uint8_t *entry = char_entry(font, *c);
+        if (!entry) continue;
+        if (pen >= 0 && pen < LCD_WIDTH && kept < SHOWN_TEXT_SIZE - 1) {
+            if (kept == 0) t->x = pen;
+            t->text[kept++] = (char)*c;
+        }
+        pen = (int16_t)(pen + advance(entry, size));
+    }
+    t->text[kept] = '\0';
     t->end_x = text_end_x;
     t->y = y;
+    t->height = font[7];
     t->colour = colour;
-    strncpy(t->text, text, SHOWN_TEXT_SIZE - 1);
-    t->text[SHOWN_TEXT_SIZE - 1] = '\0';
 }
 
 int16_t draw_text(int16_t x, int16_t y, const char *text, uint8_t reserved, uint8_t size,
@@ -116,6 +130,6 @@ int16_t draw_text(int16_t x, int16_t y, const char *text, uint8_t reserved, uint
         pen = (int16_t)(pen + advance(entry, size));
     }
     text_end_x = pen;
-    keep_shown_text(y, text, colour);
+    keep_shown_text(font, size, y, text, colour);
     return pen;
 }
