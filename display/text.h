@@ -18,8 +18,8 @@ int16_t draw_text(int16_t x, int16_t y, const char *text, uint8_t reserved, uint
 // The texts drawn since forget_shown_texts(), in drawing order, with where
 // its first character on the screen began, where it ended after alignment
 // and its cell height, kept for the host's spoken description of the screen.
-// Only characters whose cell starts on the screen are kept; a long text is
-// cut to fit; texts beyond SHOWN_TEXTS_MAX are not kept.
+// Only characters with ink on the screen are kept; a long text is cut to
+// fit; texts beyond SHOWN_TEXTS_MAX are not kept.
 #define SHOWN_TEXTS_MAX 40
 #define SHOWN_TEXT_SIZE 24
 struct shown_text {

@@ -24,6 +24,7 @@
 #include <string.h>
 
 #include <random>
+#include <set>
 #include <string>
 
 namespace {
@@ -177,6 +178,7 @@ TEST(LcdWalk, DescriptionSaysWhatEveryPassDrew) {
     const int episode = 40;
     int checked = 0, failed = 0;
     std::string first;
+    std::set<std::string> seen;
     for (int e = 0; checked < total; e++) {
         start_program_and_power_on({(int32_t)(rng() % 100001), (uint16_t)(rng() % 4097)});
         temp_slider = (uint16_t)(rng() % 4097);
@@ -206,10 +208,12 @@ TEST(LcdWalk, DescriptionSaysWhatEveryPassDrew) {
             power_pass(exio);
             const std::string wrong = mismatches(describe_lcd(true), drawn_settings, acknowledged);
             checked++;
+            seen.insert(screen_name(screen_on_display()));
             if (!wrong.empty() && failed++ == 0)
                 first = std::string(screen_name(screen_on_display())) + ": " + wrong + "\n" +
                         describe_lcd(true).text;
         }
     }
     EXPECT_EQ(failed, 0) << "of " << checked << " passes; the first: " << first;
+    EXPECT_EQ((int)seen.size(), screen_table_size) << "screens described";
 }
