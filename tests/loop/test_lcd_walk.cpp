@@ -179,6 +179,12 @@ TEST(LcdWalk, DescriptionSaysWhatEveryPassDrew) {
     int checked = 0, failed = 0;
     std::string first;
     std::set<std::string> seen;
+    // Announcements, one tick a pass: no more than the inputs, screens and
+    // alarm states that came, and shorter than the description unless a new
+    // screen is said whole.
+    lcd_announcer announcer;
+    int announced = 0, causes = 0;
+    std::string screen, alarm, long_one;
     for (int e = 0; checked < total; e++) {
         start_program_and_power_on({(int32_t)(rng() % 100001), (uint16_t)(rng() % 4097)});
         temp_slider = (uint16_t)(rng() % 4097);
@@ -189,6 +195,8 @@ TEST(LcdWalk, DescriptionSaysWhatEveryPassDrew) {
         enter_menu(0);
         for (int p = 0; p < episode && checked < total; p++) {
             const unsigned r = rng() % 100;
+            causes += r < 60;
+            if (r < 60) announcer.user_input(r >= 40 && r < 55);
             if (r < 40) {
                 press_key((uint8_t)(KEY_F1 + rng() % 5));
             } else if (r < 55) {
@@ -208,6 +216,16 @@ TEST(LcdWalk, DescriptionSaysWhatEveryPassDrew) {
             power_pass(exio);
             const std::string wrong = mismatches(describe_lcd(true), drawn_settings, acknowledged);
             checked++;
+            const lcd_description d = describe_lcd(true);
+            causes += (d.screen != screen) + (d.alarm != alarm);
+            screen = d.screen;
+            alarm = d.alarm;
+            announcer.tick();
+            if (announcer.offer(d)) {
+                announced++;
+                const std::string &a = announcer.announcement();
+                if (a != d.text && a.size() >= d.text.size()) long_one = a;
+            }
             seen.insert(screen_name(screen_on_display()));
             if (!wrong.empty() && failed++ == 0)
                 first = std::string(screen_name(screen_on_display())) + ": " + wrong + "\n" +
@@ -216,4 +234,7 @@ TEST(LcdWalk, DescriptionSaysWhatEveryPassDrew) {
     }
     EXPECT_EQ(failed, 0) << "of " << checked << " passes; the first: " << first;
     EXPECT_EQ((int)seen.size(), screen_table_size) << "screens described";
+    EXPECT_GT(announced, 0);
+    EXPECT_LE(announced, causes);
+    EXPECT_EQ(long_one, "") << "a change said at length";
 }
