@@ -4,7 +4,6 @@
 #include "core/settings.h"
 #include "core/timebase.h"
 #include "host/figures/lcd_description.h"
-#include "host/figures/lcd_lines.h"
 #include "host/session/session.h"
 #include "host/shell/power_loop.h"
 #include "host/shell/program_state.h"
@@ -31,18 +30,6 @@ bool says(const std::string &text, const std::string &part) {
 
 } // namespace
 
-TEST(LcdDescription, SpokenTexts) {
-    const struct {
-        const char *drawn, *said;
-    } cases[] = {{"\"Hg", "inHg"},
-                 {"\xB0"
-                  "C",
-                  "C"},
-                 {"  A  B ", "A B"},
-                 {"X\x7F\x01Y", "XY"}};
-    for (const auto &c : cases) EXPECT_EQ(spoken(c.drawn), c.said) << c.drawn;
-}
-
 // Each kind of screen is named, with what its frame shows: figures with
 // units, the selected row, item or digit, the value being edited, the alarms.
 TEST(LcdDescription, SaysWhatEachKindOfScreenShows) {
@@ -60,20 +47,15 @@ TEST(LcdDescription, SaysWhatEachKindOfScreenShows) {
         {"+", none, {"Timers page. TIMERS. FLIGHT: 0:00. HOBBS: 0.0. MAINT:"}},
         {"++", none, {"Max values page. MAX VALUES. MAP: 30.0 inHg. ENGINE: 2400. TEMP: 50 C"}},
         {"P", none, {"Main menu. Qirel MAIN MENU. MAP. SETUP. EXIT", "Selected MAP SETUP"}},
-        {"P+", none, {"Selected RPM SETUP"}},
         {"PP", none, {"MAP setup. Qirel MAP SETUP", "Selected MAP UNIT: inHg"}},
         {"PP+P", none, {"Editing DISPLAY MAX: 44.3"}},
-        {"PP+P+", none, {"Editing DISPLAY MAX: 44.4"}},
         {"PP++++++++++", none, {"Selected CAL: +0 (1018mB)"}},
         {"2", none, {"Magneto check. *** MAG CHECK ***. 0. ENGINE RPM"}},
-        {"P++++P", none, {"Misc setup", "Selected BACKLIGHT"}},
         {"P++++PP", none, {"Backlight", "Level 100 %", "Selected BACKLIGHT: MANUAL"}},
-        {"P++++PP-", none, {"Level 90 %"}},
         {"P++++P++P", none, {"Info. Qirel INFO. MODEL: QX-40. FIRMWARE: V1.00. CAN: ERROR"}},
         {"P+++++P", none, {"ADC values", "MAP: 1522 (1018mB). TEMP: 2674 (50 C)"}},
         {"P+++P+P", none, {"Set hobbs time", "0000.0", "Digit 1 of 5: 0"}},
         {"P+++P+P+P++P", none, {"1200.0", "Digit 3 of 5: 0"}},
-        {"P+++P++P", none, {"HOBBS CODE. 0000", "Digit 1 of 4: 0"}},
         {"P+++P++P+P", none, {"1000", "Digit 2 of 4: 0"}},
         {"P+P++++++++++++PP+", none, {"Editing LABEL: EOGINE, character 2: O"}},
     };

@@ -36,19 +36,6 @@ std::string without_blanks(const std::string &s) {
     return out;
 }
 
-// The oracle's own rule for a text that only repeats an earlier one.
-bool repeats(int i) {
-    const shown_text &t = shown_texts[i];
-    for (int j = 0; j < i; j++) {
-        const shown_text &u = shown_texts[j];
-        if (u.y != t.y) continue;
-        if (u.x == t.x && strcmp(u.text, t.text) == 0) return true;
-        if (strlen(t.text) == 1 && strlen(u.text) > 1 && u.x <= t.x && t.end_x <= u.end_x)
-            return true;
-    }
-    return false;
-}
-
 bool is_menu_row(int y) {
     return y >= 26 && y <= 86 && (y - 26) % 15 == 0;
 }
@@ -63,7 +50,7 @@ std::string mismatches(const lcd_description &d, const settings_record &drawn_se
     std::string drawn;
     for (int i = 0; i < shown_text_count; i++) {
         const std::string w = spoken(shown_texts[i].text);
-        if (w.empty() || repeats(i)) continue;
+        if (w.empty() || shown_text_repeated(i)) continue;
         drawn += without_blanks(w);
         if (lines.find(w) == std::string::npos) out += "unsaid '" + w + "'; ";
     }
@@ -84,12 +71,13 @@ std::string mismatches(const lcd_description &d, const settings_record &drawn_se
         if (is_menu_row(t.y) && t.colour == COLOUR_RED && row_focus.empty()) {
             row_focus = lcd_drawn_state.menu_editing ? "Editing " : "Selected ";
             for (int j = 0; j < shown_text_count; j++)
-                if (shown_texts[j].y == t.y && !repeats(j)) {
+                if (shown_texts[j].y == t.y && !shown_text_repeated(j)) {
                     const std::string w = spoken(shown_texts[j].text);
                     if (d.focus.find(w) == std::string::npos) out += "focus lacks " + w + "; ";
                 }
             for (int j = 0; j < shown_text_count; j++)
-                if (shown_texts[j].y == t.y && repeats(j) && strlen(shown_texts[j].text) == 1) {
+                if (shown_texts[j].y == t.y && shown_text_repeated(j) &&
+                    strlen(shown_texts[j].text) == 1) {
                     if (shown_texts[j].colour == COLOUR_RED) cursor = characters;
                     characters++;
                 }
