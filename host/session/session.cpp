@@ -221,7 +221,7 @@ lcd_description session::description() const {
 
 void session::hear_pass() {
     if (announcer_.offer(description()))
-        heard_ += (heard_.empty() ? "" : ". ") + announcer_.announcement();
+        heard_ = announcer_.announcement();
 }
 
 std::string session::announcement() {

@@ -90,7 +90,8 @@ class session {
     uint8_t lamp() const;
     const char *lamp_name() const;
     // What changed on the LCD since the last announcement, when it is due
-    // (at most once a second), for a live region; else empty. Taken once.
+    // (at most once a second), for a live region; else empty. Taken once;
+    // a front end that takes it less often than that hears the latest.
     std::string announcement();
     // The LCD's description after the last pass; its text is the full
     // description a canvas label and the window's accessible description hold.
@@ -223,7 +224,7 @@ class session {
     bool on_ = false; // the live loop runs between "on" and "off"
     double now_ = 0, carry_ = 0;
     lcd_announcer announcer_;
-    std::string heard_; // announcements not yet taken
+    std::string heard_; // the latest announcement not yet taken
     std::string entry_message_;
     std::string alert_, log_, notice_;
     double notice_until_ = 0;
