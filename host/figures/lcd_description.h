@@ -8,7 +8,7 @@
 
 struct lcd_description {
     // Everything below in one text: the screen, its lines, the notes, the
-    // focus and the alarm state, each sentence ended by ". ".
+    // focus and the alarm state, joined by ". ".
     std::string text;
     // The screen's or page's name ("MAP setup", "Engine page").
     std::string screen;
