@@ -84,15 +84,43 @@ void forget_shown_texts(void) {
     shown_text_count = 0;
 }
 
-static void keep_shown_text(int16_t y, const char *text, uint8_t colour) {
+// Whether any ink of the glyph drawn at x falls on the screen's columns.
+static int ink_on_screen(const uint8_t *font, const uint8_t *entry, int16_t x) {
+    if (x >= 0 && x + entry[1] <= LCD_WIDTH) return 1;
+    uint8_t row_bytes = (uint8_t)((entry[1] + 7) / 8);
+    const uint8_t *bits = font + ((uint32_t)entry[0] << 16 | read_u16(entry + 2));
+    for (uint16_t b = 0; b < font[7] * row_bytes; b++)
+        for (uint8_t i = 0; i < 8; i++) {
+            int16_t column = (int16_t)(x + b % row_bytes * 8 + i);
+            if ((bits[b] & (0x80 >> i)) && column >= 0 && column < LCD_WIDTH) return 1;
+        }
+    return 0;
+}
+
+// Keeps the characters with ink on the screen (blanks within it), and
+// where the first of them begins.
+static void keep_shown_text(const uint8_t *font, uint8_t size, int16_t y, const char *text,
+                            uint8_t colour) {
     if (shown_text_count >= SHOWN_TEXTS_MAX) return;
     struct shown_text *t = &shown_texts[shown_text_count++];
-    t->x = text_start_x;
+    uint8_t kept = 0;
+    int16_t pen = text_start_x;
+    t->x = text_end_x;
+    for (const uint8_t *c = (const uint8_t *)text; *c; c++) {
+        const uint8_t *entry = char_entry(font, *c);
+        if (!entry) continue;
+        const int shown = *c == ' ' ? pen >= 0 && pen < LCD_WIDTH : ink_on_screen(font, entry, pen);
+        if (shown && kept < SHOWN_TEXT_SIZE - 1) {
+            if (kept == 0) t->x = pen;
+            t->text[kept++] = (char)*c;
+        }
+        pen = (int16_t)(pen + advance(entry, size));
+    }
+    t->text[kept] = '\0';
     t->end_x = text_end_x;
     t->y = y;
+    t->height = font[7];
     t->colour = colour;
-    strncpy(t->text, text, SHOWN_TEXT_SIZE - 1);
-    t->text[SHOWN_TEXT_SIZE - 1] = '\0';
 }
 
 int16_t draw_text(int16_t x, int16_t y, const char *text, uint8_t reserved, uint8_t size,
@@ -116,6 +144,6 @@ int16_t draw_text(int16_t x, int16_t y, const char *text, uint8_t reserved, uint
         pen = (int16_t)(pen + advance(entry, size));
     }
     text_end_x = pen;
-    keep_shown_text(y, text, colour);
+    keep_shown_text(font, size, y, text, colour);
     return pen;
 }

@@ -16,14 +16,15 @@ int16_t draw_text(int16_t x, int16_t y, const char *text, uint8_t reserved, uint
                   uint8_t align, uint8_t colour);
 
 // The texts drawn since forget_shown_texts(), in drawing order, with where
-// each began and ended after alignment, kept for the host's spoken
-// description of the screen. A long text is cut to fit; texts
-// beyond SHOWN_TEXTS_MAX are not kept.
+// its first character on the screen began, where it ended after alignment
+// and its cell height, kept for the host's spoken description of the screen.
+// Only characters with ink on the screen are kept; a long text is cut to
+// fit; texts beyond SHOWN_TEXTS_MAX are not kept.
 #define SHOWN_TEXTS_MAX 40
 #define SHOWN_TEXT_SIZE 24
 struct shown_text {
     int16_t x, end_x, y;
-    uint8_t colour;
+    uint8_t height, colour;
     char text[SHOWN_TEXT_SIZE];
 };
 extern struct shown_text shown_texts[SHOWN_TEXTS_MAX];

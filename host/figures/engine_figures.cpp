@@ -256,7 +256,19 @@ std::string slider_figure(slider_id slider, int32_t position, bool instrument_on
     const factory_settings_while_off in_force(!instrument_on);
     if (!figure_shown(slider, position)) return slider == SLIDER_MAP ? "EXIO" : "---";
     const figure_unit unit = unit_in_force(slider);
-    return figure_text(shown_at(position, unit), unit);
+    if (slider != SLIDER_RPM) return figure_text(shown_at(position, unit), unit);
+    // The RPM line as the run screen shows it: in percent in PERCENT mode
+    // (as the instrument divides), crossed out while EXIO feeds it and is absent.
+    const int32_t rpm_shown = shown_at(position, unit);
+    // A figure beyond five digits shows without its leading one.
+    std::string text = rpm_shown > RPM_SHOWN_IN_FULL ? std::to_string(rpm_shown).substr(1) + " rpm"
+                                                     : figure_text(rpm_shown, unit);
+    if (settings.rpm_display_mode == 1)
+        text = std::to_string(
+                   settings.rpm_100_percent == 0 ? 0 : rpm_shown * 100 / settings.rpm_100_percent) +
+               " %";
+    if (settings.rpm_source == 1 && exio_present == 0) text += " crossed out, no EXIO";
+    return text;
 }
 
 std::string slider_reading(slider_id slider, int32_t position, bool instrument_on) {

@@ -73,7 +73,9 @@ std::string slider_figure(slider_id slider, int32_t position, bool instrument_on
 // A slider's raw position and what the instrument shows for it under the
 // settings in force: "30000  5000 rpm", "1522  30.0 inHg", "2674  50 C";
 // "---" in place of the figure where the screen shows none (a TEMP reading
-// without a sensor), "EXIO" for MAP while its source is EXIO.
+// without a sensor), "EXIO" for MAP while its source is EXIO; RPM as the run
+// screen shows it: "202 %" in PERCENT mode, without a sixth digit, and
+// "crossed out, no EXIO" while an absent EXIO feeds it.
 std::string slider_reading(slider_id slider, int32_t position, bool instrument_on);
 
 // The warnings for a chosen position, each empty when it does not apply:

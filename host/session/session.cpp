@@ -94,6 +94,7 @@ void session::pass() {
     if (!loop_running()) return;
     power_pass(controls_.exio_checked ? 1 : 0);
     recorder_.pass();
+    hear_pass();
     if (lesson_waiting()) lesson_->after_pass();
 }
 
@@ -132,6 +133,7 @@ void session::key(uint8_t code) {
     take_over();
     input(std::string("key ") + KEY_NAMES[code - KEY_F1]);
     press_key(code);
+    announcer_.user_input(false);
 }
 
 void session::move_slider(slider_id slider, int32_t position) {
@@ -144,6 +146,7 @@ void session::move_slider(slider_id slider, int32_t position) {
     if (position == now) return;
     take_over();
     input(std::string(SLIDER_WORDS[slider]) + " " + std::to_string(position));
+    announcer_.user_input(true);
     switch (slider) {
     case SLIDER_RPM:
         controls_.rpm_position = position;
@@ -164,6 +167,7 @@ void session::set_exio(bool checked) {
     take_over();
     input(checked ? "exio on" : "exio off");
     controls_.exio_checked = checked;
+    announcer_.user_input(false);
 }
 
 void session::set_engine_timers(bool on) {
@@ -177,8 +181,7 @@ bool session::enter_figure(slider_id slider, const std::string &text) {
     take_over();
     int32_t position = 0;
     std::string message;
-    const bool entered =
-        enter_slider_figure(slider, text, settings_in_force(), position, message);
+    const bool entered = enter_slider_figure(slider, text, settings_in_force(), position, message);
     entry_message_ = printable(message);
     if (entered) move_slider(slider, position);
     return entered;
@@ -220,9 +223,17 @@ lcd_description session::description() const {
     return describe_lcd(settings_in_force());
 }
 
+void session::hear_pass() {
+    if (announcer_.offer(description()))
+        heard_ = announcer_.announcement();
+}
+
 std::string session::announcement() {
-    const lcd_description now = description();
-    return announcer_.offer(now) ? now.text : std::string();
+    // Without live passes (off, or a script playing) it is offered here.
+    if (!loop_running()) hear_pass();
+    std::string out;
+    out.swap(heard_);
+    return out;
 }
 
 // --- The recording

@@ -89,8 +89,12 @@ class session {
     // The alarm lamp's red level and its accessible name.
     uint8_t lamp() const;
     const char *lamp_name() const;
-    // The LCD's description when it is due to be announced, else empty.
+    // What changed on the LCD since the last announcement, when it is due
+    // (at most once a second), for a live region; else empty. Taken once;
+    // a front end that takes it less often than that hears the latest.
     std::string announcement();
+    // The LCD's description after the last pass; its text is the full
+    // description a canvas label and the window's accessible description hold.
     lcd_description description() const;
 
     // --- The recording: every input since the session began, as a script.
@@ -106,8 +110,8 @@ class session {
     // plays nothing and leaves an alert. `title` and `source` name it in
     // messages ("the file run_up.txt"); `folder` is where its goldens are
     // read, "" for the library's.
-    bool play_script(const std::string &bytes, const std::string &title,
-                     const std::string &source, const std::string &folder);
+    bool play_script(const std::string &bytes, const std::string &title, const std::string &source,
+                     const std::string &folder);
     bool play_library(library_kind kind, size_t index);
     // Runs about `budget` ticks and passes of the check; true while it goes on.
     bool check_slice(long long budget = CHECK_STEP);
@@ -211,6 +215,7 @@ class session {
     void clear_notes();
     void notes_from(long long tick);
     void follow_lesson();
+    void hear_pass();
 
     golden_file_reader read_golden_;
     session_recorder recorder_;
@@ -222,6 +227,7 @@ class session {
     // plays, so that they keep step with the frames at every speed.
     double notes_now_ = 0;
     lcd_announcer announcer_;
+    std::string heard_; // the latest announcement not yet taken
     std::string entry_message_;
     std::string alert_, log_, notice_;
     double notice_until_ = 0;

@@ -5,9 +5,11 @@
 
 // The state the last frame was drawn from, which the description reads: a
 // screen acts on its key after drawing, so the records may have moved on.
+// alarm_high holds the bits of the active alarms that are above their
+// high limit (the others are below their low one).
 struct drawn_state {
-    uint8_t run_page, mag_check, menu_selected, menu_top, menu_editing;
-    uint32_t alarm_active, alarm_acknowledged;
+    uint8_t run_page, mag_check, menu_selected, menu_top, menu_editing, backlight_level;
+    uint32_t alarm_active, alarm_acknowledged, alarm_high;
 };
 extern drawn_state lcd_drawn_state;
 

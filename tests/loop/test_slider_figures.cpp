@@ -33,6 +33,16 @@ TEST(SliderFigures, ReadingsBesideTheSliders) {
     auto none = [] {};
     const reading_case cases[] = {
         {"rpm", none, SLIDER_RPM, 30000, "30000  5000 rpm"},
+        {"rpm in percent", [] { settings.rpm_display_mode = 1; }, SLIDER_RPM, 72772,
+         "72772  202 %"},
+        {"rpm from an absent EXIO", [] { settings.rpm_source = 1; }, SLIDER_RPM, 30000,
+         "30000  5000 rpm crossed out, no EXIO"},
+        {"rpm beyond five digits",
+         [] {
+             settings.rpm_pulses_per_rev = 1;
+             settings.rpm_increment = 2;
+         },
+         SLIDER_RPM, 100000, "100000  00000 rpm"},
         {"inHg", none, SLIDER_MAP, 1522, "1522  30.0 inHg"},
         {"mB", [] { settings.map_unit = 0; }, SLIDER_MAP, 1514, "1514  1013 mB"},
         {"MAP calibration", [] { calibration.map_cal_internal = -50; }, SLIDER_MAP, 30,
