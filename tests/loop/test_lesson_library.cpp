@@ -161,8 +161,8 @@ std::vector<std::string> answers(const std::string &text) {
         const size_t star = part.find('*');
         const int count = star == std::string::npos ? 1 : std::stoi(part.substr(star + 1));
         const std::string key = part.substr(0, star);
-        const bool is_key = key == "F1" || key == "F2" || key == "PUSH" || key == "PLUS" ||
-                            key == "MINUS";
+        const bool is_key =
+            key == "F1" || key == "F2" || key == "PUSH" || key == "PLUS" || key == "MINUS";
         for (int i = 0; i < count; i++) {
             lines.push_back("answer " + (is_key ? "key " + key : part));
             if (is_key) lines.push_back("answer hold 0.5");
@@ -174,41 +174,79 @@ std::vector<std::string> answers(const std::string &text) {
 struct student_case {
     const char *lesson;
     std::vector<std::pair<size_t, const char *>> steps; // 1-based step, its answers
-    size_t fails_at;                                     // 0: plays to its end
+    size_t fails_at;                                    // 0: plays to its end
     const char *what;
 };
 
 TEST(LessonLibrary, StudentsMovesFailWhereTheLessonMustCatchThem) {
     const student_case cases[] = {
-        {"security_code.txt", {{4, "PLUS; F1; F1"}}, 4, "two F1 reach the main menu, not the run screen"},
+        {"security_code.txt",
+         {{4, "PLUS; F1; F1"}},
+         4,
+         "two F1 reach the main menu, not the run screen"},
         {"security_code.txt", {{5, "PUSH; PUSH*4"}}, 5, "0000 dialled: the gate says ERROR"},
         {"security_code.txt", {{2, "PUSH; PLUS"}}, 2, "SECURITY ON still in editing"},
         {"alarm_max_values.txt", {{4, "MINUS*2"}}, 4, "back without the F1 RESET"},
-        {"alarm_max_values.txt", {{2, "ramp map 20.0 inHg 2"}}, 2, "a sweep through the green to the low alarm"},
-        {"alarm_max_values.txt", {{2, "ramp map 20.0 inHg 1"}}, 2, "a fast sweep through the green"},
+        {"alarm_max_values.txt",
+         {{2, "ramp map 20.0 inHg 2"}},
+         2,
+         "a sweep through the green to the low alarm"},
+        {"alarm_max_values.txt",
+         {{2, "ramp map 20.0 inHg 1"}},
+         2,
+         "a fast sweep through the green"},
         {"alarm_max_values.txt", {{2, "map 29.0 inHg"}}, 2, "29.0 inHg is yellow, not green"},
         {"alarm_max_values.txt", {{2, "map 35.5 inHg"}}, 2, "35.5 inHg is yellow, not green"},
-        {"alarm_max_values.txt", {{2, "ramp map 20.0 inHg 2; ramp map 30.0 inHg 2"}}, 0, "down too far, then back into the green"},
+        {"alarm_max_values.txt",
+         {{2, "ramp map 20.0 inHg 2; ramp map 30.0 inHg 2"}},
+         0,
+         "down too far, then back into the green"},
         {"alarm_max_values.txt", {{2, "map 29.5 inHg"}}, 0, "29.5 inHg is green"},
-        {"magneto_check.txt", {{2, "F2; rpm 3920 rpm"}}, 2, "a drop of 80, 60 from the other side's 140"},
-        {"magneto_check.txt", {{3, "rpm 4000 rpm; F2*2; rpm 3845 rpm"}}, 3, "a drop of 155, 55 from the first"},
+        {"magneto_check.txt",
+         {{2, "F2; rpm 3920 rpm"}},
+         2,
+         "a drop of 80, 60 from the other side's 140"},
+        {"magneto_check.txt",
+         {{3, "rpm 4000 rpm; F2*2; rpm 3845 rpm"}},
+         3,
+         "a drop of 155, 55 from the first"},
         {"magneto_check.txt", {{3, "F2*2; rpm 3760 rpm"}}, 3, "the new check from 3900, not 4000"},
-        {"magneto_check.txt", {{3, "rpm 3860 rpm"}}, 3, "no new check: the first one's drop of 140"},
-        {"magneto_check.txt", {{2, "F2; ramp rpm 3900 rpm 1"}}, 0, "the drop by the slider's keys, slowly"},
-        {"map_limit_units.txt", {{2, "PLUS*4; PUSH; MINUS*3; F2; MINUS"}}, 2, "40.0 still in editing"},
+        {"magneto_check.txt",
+         {{3, "rpm 3860 rpm"}},
+         3,
+         "no new check: the first one's drop of 140"},
+        {"magneto_check.txt",
+         {{2, "F2; ramp rpm 3900 rpm 1"}},
+         0,
+         "a drag that ends on 3900 does it too"},
+        {"map_limit_units.txt",
+         {{2, "PLUS*4; PUSH; MINUS*3; F2; MINUS"}},
+         2,
+         "40.0 still in editing"},
         {"map_limit_units.txt", {{3, "MINUS*4; PUSH; PLUS"}}, 3, "mB still in editing"},
-        {"map_limit_units.txt", {{3, "MINUS*4; PUSH; PLUS; PUSH; PLUS*4; PUSH; PLUS; PUSH"}}, 3, "HIGH ALARM changed before the step is done"},
+        {"map_limit_units.txt",
+         {{3, "MINUS*4; PUSH; PLUS; PUSH; PLUS*4; PUSH; PLUS; PUSH"}},
+         3,
+         "HIGH ALARM changed before the step is done"},
         {"map_limit_units.txt",
          {{2, "PLUS*4; PUSH; F2; MINUS; F2*2; MINUS*3; PUSH"},
           {4, "PLUS*4; PUSH; F2*2; PLUS; F2*2; MINUS*5; PUSH"}},
-         4, "the old hint followed after 40.0 set from X1.0: 495 mB"},
+         4,
+         "the old hint followed after 40.0 set from X1.0: 495 mB"},
         {"map_limit_units.txt",
          {{2, "PLUS*4; PUSH; F2; MINUS; F2*2; MINUS*3; PUSH"},
           {4, "PLUS*4; PUSH; F2*3; PLUS; F2*2; MINUS*5; PUSH"}},
-         0, "the hint followed after 40.0 set from X1.0"},
-        {"flight_timer.txt", {{3, "PUSH; PLUS*3; PUSH; PLUS*4; PUSH; PLUS"}}, 3, "DETECT still in editing"},
+         0,
+         "the hint followed after 40.0 set from X1.0"},
+        {"flight_timer.txt",
+         {{3, "PUSH; PLUS*3; PUSH; PLUS*4; PUSH; PLUS"}},
+         3,
+         "DETECT still in editing"},
         {"flight_timer.txt", {{4, "F1*2; ramp rpm 990 rpm 2"}}, 4, "below T/O RPM"},
-        {"run_screen.txt", {{4, "PUSH; PLUS; PUSH*2; PLUS; PUSH; F1*2; PLUS"}}, 4, "MAX VALUES, not the MAP gauge"},
+        {"run_screen.txt",
+         {{4, "PUSH; PLUS; PUSH*2; PLUS; PUSH; F1*2; PLUS"}},
+         4,
+         "MAX VALUES, not the MAP gauge"},
     };
     for (const student_case &c : cases) {
         const lesson_text lesson = read_lesson(c.lesson);
