@@ -28,7 +28,8 @@ enum clause_kind {
     C_MAG,
     C_FLIGHT,
     C_EDITING,
-    C_HAPPENED
+    C_HAPPENED,
+    C_MAX
 };
 
 // RPM read as the percentage the PERCENT mode shows, beside the sliders.
@@ -81,9 +82,10 @@ class clause_reader {
             return read_word(C_EDITING, EDITING, "editing takes ");
         }
         if (kind == "happened") return read_word(C_HAPPENED, EVENTS, "happened takes ");
+        if (kind == "max") return read_max();
         return wrong("unknown condition \"" + printable(kind, 40) +
                      "\" (screen, page, lamp, rpm, map, temp, setting, alarm, mag, flight, "
-                     "editing, happened)");
+                     "editing, happened, max)");
     }
 
   private:
@@ -179,6 +181,18 @@ class clause_reader {
         return true;
     }
 
+    // "max" and a figure as rpm, map or temp take it; RPM only in rpm.
+    bool read_max() {
+        const std::vector<std::string> figure(w_.begin() + 1, w_.end());
+        if (figure.empty() || (figure[0] != "rpm" && figure[0] != "map" && figure[0] != "temp"))
+            return wrong("max takes rpm, map or temp and a figure");
+        clause_reader reader(figure, c_, error_);
+        if (!reader.read_figure()) return false;
+        if (c_.which == FIGURE_PERCENT) return wrong("max rpm takes a figure in rpm");
+        c_.kind = C_MAX;
+        return true;
+    }
+
     bool read_mag() {
         c_.kind = C_MAG;
         c_.unit = FIGURE_RPM;
@@ -237,6 +251,30 @@ bool figure_holds(const lesson_clause &c) {
     }
 }
 
+// The maxima as MAX VALUES shows them: RPM and TEMP while their display is
+// on, MAP and TEMP in the unit shown.
+bool max_holds(const lesson_clause &c) {
+    switch (c.which) {
+    case SLIDER_RPM: return settings.rpm_display_on == 1 && near(max_rpm, c);
+    case SLIDER_MAP: return map_unit_shown() == c.unit && near(max_map, c);
+    default:
+        return settings.temp_display_on == 1 && temp_unit_shown() == c.unit && near(max_temp, c);
+    }
+}
+
+std::string max_now(const lesson_clause &c) {
+    switch (c.which) {
+    case SLIDER_RPM:
+        return settings.rpm_display_on == 1 ? "max rpm is " + figure_text(max_rpm, FIGURE_RPM)
+                                            : "max rpm is not shown";
+    case SLIDER_MAP: return "max map is " + figure_text(max_map, map_unit_shown());
+    default:
+        return settings.temp_display_on == 1
+                   ? "max temp is " + figure_text(max_temp, temp_unit_shown())
+                   : "max temp is not shown";
+    }
+}
+
 bool alarm_holds(const lesson_clause &c) {
     if (c.which == 0) return alarm_active == 0;
     if (!(alarm_active & (uint32_t)c.which)) return false;
@@ -271,6 +309,7 @@ bool clause_holds(const lesson_clause &c, const condition_marks &since) {
     case C_FLIGHT: return (flight_running == 1) == (c.which == 1);
     case C_EDITING: return value_in_edit() == (c.which == 1);
     case C_HAPPENED: return event_count(c.which, since) != 0;
+    case C_MAX: return max_holds(c);
     }
     return false;
 }
@@ -329,6 +368,7 @@ std::string clause_now(const lesson_clause &c, const condition_marks &since) {
     case C_HAPPENED:
         return std::string(EVENTS[c.which]) + " happened " +
                std::to_string(event_count(c.which, since)) + " times";
+    case C_MAX: return max_now(c);
     }
     return "";
 }

@@ -30,6 +30,9 @@
 //                                with F1, the security gate opened with a
 //                                code, a magneto check was started with F2
 //                                  happened max_values_reset
+//   max rpm N [rpm] [+-T] | max map F mB|inHg [+-T] | max temp F C|F [+-T]
+//                                the maximum MAX VALUES shows (RPM and TEMP
+//                                while their display is on)  max map 43.0 inHg
 //   C1 and C2 ...                all of them
 // A live figure holds only while the screen shows it: not while TEMP reads
 // "---", not while its source is EXIO and no EXIO is connected, and RPM in

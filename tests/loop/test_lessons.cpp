@@ -142,6 +142,15 @@ TEST(LessonConditions, FiguresHoldOnlyWhileTheScreenShowsThem) {
         {[] { max_values_resets++; }, "happened max_values_reset", true},
         {[] { gate_openings++; }, "happened gate_opened", true},
         {[] { mag_checks_started++; }, "happened mag_check and page mag_check", true},
+        {[] { max_map = 430; }, "max map 43.0 inHg", true},
+        {[] { max_map = 430; }, "max map 42.8 inHg +-0.1", false},
+        {[] { max_map = 430, settings.map_unit = 0; }, "max map 43.0 inHg", false},
+        {[] { max_rpm = 4100; }, "max rpm 4100 rpm", true},
+        {[] { max_rpm = 4100; }, "max rpm 4000 +-99", false},
+        {[] { max_rpm = 4100, settings.rpm_display_on = 0; }, "max rpm 4100", false},
+        {[] { max_temp = 50; }, "max temp 50 C", true},
+        {[] { max_temp = 50, settings.temp_display_on = 0; }, "max temp 50 C", false},
+        {[] { max_temp = 122, settings.temp_unit = 1; }, "max temp 122 F", true},
     };
     for (const auto &c : cases) {
         set_scene();
@@ -249,6 +258,10 @@ TEST(LessonConditions, ConditionsThatCanNeverHoldAreRefused) {
         "setting flight_mode AUTO",
         "alarm map sideways",
         "mag drop -5",
+        "max",
+        "max fuel 3",
+        "max rpm 50 %",
+        "max map 30.0",
         "lamp dark and",
         "and lamp dark",
     };
