@@ -24,4 +24,6 @@ enum script_op {
     OP_HINT,
     OP_WELL,
     OP_UNTIL,
+    OP_EXPECT,
+    OP_STATE,
 };
