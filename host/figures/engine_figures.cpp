@@ -93,9 +93,17 @@ int32_t slider_maximum(slider_id slider) {
     return slider == SLIDER_RPM ? 100000 : 4096;
 }
 
+std::string unit_spelling(const std::string &word) {
+    if (word == "\"Hg") return "inHg";
+    if (word.compare(0, 2, "\xC2\xB0") == 0) return word.substr(2);
+    if (word.compare(0, 1, "\xB0") == 0) return word.substr(1);
+    return word;
+}
+
 bool parse_figure_unit(slider_id slider, const std::string &name, figure_unit &unit) {
+    const std::string word = unit_spelling(name);
     for (const unit_name &u : UNITS) {
-        if (u.slider == slider && strcasecmp(u.name, name.c_str()) == 0) {
+        if (u.slider == slider && strcasecmp(u.name, word.c_str()) == 0) {
             unit = u.unit;
             return true;
         }

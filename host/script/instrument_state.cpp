@@ -4,7 +4,7 @@
 #include "core/sensors.h"
 #include "core/settings.h"
 #include "host/figures/engine_figures.h"
-#include "host/script/lesson_conditions.h"
+#include "host/script/setting_table.h"
 #include "host/shell/drawn_state.h"
 #include "host/shell/power_loop.h"
 #include "host/shell/screen_table.h"
@@ -104,10 +104,8 @@ std::string hours_json(uint16_t hours, uint8_t hundredths) {
 
 std::string settings_json() {
     std::string out = "{";
-    const std::vector<shown_setting> shown = settings_as_shown();
-    for (size_t i = 0; i < shown.size(); i++)
-        out += (i ? ", " : "") + json_text(shown[i].name) + ": " +
-               (shown[i].number ? shown[i].text : json_text(shown[i].text));
+    for (int i = 0; i < setting_count(); i++)
+        out += (i ? ", " : "") + json_text(setting_name(i)) + ": " + json_text(setting_text(i));
     return out + "}";
 }
 

@@ -14,7 +14,8 @@
 //   max         rpm, map, temp: {"value", "unit"} as MAX VALUES shows them
 //   timers      flight {"running", "hours", "minutes"}, hobbs_hours, maintenance_hours
 //   settings    every setting by the name lesson conditions use, as its page
-//               shows it (a number, or the option word)
+//               shows it, as text a `setting` condition reads back ("41.3 inHg",
+//               "ON", "2700"; host/script/setting_table.h)
 #pragma once
 #include <string>
 

@@ -190,8 +190,11 @@ class lcd_script {
     // stops at an `until` with STEP_WAIT; the front end runs the instrument
     // and asks wait_over() after each pass. A rehearsal plays as if alone.
     void set_student(bool present) { student_ = present; }
-    // Whether the condition of the `until` waited at holds now.
-    bool wait_over() const;
+    // Whether the step waited at is done: its condition has held, with no
+    // value left in editing unless it names editing, at every pass for
+    // SETTLE_TICKS ticks. Called after each pass; wait_tick() at each tick.
+    bool wait_over();
+    void wait_tick();
     // Goes on past the `until` waited at (its condition held, or the step is
     // skipped).
     void end_wait();
@@ -244,6 +247,9 @@ class lcd_script {
     static constexpr long long MAX_TOTAL_PASSES = 1440000;
     static constexpr int MAX_PICTURES = 200;
     static constexpr size_t MAX_SCRIPT_BYTES = 1 << 20;
+    // How long a step's condition holds before the step counts as done: a
+    // slider swept through a figure does not do it.
+    static constexpr int SETTLE_TICKS = 5;
     // Passes per tick in `hold` and `ramp`: a 60 Hz screen's six a tick.
     static constexpr int PASSES_PER_TICK = 6;
     // How long `until` waits with no student when the step gives no time.
@@ -342,6 +348,10 @@ class lcd_script {
     std::string caption_;
     session_recorder *echo_ = nullptr;
     std::function<void(const std::string &)> notes_to_;
+    // The step's start, for `happened`, and the ticks its condition has held
+    // (-1 while it does not).
+    condition_marks step_marks_ = {};
+    long long held_ticks_ = -1;
     bool failed_ = false;
     std::string error_, message_;
     int error_line_ = 0;

@@ -88,16 +88,20 @@ lcd_script::step lcd_script::advance() {
             if (remaining_ > 0) return c.op == OP_TICK ? STEP_TICK : STEP_PASS;
         } else if (c.op == OP_UNTIL || c.op == OP_EXPECT) {
             // As hold, looking at the instrument at the start and after each pass.
+            // An until's step is done once its condition has settled; an
+            // expect goes on as soon as its condition holds.
             const lesson_condition &condition = conditions_[(size_t)c.value];
-            if ((!ticked_ || passes_done_ > 0) && condition_holds(condition)) {
+            const bool over = c.op == OP_UNTIL ? wait_over() : condition_holds(condition, step_marks_);
+            if ((!ticked_ || passes_done_ > 0) && over) {
                 started_ = false;
+                held_ticks_ = -1;
                 next_++;
                 continue;
             }
             if (cycle_ == remaining_) {
                 const std::string within = std::to_string(remaining_ / 10) + "." +
                                            std::to_string(remaining_ % 10) + " s";
-                std::string why = "not within " + within + ": " + condition_report(condition);
+                std::string why = "not within " + within + ": " + condition_report(condition, step_marks_);
                 if (c.op == OP_UNTIL) {
                     const size_t step = current_step();
                     why = "step " + std::to_string(step + 1) + " (\"" +
@@ -163,6 +167,7 @@ void lcd_script::tick() {
         remaining_--;
     else
         ticked_ = true;
+    if (commands_[next_].op == OP_UNTIL) wait_tick();
 }
 
 void lcd_script::pass() {
@@ -243,6 +248,14 @@ bool lcd_script::execute(const command &c) {
         engine_timers_on = panel_.engine_timers ? 1 : 0;
         return true;
     case OP_ASK:
+        step_marks_ = marks_now();
+        held_ticks_ = -1;
+        // Played alone, a step must leave something to do: one whose
+        // condition holds before its inputs teaches nothing.
+        if (!student_ && condition_holds(conditions_[(size_t)commands_[steps_[(size_t)c.value].until].value], step_marks_))
+            return fail(c.number, source(c),
+                        "step " + std::to_string(c.value + 1) +
+                            "'s condition holds before its inputs: the step has nothing to do");
         if (!rehearsing_ && !student_)
             report_("step " + std::to_string(c.value + 1) + " of " + std::to_string(steps_.size()) +
                     ": " + steps_[(size_t)c.value].task + "\n");
@@ -269,7 +282,7 @@ bool lcd_script::execute(const command &c) {
         return c.word == lamp_name() || fail_check(c, std::string("the lamp is ") + lamp_name());
     case OP_EXPECT: {
         const lesson_condition &condition = conditions_[(size_t)c.value];
-        return condition_holds(condition) || fail_check(c, condition_report(condition));
+        return condition_holds(condition, step_marks_) || fail_check(c, condition_report(condition, step_marks_));
     }
     case OP_EXPECT_GOLDEN: return check_golden(c);
     }

@@ -13,9 +13,20 @@ size_t lcd_script::current_step() const {
     return steps_.size();
 }
 
-bool lcd_script::wait_over() const {
-    return next_ < commands_.size() && commands_[next_].op == OP_UNTIL &&
-           condition_holds(conditions_[(size_t)commands_[next_].value]);
+bool lcd_script::wait_over() {
+    if (next_ >= commands_.size() || commands_[next_].op != OP_UNTIL) return false;
+    const lesson_condition &condition = conditions_[(size_t)commands_[next_].value];
+    if (!condition_holds(condition, step_marks_) ||
+        (!condition.names_editing() && value_in_edit())) {
+        held_ticks_ = -1;
+        return false;
+    }
+    if (held_ticks_ < 0) held_ticks_ = 0;
+    return held_ticks_ >= SETTLE_TICKS;
+}
+
+void lcd_script::wait_tick() {
+    if (held_ticks_ >= 0) held_ticks_++;
 }
 
 void lcd_script::end_wait() {
@@ -23,6 +34,7 @@ void lcd_script::end_wait() {
     next_++;
     started_ = false;
     showing_ = false;
+    held_ticks_ = -1;
 }
 
 void lcd_script::show_answers() {
