@@ -188,6 +188,7 @@ int main(int argc, char **argv) {
                                   run_script_file(script, a.options, report), 0};
         entry.seconds =
             std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+        said.flush();
         for (const std::string &line : failure_lines(entry))
             std::cerr << program << ": " << line << "\n";
         const script_run_result &r = entry.result;
