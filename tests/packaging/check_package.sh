@@ -40,7 +40,11 @@ done
 if grep -E '\.(h|a|cmake)$|^usr/include|^usr/bin/lcdshot$' "$work/contents"; then
     fail "the package holds build files"
 fi
+# The Python module, for Debian's Python.
+grep -qE '^usr/lib/python3/dist-packages/omnira\.cpython-[0-9]+-.*\.so$' "$work/contents" ||
+    fail "the package lacks the Python module"
 depends=$(dpkg-deb -f "$deb" Depends)
+[[ $depends == *"python3 (>= 3."* ]] || fail "no Python in Depends: $depends"
 [[ $depends == *libqt6widgets6* && $depends == *libpng16-16* ]] ||
     fail "run-time libraries missing from Depends: $depends"
 [[ $depends != *-dev* ]] || fail "a development package in Depends: $depends"
@@ -76,6 +80,13 @@ driver="$root/usr/bin/omnira-lcdshot"
     fail "the unpacked omnira-lcdshot failed on power_on.txt: $(cat "$work/run.log")"
 file "$work/out/power_on.png" | grep -q "PNG image data, 640 x 480" ||
     fail "no 640 x 480 power_on.png from the unpacked driver"
+PYTHONPATH="$root/usr/lib/python3/dist-packages" /usr/bin/python3 -c '
+import omnira
+i = omnira.Instrument()
+i.power_on()
+i.hold(1)
+assert i.screen == "run" and i.state()["version"] == 1
+' || fail "the unpacked Python module does not run"
 
 # The same install rules under any prefix.
 cmake --install "$build" --prefix "$work/prefix" >/dev/null
