@@ -85,7 +85,8 @@ bool is_folder(const std::string &path) {
 }
 
 bool ends_with(const std::string &text, const std::string &end) {
-    return text.size() >= end.size() && text.compare(text.size() - end.size(), end.size(), end) == 0;
+    return text.size() >= end.size() &&
+           text.compare(text.size() - end.size(), end.size(), end) == 0;
 }
 
 // Reads the command line; false with `problem` set for a usage error.

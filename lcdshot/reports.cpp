@@ -11,8 +11,8 @@ std::vector<std::string> failure_lines(const script_report_entry &entry) {
     const script_run_result &r = entry.result;
     if (r.result == script_run_result::NOT_RUN)
         lines.push_back(entry.script +
-                        (r.error_line ? ":" + std::to_string(r.error_line) : std::string()) +
-                        ": " + printable(r.error));
+                        (r.error_line ? ":" + std::to_string(r.error_line) : std::string()) + ": " +
+                        printable(r.error));
     for (const lcd_script::failure &f : r.failures)
         lines.push_back(entry.script + ":" + std::to_string(f.line) + ": " + printable(f.message));
     return lines;

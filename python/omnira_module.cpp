@@ -2,6 +2,7 @@
 // (host/session/session.h) and its headless script runner, for tests
 // written with pytest. The instrument's records are the program's globals:
 // each Instrument keeps its own copy while another one runs.
+#include "core/alarms.h"
 #include "display/frame_buffer.h"
 #include "host/png/png_io.h"
 #include "host/runner/script_runner.h"
@@ -10,7 +11,6 @@
 #include "host/shell/lcd_palette.h"
 #include "host/shell/power_loop.h"
 #include "host/shell/screen_table.h"
-#include "core/alarms.h"
 
 #include <pybind11/pybind11.h>
 #include <pybind11/stl.h>
@@ -178,11 +178,14 @@ PYBIND11_MODULE(omnira, m) {
     m.attr("WIDTH") = LCD_WIDTH;
     m.attr("HEIGHT") = LCD_HEIGHT;
     m.attr("PASSES_PER_TICK") = lcd_script::PASSES_PER_TICK;
-    m.def("palette", [] {
-        py::list colours;
-        for (int i = 0; i < LCD_PALETTE_SIZE; i++) colours.append(lcd_palette[i]);
-        return colours;
-    }, "The palette: 0xRRGGBB per index.");
+    m.def(
+        "palette",
+        [] {
+            py::list colours;
+            for (int i = 0; i < LCD_PALETTE_SIZE; i++) colours.append(lcd_palette[i]);
+            return colours;
+        },
+        "The palette: 0xRRGGBB per index.");
 
     py::class_<session::saved_state>(m, "SavedState",
                                      "The instrument's records and panel, from Instrument.save().");
@@ -195,10 +198,9 @@ PYBIND11_MODULE(omnira, m) {
         });
 
     py::class_<script_run_result>(m, "ScriptResult")
-        .def_property_readonly("passed",
-                               [](const script_run_result &r) {
-                                   return r.result == script_run_result::PASSED;
-                               })
+        .def_property_readonly(
+            "passed",
+            [](const script_run_result &r) { return r.result == script_run_result::PASSED; })
         .def_property_readonly("outcome",
                                [](const script_run_result &r) {
                                    return r.result == script_run_result::PASSED   ? "passed"
@@ -209,23 +211,20 @@ PYBIND11_MODULE(omnira, m) {
                                [](const script_run_result &r) {
                                    std::vector<std::string> out;
                                    if (r.result == script_run_result::NOT_RUN)
-                                       out.push_back(std::to_string(r.error_line) + ": " +
-                                                     r.error);
+                                       out.push_back(std::to_string(r.error_line) + ": " + r.error);
                                    for (const lcd_script::failure &f : r.failures)
                                        out.push_back(std::to_string(f.line) + ": " + f.message);
                                    return out;
                                })
         .def_readonly("pictures", &script_run_result::pictures)
         .def_readonly("ticks", &script_run_result::ticks)
-        .def("__bool__", [](const script_run_result &r) {
-            return r.result == script_run_result::PASSED;
-        });
+        .def("__bool__",
+             [](const script_run_result &r) { return r.result == script_run_result::PASSED; });
 
-    py::class_<lcd_view>(m, "LcdView", py::buffer_protocol())
-        .def_buffer([](lcd_view &) {
-            return py::buffer_info(frame_buffer, 1, py::format_descriptor<uint8_t>::format(), 2,
-                                   {LCD_HEIGHT, LCD_WIDTH}, {LCD_WIDTH, 1}, true);
-        });
+    py::class_<lcd_view>(m, "LcdView", py::buffer_protocol()).def_buffer([](lcd_view &) {
+        return py::buffer_info(frame_buffer, 1, py::format_descriptor<uint8_t>::format(), 2,
+                               {LCD_HEIGHT, LCD_WIDTH}, {LCD_WIDTH, 1}, true);
+    });
 
     py::class_<instrument>(m, "Instrument",
                            "The instrument at program start: off, sliders at RPM 1, MAP 1, TEMP 0.")
@@ -237,12 +236,14 @@ PYBIND11_MODULE(omnira, m) {
         .def("slider", &instrument::slider, py::arg("name"), py::arg("value"),
              "rpm, map or temp: an int is a raw position, a str a figure (\"30.0 inHg\").")
         .def("rpm", [](instrument &i, const py::object &v) { i.figure("rpm", v, "rpm"); })
-        .def("map", [](instrument &i, const py::object &v, const char *unit) {
-            i.figure("map", v, unit);
-        }, py::arg("figure"), py::arg("unit") = "inHg")
-        .def("temp", [](instrument &i, const py::object &v, const char *unit) {
-            i.figure("temp", v, unit);
-        }, py::arg("figure"), py::arg("unit") = "C")
+        .def(
+            "map",
+            [](instrument &i, const py::object &v, const char *unit) { i.figure("map", v, unit); },
+            py::arg("figure"), py::arg("unit") = "inHg")
+        .def(
+            "temp",
+            [](instrument &i, const py::object &v, const char *unit) { i.figure("temp", v, unit); },
+            py::arg("figure"), py::arg("unit") = "C")
         .def("exio", &instrument::set_exio)
         .def("engine_timers", &instrument::set_engine_timers)
         .def("advance", &instrument::advance, py::arg("ticks") = 1,
@@ -251,15 +252,19 @@ PYBIND11_MODULE(omnira, m) {
         .def("passes", &instrument::passes, py::arg("count") = 1)
         .def("frame", &instrument::frame, "160 x 120 palette indices, row by row.")
         .def("frame_rgb", &instrument::frame_rgb, "160 x 120 pixels of R, G, B bytes.")
-        .def_property_readonly("lcd", [](instrument &i) {
-            i.activate();
-            return lcd_view{};
-        }, "The live frame buffer (120 x 160) without a copy; numpy.asarray() takes it.")
+        .def_property_readonly(
+            "lcd",
+            [](instrument &i) {
+                i.activate();
+                return lcd_view{};
+            },
+            "The live frame buffer (120 x 160) without a copy; numpy.asarray() takes it.")
         .def_property_readonly("screen", &instrument::screen)
         .def_property_readonly("lamp", &instrument::lamp)
-        .def("state", [](instrument &i) {
-            return py::module_::import("json").attr("loads")(i.state_json());
-        }, "The instrument's state as data (the format of lcdshot --state).")
+        .def(
+            "state",
+            [](instrument &i) { return py::module_::import("json").attr("loads")(i.state_json()); },
+            "The instrument's state as data (the format of lcdshot --state).")
         .def("state_json", &instrument::state_json)
         .def("recording", &instrument::recording, "Every input so far as an lcdshot script.")
         .def("save", &instrument::save)

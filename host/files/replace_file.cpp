@@ -40,8 +40,7 @@ bool replace_file(const std::string &path, const std::function<bool(FILE *)> &fi
     std::string folder, prefix;
     split(path, folder, prefix);
     remove_stale_temporaries(path);
-    std::string temporary = folder + prefix +
-                            std::to_string((long)getpid()) + ".tmp-XXXXXX";
+    std::string temporary = folder + prefix + std::to_string((long)getpid()) + ".tmp-XXXXXX";
     if (temporary.size() >= sizeof pending_temporary) {
         error = "the name is too long";
         return false;

@@ -65,7 +65,8 @@ script_run_result run_script(const std::string &text, const std::string &name,
     if (!passed && script.check_failed()) {
         result.result = script_run_result::FAILED;
         result.failures = script.failures();
-        if (result.failures.empty()) result.failures.push_back({script.error_line(), script.message()});
+        if (result.failures.empty())
+            result.failures.push_back({script.error_line(), script.message()});
     } else if (!passed) {
         result.result = script_run_result::NOT_RUN;
         result.error = script.message();
@@ -77,7 +78,7 @@ script_run_result run_script(const std::string &text, const std::string &name,
         const std::string end = file_name_part(name, "script") + "-end";
         if (files.write_state(end, instrument_state_json(script.panel().running, result.ticks),
                               where))
-            report(where + "\n");
+            report(printable(where) + "\n");
     }
     return result;
 }
@@ -99,8 +100,8 @@ script_run_result run_script_file(const std::string &path, const script_run_opti
             return refused;
         }
         if (stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) {
-            refused.error = stat(path.c_str(), &st) != 0 ? "cannot open the script"
-                                                         : "not a regular file";
+            refused.error =
+                stat(path.c_str(), &st) != 0 ? "cannot open the script" : "not a regular file";
             return refused;
         }
         std::ifstream in(path, std::ios::binary);

@@ -91,7 +91,8 @@ lcd_script::step lcd_script::advance() {
             // An until's step is done once its condition has settled; an
             // expect goes on as soon as its condition holds.
             const lesson_condition &condition = conditions_[(size_t)c.value];
-            const bool over = c.op == OP_UNTIL ? wait_over() : condition_holds(condition, step_marks_);
+            const bool over =
+                c.op == OP_UNTIL ? wait_over() : condition_holds(condition, step_marks_);
             if ((!ticked_ || passes_done_ > 0) && over) {
                 started_ = false;
                 held_ticks_ = -1;
@@ -269,8 +270,8 @@ bool lcd_script::execute(const command &c) {
         std::string where;
         if (!files_.write_frame(c.word, frame_buffer, scale_, c.op == OP_GOLDEN, where))
             return fail(c.number, source(c), where);
-        report_(where + ": screen " + screen_name(screen_on_display()) + ", lamp " + lamp_name() +
-                "\n");
+        report_(printable(where) + ": screen " + screen_name(screen_on_display()) + ", lamp " +
+                lamp_name() + "\n");
         return !states_with_pictures_ || write_state(c, c.word);
     }
     case OP_STATE: return rehearsing_ || update_goldens_ || write_state(c, c.word);
@@ -282,7 +283,8 @@ bool lcd_script::execute(const command &c) {
         return c.word == lamp_name() || fail_check(c, std::string("the lamp is ") + lamp_name());
     case OP_EXPECT: {
         const lesson_condition &condition = conditions_[(size_t)c.value];
-        return condition_holds(condition, step_marks_) || fail_check(c, condition_report(condition, step_marks_));
+        return condition_holds(condition, step_marks_) ||
+               fail_check(c, condition_report(condition, step_marks_));
     }
     case OP_EXPECT_GOLDEN: return check_golden(c);
     }
@@ -351,7 +353,7 @@ bool lcd_script::check_golden(const command &c) {
         if (!files_.write_golden(c.word, frame_buffer, where))
             return fail(c.number, source(c), where);
         updated_.push_back(where);
-        report_("updated " + where + (read ? "" : " (new)") + "\n");
+        report_("updated " + printable(where) + (read ? "" : " (new)") + "\n");
         return true;
     }
     if (read && !rehearsing_) {
@@ -367,6 +369,6 @@ bool lcd_script::write_state(const command &c, const std::string &name) {
     std::string where;
     if (!files_.write_state(name, instrument_state_json(panel_.running, ticks_played_), where))
         return fail(c.number, source(c), where);
-    report_(where + "\n");
+    report_(printable(where) + "\n");
     return true;
 }

@@ -77,8 +77,7 @@ TEST_F(ScriptChecks, ExpectTakesEveryConditionAndSaysWhatTheInstrumentShowed) {
          "at 0:01.0: max_values_reset happened 0 times, expected happened max_values_reset"},
         // With `within` the script's time runs on while it waits.
         {"rpm 5000 within 3", ""},
-        {"rpm 6000 within 0.5",
-         "at 0:01.5: not within 0.5 s: rpm is 5000 rpm, expected rpm 6000"},
+        {"rpm 6000 within 0.5", "at 0:01.5: not within 0.5 s: rpm is 5000 rpm, expected rpm 6000"},
         // The lines of before keep their texts.
         {"screen main_menu", "at 0:01.0: the screen is run"},
         {"lamp bright", "at 0:01.0: the lamp is dark"},
@@ -118,7 +117,8 @@ TEST_F(ScriptChecks, BadExpectLinesAreRefusedBeforeAnythingRuns) {
 }
 
 TEST_F(ScriptChecks, KeepGoingReportsEveryFailureInOrder) {
-    const std::string text = CRUISE + "expect rpm 1\nhold 0.5\nexpect rpm 5000\nexpect lamp bright\n";
+    const std::string text =
+        CRUISE + "expect rpm 1\nhold 0.5\nexpect rpm 5000\nexpect lamp bright\n";
     const script_run_result stops = run(text);
     ASSERT_EQ(stops.failures.size(), 1u);
     options.keep_going = true;
@@ -170,9 +170,9 @@ TEST_F(ScriptChecks, UpdateWritesOnlyTheGoldensThatChanged) {
     EXPECT_EQ(r.updated[1], dir + "/sub/c.png");
     EXPECT_FALSE(std::filesystem::exists(dir + "/not_written.png"));
     options.update_goldens = false;
-    EXPECT_EQ(run(CRUISE + "key PLUS\nhold 0.5\nexpect golden a.png\nexpect golden sub/c.png\n")
-                  .result,
-              script_run_result::PASSED);
+    EXPECT_EQ(
+        run(CRUISE + "key PLUS\nhold 0.5\nexpect golden a.png\nexpect golden sub/c.png\n").result,
+        script_run_result::PASSED);
 }
 
 // Whether the last pass drew `text`.
