@@ -143,8 +143,9 @@ bool settings_lines(const std::string &text, std::string &error) {
                                     ? ""
                                     : line.substr(word, line.find_first_of(" \t\r", word) - word);
         if (!cmd.empty() && cmd[0] != '#' && cmd != "key" && cmd != "pass" && cmd != "tick" &&
-            cmd != "hold") {
-            error = "settings line " + std::to_string(n) + " is not a key, pass, tick or hold: \"" +
+            cmd != "hold" && cmd != "set") {
+            error = "settings line " + std::to_string(n) +
+                    " is not a set, key, pass, tick or hold: \"" +
                     printable(line, QUOTED) + "\"";
             return false;
         }

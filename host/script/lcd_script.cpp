@@ -3,6 +3,7 @@
 
 #include "core/keys.h"
 #include "host/script/script_internal.h"
+#include "host/script/setting_table.h"
 #include "host/shell/screen_table.h"
 #include "host/text/printable.h"
 
@@ -246,7 +247,7 @@ bool lcd_script::parse(const std::string &line, int number, bool &running) {
     if (w.empty()) return true;
     const std::string &cmd = w[0];
     const size_t args = w.size() - 1;
-    command c{-1, number, 0, 0, 0, args > 0 ? w[1] : std::string(), {}, 1, 0, false};
+    command c{-1, number, 0, 0, 0, args > 0 ? w[1] : std::string(), {}, 1, 0, false, {}};
     slider_move &first = c.legs[0];
     first = {SLIDER_RPM, FIGURE_RAW, 0};
 
@@ -371,6 +372,15 @@ bool lcd_script::parse(const std::string &line, int number, bool &running) {
     } else if (cmd == "note") {
         c.word = text_after(line, "note");
         c.op = OP_NOTE;
+    } else if (cmd == "set") {
+        if (args < 2) return fail(number, line, "set takes a setting's name and its value");
+        const int index = find_setting(w[1]);
+        if (index < 0) return fail(number, line, "no setting is named \"" + printable(w[1], 40) + "\"");
+        std::string why;
+        if (!read_setting_value(index, {w.begin() + 2, w.end()}, c.setting, why))
+            return fail(number, line, why);
+        c.op = OP_SET;
+        c.value = index;
     } else if (cmd == "exio") {
         if (!on_off()) return false;
         c.op = OP_EXIO;

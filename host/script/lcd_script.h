@@ -17,6 +17,9 @@
 //   hold SECONDS                 real time: each tick of the 100 ms timer
 //                                followed by PASSES_PER_TICK passes while on
 //   note TEXT                    a caption for the scenario's next steps
+//   set NAME VALUE [UNIT]        a setting put in place at once, by the names
+//                                and in the units of host/script/setting_table.h
+//                                (a profile's lines after `on` are these)
 //   exio on|off                  the EXIO check box
 //   tick [N]                     N ticks of the 100 ms timer (default 1)
 //   pass [N]                     N passes of the power loop (default 1; only while on)
@@ -53,6 +56,7 @@
 #pragma once
 #include "host/figures/engine_figures.h"
 #include "host/script/lesson_conditions.h"
+#include "host/script/setting_table.h"
 #include "host/text/printable.h"
 #include "host/shell/program_state.h"
 
@@ -169,6 +173,12 @@ class lcd_script {
     // From now on tells `seen` the text of every note played, the
     // rehearsal's included; nullptr stops.
     void notes_to(std::function<void(const std::string &)> seen) { notes_to_ = std::move(seen); }
+
+    // Settings put in place after every `on`, as a profile gives them
+    // (recorded as `set` lines after the `on`, so a recording replays alone).
+    void settings_at_power_on(std::vector<std::pair<int, setting_value>> settings) {
+        power_on_settings_ = std::move(settings);
+    }
 
     // From now on tells `recorder` every input, tick and pass played, as the
     // window's own controls would (sliders as positions); nullptr stops.
@@ -294,6 +304,7 @@ class lcd_script {
         int leg_count;
         long long ticks; // of hold, ramp and until
         bool answer;     // played only with no student present
+        setting_value setting;
     };
 
     bool play();
@@ -347,6 +358,7 @@ class lcd_script {
     int32_t ramp_from_[MAX_RAMP_LEGS] = {}, ramp_to_[MAX_RAMP_LEGS] = {};
     std::string caption_;
     session_recorder *echo_ = nullptr;
+    std::vector<std::pair<int, setting_value>> power_on_settings_;
     std::function<void(const std::string &)> notes_to_;
     // The step's start, for `happened`, and the ticks its condition has held
     // (-1 while it does not).

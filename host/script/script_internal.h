@@ -26,4 +26,5 @@ enum script_op {
     OP_UNTIL,
     OP_EXPECT,
     OP_STATE,
+    OP_SET,
 };

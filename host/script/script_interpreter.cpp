@@ -6,6 +6,7 @@
 #include "core/keys.h"
 #include "display/frame_buffer.h"
 #include "host/script/script_internal.h"
+#include "host/script/setting_table.h"
 #include "host/script/session_recorder.h"
 #include "host/script/instrument_state.h"
 #include "host/shell/engine_timers.h"
@@ -218,6 +219,19 @@ bool lcd_script::execute(const command &c) {
         rpm_slider_change(panel_.rpm_position);
         map_slider_change(panel_.map_position);
         panel_.running = true;
+        for (const auto &s : power_on_settings_) {
+            apply_setting(s.first, s.second);
+            echo(std::string("set ") + setting_name(s.first) + " " + setting_text(s.first));
+        }
+        return true;
+    case OP_SET:
+        if (!setting_unit_in_force((int)c.value, c.setting.unit))
+            return fail(c.number, source(c),
+                        std::string(setting_name((int)c.value)) +
+                            " is given in another unit than its page shows now: the "
+                            "instrument converts no limit");
+        apply_setting((int)c.value, c.setting);
+        echo(std::string("set ") + setting_name((int)c.value) + " " + setting_text((int)c.value));
         return true;
     case OP_OFF:
         echo("off");

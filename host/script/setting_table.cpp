@@ -146,7 +146,10 @@ void limit_numbers(setting_kind kind, int32_t &lo, int32_t &hi) {
 }
 
 std::string label_text(const setting_entry &s) {
-    std::string text((const char *)s.field, strnlen((const char *)s.field, (size_t)s.maximum));
+    return std::string((const char *)s.field, strnlen((const char *)s.field, (size_t)s.maximum));
+}
+
+std::string without_trailing_blanks(std::string text) {
     while (!text.empty() && text.back() == ' ') text.pop_back();
     return text;
 }
@@ -200,6 +203,9 @@ bool read_setting_value(int index, const std::vector<std::string> &words, settin
     case S_LABEL: {
         std::string text;
         for (const std::string &w : words) text += (text.empty() ? "" : " ") + w;
+        // Quotes keep blanks at the ends: "OIL ".
+        if (text.size() >= 2 && text.front() == '"' && text.back() == '"')
+            text = text.substr(1, text.size() - 2);
         bool fits = text.size() <= (size_t)s.maximum;
         for (char c : text) fits = fits && c >= 32 && c <= 126;
         if (!fits)
@@ -253,7 +259,7 @@ bool read_setting_value(int index, const std::vector<std::string> &words, settin
 
 bool setting_holds(int index, const setting_value &value) {
     const setting_entry &s = SETTINGS[index];
-    if (s.kind == S_LABEL) return label_text(s) == value.text;
+    if (s.kind == S_LABEL) return without_trailing_blanks(label_text(s)) == without_trailing_blanks(value.text);
     if ((s.kind == S_MAP || s.kind == S_TEMP) && shown_limit_unit(s) != value.unit) return false;
     return field_value(s) == value.number;
 }
@@ -268,7 +274,11 @@ std::string setting_text(int index) {
         return std::to_string(v);
     case S_MAP:
     case S_TEMP: return figure_text(v, (figure_unit)shown_limit_unit(s));
-    case S_LABEL: return label_text(s);
+    case S_LABEL: {
+        const std::string text = label_text(s);
+        const bool quoted = text.empty() || text.front() == ' ' || text.back() == ' ';
+        return quoted ? "\"" + text + "\"" : text;
+    }
     case S_CODE: {
         char text[8];
         snprintf(text, sizeof text, "%04d", (int)v);
@@ -276,6 +286,11 @@ std::string setting_text(int index) {
     }
     default: return bound_text(s, v);
     }
+}
+
+bool setting_unit_in_force(int index, int unit) {
+    const setting_entry &s = SETTINGS[index];
+    return (s.kind != S_MAP && s.kind != S_TEMP) || shown_limit_unit(s) == unit;
 }
 
 void apply_setting(int index, const setting_value &value) {

@@ -40,6 +40,10 @@ bool setting_holds(int index, const setting_value &value);
 // "1234", "ENGINE", "12.5". Lines read back what this writes.
 std::string setting_text(int index);
 
+// Whether a value in `unit` is in the unit its page shows now: always for a
+// setting that has no unit.
+bool setting_unit_in_force(int index, int unit);
+
 // Puts a value in place, and for a MAP or TEMP limit in a unit other than
 // the one set, converts nothing: the number is kept, as on the instrument.
 void apply_setting(int index, const setting_value &value);

@@ -105,6 +105,12 @@ void session::power_on() {
     power_on_sequence();
     rpm_slider_change(controls_.rpm_position);
     map_slider_change((uint16_t)controls_.map_position);
+    if (has_profile_) {
+        apply_profile(profile_);
+        std::string lines = profile_lines(profile_);
+        for (size_t at = 0, end; (end = lines.find('\n', at)) != std::string::npos; at = end + 1)
+            input(lines.substr(at, end - at));
+    }
     on_ = true;
     controls_.running = true;
 }

@@ -190,7 +190,7 @@ TEST(DataLog, NamesEachBadRowWithItsRow) {
     log_options settings;
     settings.settings = "key F2\nrpm 5\n";
     EXPECT_FALSE(convert_data_log("time,rpm\n0,1\n", settings, result));
-    EXPECT_NE(result.error.find("settings line 2 is not a key, pass, tick or hold"),
+    EXPECT_NE(result.error.find("settings line 2 is not a set, key, pass, tick or hold"),
               std::string::npos);
 }
 
