@@ -5,6 +5,7 @@
 #include "core/alarms.h"
 #include "display/frame_buffer.h"
 #include "host/png/png_io.h"
+#include "host/profiles/profile.h"
 #include "host/runner/script_runner.h"
 #include "host/script/instrument_state.h"
 #include "host/session/session.h"
@@ -15,6 +16,7 @@
 #include <pybind11/pybind11.h>
 #include <pybind11/stl.h>
 
+#include <fstream>
 #include <memory>
 #include <stdexcept>
 #include <string>
@@ -36,7 +38,20 @@ instrument *active = nullptr;
 
 class instrument {
   public:
-    instrument() : session_(read_golden_file) {
+    // With a profile (the path of a profile file), its settings are put in
+    // place at every power-on instead of the factory ones.
+    explicit instrument(const py::object &profile) : session_(read_golden_file) {
+        // The profile is read first: an instrument refused never runs.
+        if (!profile.is_none()) {
+            const std::string path = py::str(profile).cast<std::string>();
+            std::ifstream in(path, std::ios::binary);
+            if (!in.is_open()) throw py::value_error("cannot open the profile " + path);
+            // One byte past the largest, so that a longer file is refused unread.
+            std::string bytes(MAX_PROFILE_BYTES + 1, '\0');
+            in.read(&bytes[0], (std::streamsize)bytes.size());
+            bytes.resize((size_t)in.gcount());
+            if (!session_.load_profile(bytes, path)) throw py::value_error(session_.take_alert());
+        }
         park_active();
         reset_program_state();
         active = this;
@@ -128,6 +143,7 @@ class instrument {
                                      (long long)(session_.now() / session::TICK_MS));
     }
     std::string recording() const { return session_.recording(); }
+    std::string profile_title() const { return session_.profile_title(); }
 
     session::saved_state save() { return activate(), session_.save(); }
     void restore(const session::saved_state &saved) { activate(), session_.restore(saved); }
@@ -228,7 +244,9 @@ PYBIND11_MODULE(omnira, m) {
 
     py::class_<instrument>(m, "Instrument",
                            "The instrument at program start: off, sliders at RPM 1, MAP 1, TEMP 0.")
-        .def(py::init<>())
+        .def(py::init<const py::object &>(), py::arg("profile") = py::none(),
+             "profile: the path of a profile file, put in place at every power-on.")
+        .def_property_readonly("profile_title", &instrument::profile_title)
         .def("power_on", &instrument::power_on)
         .def("power_off", &instrument::power_off)
         .def_property_readonly("on", &instrument::is_on)

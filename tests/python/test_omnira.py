@@ -163,6 +163,24 @@ def test_two_instruments_keep_their_own_records(cruise):
     assert other.state()["readings"]["rpm"]["value"] == 0
 
 
+def test_profile_in_force_at_power_on():
+    source = os.environ["OMNIRA_SOURCE"]
+    inst = omnira.Instrument(profile=os.path.join(source, "profiles", "turbocharged_c.txt"))
+    assert inst.profile_title == "Turbocharged six-cylinder, oil in C"
+    assert inst.state()["settings"]["map_high_alarm"] != "39.0 inHg"  # not before power-on
+    inst.power_on()
+    inst.hold(0.5)
+    settings = inst.state()["settings"]
+    assert (settings["map_high_alarm"], settings["map_low_alarm_on"]) == ("39.0 inHg", "OFF")
+    bad = os.path.join(WORK, "bad_profile.txt")
+    with open(bad, "w") as f:
+        f.write("set nothing 3\n")
+    with pytest.raises(ValueError, match="no profile this reads"):
+        omnira.Instrument(profile=bad)
+    with pytest.raises(ValueError, match="cannot open"):
+        omnira.Instrument(profile=os.path.join(WORK, "missing.txt"))
+
+
 @pytest.mark.parametrize("call, message", [
     (lambda i: i.key("ENTER"), "no key is named ENTER"),
     (lambda i: i.slider("oil", 3), "no slider is named oil"),
