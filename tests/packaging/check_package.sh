@@ -77,8 +77,10 @@ type_of() { desktop gio info -a standard::content-type "$1" | sed -n 's/.*conten
 [ "$(type_of "$work/session")" = text/x-omnira-script ] || fail "a recorded session is not Omnira's type"
 [ "$(type_of "$work/run_up.omnira")" = text/x-omnira-script ] || fail "*.omnira is not Omnira's type"
 [ "$(type_of "$work/shopping.txt")" = text/plain ] || fail "a shopping list is no longer plain text"
-desktop gio mime text/plain 2>&1 | grep -q "$app" && fail "Omnira is registered for text/plain"
-desktop gio mime text/x-omnira-script | grep -q "$app" ||
+# Read whole: grep -q ending the pipe early kills gio mid-write, and pipefail
+# then counts that.
+[[ $(desktop gio mime text/plain 2>&1) == *"$app"* ]] && fail "Omnira is registered for text/plain"
+[[ $(desktop gio mime text/x-omnira-script 2>&1) == *"$app"* ]] ||
     fail "Omnira is not registered for its own files"
 for size in 16 32 48 64 128 256; do
     file "$root/usr/share/icons/hicolor/${size}x$size/apps/$app.png" |
