@@ -4,8 +4,9 @@
 #include "lcdshot/from_log.h"
 
 #include "host/data_log/data_log.h"
-#include "host/script/lcd_script.h"
-#include "host/png/png_io.h"
+#include "host/files/replace_file.h"
+#include "host/runner/script_runner.h"
+#include "host/text/printable.h"
 
 #include <string.h>
 
@@ -38,14 +39,23 @@ const column_option COLUMN_OPTIONS[] = {
     {"--map", LOG_MAP},   {"--temp", LOG_TEMP},
 };
 
+// The program's name, for its messages.
+std::string program_name;
+
 int usage_error(const std::string &message) {
-    std::cerr << "lcdshot: " << printable(message) << "\n";
+    std::cerr << program_name << ": " << printable(message) << "\n";
     return 2;
+}
+
+int failure(const std::string &path, const std::string &message) {
+    std::cerr << program_name << ": " << printable(path) << ": " << printable(message) << "\n";
+    return 1;
 }
 
 } // namespace
 
-int from_log_main(int argc, char **argv) {
+int from_log_main(const std::string &program, int argc, char **argv) {
+    program_name = program;
     log_options options;
     std::string log, outdir, settings_file;
     for (int i = 1; i < argc; i++) {
@@ -82,39 +92,41 @@ int from_log_main(int argc, char **argv) {
         return usage_error("--end comes before --start");
 
     std::string csv;
-    if (!read_capped(log, MAX_LOG_BYTES, csv)) {
-        std::cerr << "lcdshot: cannot open " << printable(log) << "\n";
-        return 1;
-    }
+    if (!read_capped(log, MAX_LOG_BYTES, csv)) return failure(log, "cannot open the log");
     if (!settings_file.empty() &&
-        !read_capped(settings_file, lcd_script::MAX_SCRIPT_BYTES / 16, options.settings)) {
-        std::cerr << "lcdshot: cannot open " << printable(settings_file) << "\n";
-        return 1;
-    }
-    const std::string name = std::filesystem::path(log).stem().string();
+        !read_capped(settings_file, lcd_script::MAX_SCRIPT_BYTES / 16, options.settings))
+        return failure(settings_file, "cannot open the settings");
+    // The log's name goes into the scenario only as its printable title
+    // (host/data_log); the files take only letters, digits, _ and -.
+    const std::string name =
+        file_name_part(std::filesystem::path(log).stem().string(), "log");
     options.title = std::filesystem::path(log).filename().string();
     log_conversion result;
-    if (!convert_data_log(csv, options, result)) {
-        std::cerr << "lcdshot: " << printable(log) << ": " << result.error << "\n";
-        return 1;
-    }
+    if (!convert_data_log(csv, options, result)) return failure(log, result.error);
     for (const std::string &w : result.warnings)
-        std::cerr << "lcdshot: " << printable(log) << ": warning: " << w << "\n";
+        std::cerr << program_name << ": " << printable(log) << ": warning: " << printable(w)
+                  << "\n";
     if (outdir.empty()) {
         std::cout << result.script;
-        return 0;
+        return std::cout.flush() ? 0 : failure("standard output", "cannot write the scenario");
     }
 
-    png_frame_files files(outdir);
     std::error_code ec;
     std::filesystem::create_directories(outdir, ec);
+    if (ec) return failure(outdir, "cannot make the folder: " + ec.message());
     const std::string scenario = (std::filesystem::path(outdir) / (name + ".txt")).string();
-    std::ofstream(scenario, std::ios::binary) << result.script;
+    std::string error;
+    if (!replace_file(scenario, result.script, error))
+        return failure(scenario, "cannot write the scenario: " + error);
     std::cout << printable(scenario) << "\n";
-    lcd_script runner(files, 4, [](const std::string &line) { std::cout << line; });
-    if (!runner.run(result.script + "golden " + name + "-end\n")) {
-        std::cerr << "lcdshot: " << printable(scenario) << ": " << runner.error() << "\n";
-        return 1;
-    }
-    return 0;
+    script_run_options play;
+    play.outdir = outdir;
+    const script_run_result ran =
+        run_script(result.script + "golden " + name + "-end\n", name, play,
+                   [](const std::string &line) { std::cout << line; });
+    if (ran.result == script_run_result::PASSED) return 0;
+    const std::string line = std::to_string(ran.failures.empty() ? ran.error_line
+                                                                 : ran.failures[0].line);
+    return failure(scenario + ":" + line,
+                   ran.failures.empty() ? ran.error : ran.failures[0].message);
 }

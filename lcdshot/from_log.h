@@ -1,5 +1,7 @@
 // lcdshot's --from-log mode: its own options, from the whole command line.
 #pragma once
 
-// Runs the mode; returns the exit status.
-int from_log_main(int argc, char **argv);
+#include <string>
+
+// Runs the mode, its messages under `program`; returns the exit status.
+int from_log_main(const std::string &program, int argc, char **argv);

@@ -15,6 +15,7 @@ packages=(
     xvfb xauth
     librsvg2-bin
     dpkg-dev file lintian desktop-file-utils appstream shared-mime-info xdg-utils libxml2-utils
+    pybind11-dev python3-dev python3-pytest python3-numpy
 )
 # Names that differ by release. Debian 12 (bookworm) ships the Qt OpenGL
 # headers apart; Debian 13 (trixie) and later keep them in qt6-base-dev.

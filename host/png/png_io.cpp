@@ -1,6 +1,7 @@
 #include "host/png/png_io.h"
 
 #include "display/frame_buffer.h"
+#include "host/files/replace_file.h"
 #include "host/shell/lcd_palette.h"
 
 #include <fcntl.h>
@@ -33,28 +34,13 @@ bool write_png_to(FILE *file, int width, int height, int colour_type,
     return true;
 }
 
-// Writes a new file beside `path` and renames it over `path`: a link already
-// there is replaced, never followed, and a failed write leaves no half file.
+// Writes the PNG by a temporary file renamed over `path` (host/files).
 bool write_png(const std::string &path, int width, int height, int colour_type,
                const std::vector<png_color> &palette, const std::vector<png_bytep> &rows) {
-    std::string temporary = path + ".XXXXXX";
-    const int fd = mkstemp(&temporary[0]);
-    if (fd < 0) return false;
-    FILE *file = fdopen(fd, "wb");
-    if (!file) {
-        close(fd);
-        unlink(temporary.c_str());
-        return false;
-    }
-    bool written = write_png_to(file, width, height, colour_type, palette, rows);
-    written = fclose(file) == 0 && written;
-    // mkstemp makes the file for its owner only; a picture is as any new file.
-    const mode_t mask = umask(0);
-    umask(mask);
-    written = written && chmod(temporary.c_str(), 0666 & ~mask) == 0 &&
-              rename(temporary.c_str(), path.c_str()) == 0;
-    if (!written) unlink(temporary.c_str());
-    return written;
+    std::string error;
+    return replace_file(
+        path, [&](FILE *f) { return write_png_to(f, width, height, colour_type, palette, rows); },
+        error);
 }
 
 // The largest side of a PNG these tools read: a 16x shot is 2560 wide.
@@ -224,10 +210,36 @@ bool png_frame_files::write_frame(const std::string &name, const uint8_t *frame,
     return written;
 }
 
+bool png_frame_files::write_state(const std::string &name, const std::string &json,
+                                  std::string &where) {
+    std::error_code ec;
+    std::filesystem::create_directories(outdir_, ec);
+    where = (std::filesystem::path(outdir_) / (name + ".json")).string();
+    std::string error;
+    if (replace_file(where, json, error)) return true;
+    where = "cannot write " + where + ": " + error;
+    return false;
+}
+
+void png_frame_files::write_mismatch(const std::string &file, const uint8_t *golden,
+                                     const uint8_t *frame, std::string &where) {
+    namespace fs = std::filesystem;
+    const std::string name = file_name_part(fs::path(file).stem().string(), "golden");
+    std::error_code ec;
+    fs::create_directories(outdir_, ec);
+    const std::string actual = (fs::path(outdir_) / (name + "-actual.png")).string();
+    const std::string diff = (fs::path(outdir_) / (name + "-diff.png")).string();
+    where.clear();
+    if (write_lcd_indexed_png(actual, frame)) where = "actual " + actual;
+    if (write_diff_png(diff, golden, frame))
+        where += (where.empty() ? "" : ", ") + std::string("golden | actual | difference ") + diff;
+}
+
 // A golden is a file in golden_dir or below it: an absolute name, a name
 // that climbs out, or a link that leads out is refused before it is opened,
-// so that a script learns nothing of files elsewhere.
-bool png_frame_files::read_golden(const std::string &name, uint8_t *frame, std::string &error) {
+// so that a script learns nothing of files elsewhere (and writes nowhere else).
+bool png_frame_files::golden_path(const std::string &name, std::string &path,
+                                  std::string &error) const {
     namespace fs = std::filesystem;
     const fs::path given = fs::path(name).lexically_normal();
     std::error_code ec;
@@ -238,18 +250,59 @@ bool png_frame_files::read_golden(const std::string &name, uint8_t *frame, std::
         error = "golden " + name + " is outside the goldens' folder " + dir.string();
         return false;
     }
+    path = file.string();
+    return true;
+}
+
+bool png_frame_files::write_golden(const std::string &name, const uint8_t *frame,
+                                   std::string &where) {
+    std::string path;
+    if (!golden_path(name, path, where)) return false;
+    std::error_code ec;
+    std::filesystem::create_directories(std::filesystem::path(path).parent_path(), ec);
+    if (write_lcd_indexed_png(path, frame)) {
+        where = path;
+        return true;
+    }
+    where = "cannot write " + path;
+    return false;
+}
+
+bool png_frame_files::read_golden(const std::string &name, uint8_t *frame, std::string &error) {
+    namespace fs = std::filesystem;
+    std::string path;
+    if (!golden_path(name, path, error)) return false;
     std::vector<uint8_t> indices;
     int width = 0, height = 0;
-    if (read_png(file.string(), true, indices, width, height, LCD_WIDTH, LCD_HEIGHT)) {
+    if (read_png(path, true, indices, width, height, LCD_WIDTH, LCD_HEIGHT)) {
         std::copy(indices.begin(), indices.end(), frame);
         return true;
     }
+    std::error_code ec;
     if (width != 0 && (width != LCD_WIDTH || height != LCD_HEIGHT))
         error = name + " is " + std::to_string(width) + " x " + std::to_string(height) +
                 ", not 160 x 120";
-    else if (!fs::exists(file, ec))
-        error = "no file " + name + " in " + dir.string();
+    else if (!fs::exists(path, ec))
+        error = "no file " + name + " in " + fs::path(path).parent_path().string();
     else
         error = "cannot read " + name + " as an indexed PNG";
     return false;
+}
+
+bool write_diff_png(const std::string &path, const uint8_t *golden, const uint8_t *actual) {
+    const int scale = 4, gap = 4, w = LCD_WIDTH;
+    const int width = (3 * w + 2 * gap) * scale, height = LCD_HEIGHT * scale;
+    // Differing pixels in magenta on black in the third panel.
+    const uint32_t MARK = 0xFF00FF, GAP = 0x404040;
+    std::vector<uint32_t> rgb((size_t)width * height, GAP);
+    for (int y = 0; y < height; y++) {
+        uint32_t *row = &rgb[(size_t)y * width];
+        for (int x = 0; x < w * scale; x++) {
+            const int i = (y / scale) * w + x / scale;
+            row[x] = palette_colour(golden[i]);
+            row[x + (w + gap) * scale] = palette_colour(actual[i]);
+            row[x + 2 * (w + gap) * scale] = golden[i] != actual[i] ? MARK : 0;
+        }
+    }
+    return write_rgb_png(path, rgb.data(), width, height);
 }

@@ -28,6 +28,9 @@ bool write_lcd_png(const std::string &path, const uint8_t *frame, int scale);
 // The 160 x 120 frame buffer as an exact indexed PNG (indices plus the palette).
 bool write_lcd_indexed_png(const std::string &path, const uint8_t *frame);
 
+// Golden | actual | the differing pixels (magenta), side by side, 4x.
+bool write_diff_png(const std::string &path, const uint8_t *golden, const uint8_t *actual);
+
 // A script's pictures as PNG files in a folder (created when needed), and its
 // goldens read from 160 x 120 indexed PNGs in golden_dir or below it (the
 // script's own folder; empty for the working directory).
@@ -37,8 +40,16 @@ class png_frame_files : public frame_files {
     bool write_frame(const std::string &name, const uint8_t *frame, int scale, bool exact,
                      std::string &where) override;
     bool read_golden(const std::string &file, uint8_t *frame, std::string &error) override;
+    // OUTDIR/NAME.json.
+    bool write_state(const std::string &name, const std::string &json, std::string &where) override;
+    // OUTDIR/NAME-actual.png (the frame, indexed) and OUTDIR/NAME-diff.png,
+    // NAME from the golden's file name.
+    void write_mismatch(const std::string &file, const uint8_t *golden, const uint8_t *frame,
+                        std::string &where) override;
+    bool write_golden(const std::string &file, const uint8_t *frame, std::string &where) override;
 
   private:
+    bool golden_path(const std::string &name, std::string &path, std::string &error) const;
     std::string outdir_;
     std::string golden_dir_;
 };

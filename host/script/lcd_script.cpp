@@ -9,6 +9,7 @@
 
 #include <errno.h>
 #include <stdint.h>
+#include <stdio.h>
 #include <stdlib.h>
 
 #include <istream>
@@ -90,6 +91,15 @@ std::string quoted(const std::string &text) {
 
 } // namespace
 
+bool key_code(const std::string &name, uint8_t &code) {
+    for (const key_name &k : KEYS)
+        if (name == k.name) {
+            code = k.code;
+            return true;
+        }
+    return false;
+}
+
 std::vector<std::string> script_words(const std::string &line) {
     const std::string text = line.substr(0, line.find('#'));
     std::vector<std::string> words;
@@ -110,8 +120,35 @@ bool lcd_script::fail(int number, const std::string &line, const std::string &me
     error_ = number == 0 ? printable(message)
                          : "line " + std::to_string(number) + ": " + printable(message) + ": \"" +
                                quoted(line) + "\"";
+    message_ = printable(message);
+    check_failed_ = false;
     failed_ = true;
     return false;
+}
+
+// A failed expectation: the script stops there, or with keep_going notes it
+// and goes on. Its message carries the script's time.
+bool lcd_script::fail_check(const command &c, const std::string &message) {
+    const std::string timed = "at " + script_time(ticks_played_) + ": " + message;
+    if (keep_going_ || update_goldens_) {
+        failures_.push_back({c.number, printable(timed)});
+        return true;
+    }
+    fail(c.number, source(c), message);
+    message_ = printable(timed);
+    check_failed_ = true;
+    return false;
+}
+
+std::string script_time(long long ticks) {
+    const long long seconds = ticks / 10;
+    char text[40];
+    if (seconds >= 3600)
+        snprintf(text, sizeof text, "%lld:%02lld:%02lld.%lld", seconds / 3600, seconds / 60 % 60,
+                 seconds % 60, ticks % 10);
+    else
+        snprintf(text, sizeof text, "%lld:%02lld.%lld", seconds / 60, seconds % 60, ticks % 10);
+    return text;
 }
 
 bool lcd_script::load(std::istream &in) {
@@ -132,7 +169,12 @@ bool lcd_script::load(std::string text) {
     started_ = false;
     failed_ = false;
     error_.clear();
+    message_.clear();
     error_line_ = 0;
+    check_failed_ = false;
+    failures_.clear();
+    updated_.clear();
+    ticks_played_ = 0;
     total_ticks_ = total_passes_ = 0;
     pictures_ = 0;
     rehearsal_started_ = false;
@@ -302,8 +344,8 @@ bool lcd_script::parse(const std::string &line, int number, bool &running) {
         running = cmd == "on";
     } else if (cmd == "key") {
         if (args != 1) return fail(number, line, "key takes F1, F2, PUSH, PLUS or MINUS");
-        for (const key_name &k : KEYS)
-            if (w[1] == k.name) c.value = k.code;
+        uint8_t code = 0;
+        if (key_code(w[1], code)) c.value = code;
         if (c.value == 0)
             return fail(number, line,
                         "unknown key " + quoted(w[1]) + " (F1, F2, PUSH, PLUS, MINUS)");
@@ -357,10 +399,10 @@ bool lcd_script::parse(const std::string &line, int number, bool &running) {
     } else if (cmd == "scale") {
         if (!number_arg(false, MIN_SCALE, MAX_SCALE, "a scale")) return false;
         c.op = OP_SCALE;
-    } else if (cmd == "shot" || cmd == "golden") {
+    } else if (cmd == "shot" || cmd == "golden" || cmd == "state") {
         if (args != 1 || !valid_shot_name(w[1]))
             return fail(number, line, cmd + " takes a file name of letters, digits, _ - .");
-        c.op = cmd == "shot" ? OP_SHOT : OP_GOLDEN;
+        c.op = cmd == "shot" ? OP_SHOT : cmd == "golden" ? OP_GOLDEN : OP_STATE;
         if (++pictures_ > MAX_PICTURES)
             return fail(number, line,
                         "the script writes more than " + std::to_string(MAX_PICTURES) +
@@ -377,7 +419,7 @@ bool lcd_script::parse(const std::string &line, int number, bool &running) {
         c.op = OP_EXPECT_GOLDEN;
         c.word = w[2];
     } else if (cmd == "expect") {
-        return fail(number, line, "expect takes screen NAME, lamp bright|dark or golden FILE");
+        if (!parse_expectation(w, line, number, running, c)) return false;
     } else {
         return fail(number, line, "unknown command " + quoted(cmd));
     }
@@ -426,5 +468,27 @@ bool lcd_script::parse_lesson_line(const std::vector<std::string> &w, const std:
     c.op = OP_UNTIL;
     c.value = (long long)conditions_.size() - 1;
     step.until = commands_.size();
+    return count_work(number, line, c.ticks, running ? c.ticks * PASSES_PER_TICK : 0);
+}
+
+// `expect CONDITION [within SECONDS]`: a lesson's condition, checked at once
+// or waited for as `until` waits with no student.
+bool lcd_script::parse_expectation(const std::vector<std::string> &w, const std::string &line,
+                                   int number, bool running, command &c) {
+    if (w.size() == 1 || w[1] == "golden")
+        return fail(number, line, "expect takes a condition, or golden FILE");
+    std::string condition = text_after(line, "expect");
+    c.ticks = 0;
+    if (w.size() >= 4 && w[w.size() - 2] == "within") {
+        if (!parse_seconds(w.back(), c.ticks) || c.ticks == 0)
+            return fail(number, line, "within takes seconds, 0.1..100000.0 with one decimal");
+        condition = condition.substr(0, condition.rfind("within"));
+    }
+    lesson_condition parsed;
+    std::string problem;
+    if (!parse_condition(condition, parsed, problem)) return fail(number, line, problem);
+    conditions_.push_back(parsed);
+    c.op = OP_EXPECT;
+    c.value = (long long)conditions_.size() - 1;
     return count_work(number, line, c.ticks, running ? c.ticks * PASSES_PER_TICK : 0);
 }

@@ -30,6 +30,12 @@
 //   expect screen NAME           fails unless the screen shown has that name
 //   expect lamp bright|dark      fails unless the lamp has that colour
 //   expect golden FILE           fails unless the frame equals FILE
+//   expect CONDITION [within S]  fails unless the condition (a lesson's,
+//                                host/script/lesson_conditions.h) holds; with
+//                                `within` the ticks and passes run as in
+//                                `hold` until it holds, for at most S seconds
+//   state NAME                   the instrument's state as NAME.json
+//                                (host/script/instrument_state.h)
 // Lessons: steps the student works on the live instrument.
 //   ask TEXT                     opens a step: the task shown to the student
 //   hint TEXT                    the step's hint (on request, or after `within`)
@@ -73,6 +79,23 @@ class frame_files {
                              std::string &where) = 0;
     // Reads FILE into 160 x 120 palette indices; sets `error` when it cannot.
     virtual bool read_golden(const std::string &file, uint8_t *frame, std::string &error) = 0;
+    // Writes the instrument's state (JSON) as NAME.json; a front end without
+    // files keeps nothing, as with its pictures.
+    virtual bool write_state(const std::string &name, const std::string &, std::string &where) {
+        where = name + ".json";
+        return true;
+    }
+    // For a frame that differs from the golden FILE: writes what helps to see
+    // why (the actual frame, the two side by side) and names them in `where`.
+    virtual void write_mismatch(const std::string &, const uint8_t *, const uint8_t *,
+                                std::string &where) {
+        where.clear();
+    }
+    // Writes the frame as the golden FILE, read back by read_golden.
+    virtual bool write_golden(const std::string &, const uint8_t *, std::string &where) {
+        where = "goldens are not written here";
+        return false;
+    }
 };
 
 // The window's controls as the script has set them.
@@ -87,6 +110,9 @@ struct panel_state {
 
 class session_recorder;
 
+
+// A key's code by the script's name for it (F1, F2, PUSH, PLUS, MINUS).
+bool key_code(const std::string &name, uint8_t &code);
 
 // The words of a script line, its comment removed.
 std::vector<std::string> script_words(const std::string &line);
@@ -188,6 +214,31 @@ class lcd_script {
 
     const std::string &error() const { return error_; }
     int error_line() const { return error_line_; }
+    // The first failure without its line: "at 0:31.4: rpm is 4980 rpm,
+    // expected 5000 +-10" for an expectation (with the script's time).
+    const std::string &message() const { return message_; }
+    // Whether the script failed at an expectation (or a lesson's step), not
+    // because a line could not be read or done.
+    bool check_failed() const { return check_failed_; }
+
+    // With keep_going, a failed expectation is noted and the script goes on;
+    // run() then fails after its last line with every failure in failures().
+    struct failure {
+        int line;
+        std::string message;
+    };
+    void set_keep_going(bool on) { keep_going_ = on; }
+    const std::vector<failure> &failures() const { return failures_; }
+    // With update_goldens, every `expect golden FILE` writes the frame as
+    // FILE where it differs (or is missing) and the script goes on, writing
+    // no other picture; updated() names the goldens that changed.
+    void set_update_goldens(bool on) { update_goldens_ = on; }
+    const std::vector<std::string> &updated() const { return updated_; }
+    // With states_with_pictures, every shot and golden also writes the state
+    // as NAME.json beside it.
+    void set_states_with_pictures(bool on) { states_with_pictures_ = on; }
+    // Ticks of the 100 ms timer played since the script started.
+    long long ticks_played() const { return ticks_played_; }
     // The number of the line being played (0 before the first).
     int line() const;
     const panel_state &panel() const { return panel_; }
@@ -229,6 +280,7 @@ class lcd_script {
         panel_state panel;
         std::string caption;
         int scale;
+        long long ticks_played;
     };
     playhead where() const;
     void go_to(const playhead &at);
@@ -259,17 +311,22 @@ class lcd_script {
     bool parse(const std::string &line, int number, bool &running);
     bool parse_lesson_line(const std::vector<std::string> &w, const std::string &line, int number,
                            bool running, command &c);
+    bool parse_expectation(const std::vector<std::string> &w, const std::string &line, int number,
+                           bool running, command &c);
     bool skipped(const command &c) const;
     bool count_work(int number, const std::string &line, long long ticks, long long passes);
     std::string source(const command &c) const;
     void rewind();
     bool execute(const command &c);
-    static bool timed(int op);
+    static bool timed(const command &c);
     bool start_timed(const command &c);
     bool slider_target(const command &c, const slider_move &move, int32_t &position);
     void move_slider(slider_id slider, int32_t position);
     void echo(const std::string &input);
     bool fail(int number, const std::string &line, const std::string &message);
+    bool fail_check(const command &c, const std::string &message);
+    bool check_golden(const command &c);
+    bool write_state(const command &c, const std::string &name);
 
     frame_files &files_;
     int scale_;
@@ -308,6 +365,14 @@ class lcd_script {
     condition_marks step_marks_ = {};
     long long held_ticks_ = -1;
     bool failed_ = false;
-    std::string error_;
+    std::string error_, message_;
     int error_line_ = 0;
+    bool check_failed_ = false;
+    bool keep_going_ = false, update_goldens_ = false, states_with_pictures_ = false;
+    std::vector<failure> failures_;
+    std::vector<std::string> updated_;
+    long long ticks_played_ = 0;
 };
+
+// Ticks as the script's time reads in messages: "0:31.4", "1:02:03.5".
+std::string script_time(long long ticks);

@@ -24,5 +24,7 @@ enum script_op {
     OP_HINT,
     OP_WELL,
     OP_UNTIL,
+    OP_EXPECT,
+    OP_STATE,
     OP_SET,
 };

@@ -8,7 +8,9 @@
 #include "host/script/script_internal.h"
 #include "host/script/setting_table.h"
 #include "host/script/session_recorder.h"
+#include "host/script/instrument_state.h"
 #include "host/shell/engine_timers.h"
+#include "host/shell/lcd_palette.h"
 #include "host/shell/power_loop.h"
 #include "host/shell/screen_table.h"
 #include "host/text/printable.h"
@@ -34,14 +36,15 @@ std::string compare_frame(const uint8_t *golden, const std::string &path) {
     if (differing == 0) return "";
     return "the frame differs from " + path + " in " + std::to_string(differing) +
            " pixels, first at (" + std::to_string(first % LCD_WIDTH) + ", " +
-           std::to_string(first / LCD_WIDTH) + "): " + std::to_string(frame_buffer[first]) +
-           " instead of " + std::to_string(golden[first]);
+           std::to_string(first / LCD_WIDTH) + "): " + palette_colour_text(frame_buffer[first]) +
+           " instead of " + palette_colour_text(golden[first]);
 }
 
 } // namespace
 
-bool lcd_script::timed(int op) {
-    return op == OP_TICK || op == OP_PASS || op == OP_HOLD || op == OP_RAMP || op == OP_UNTIL;
+bool lcd_script::timed(const command &c) {
+    return c.op == OP_TICK || c.op == OP_PASS || c.op == OP_HOLD || c.op == OP_RAMP ||
+           c.op == OP_UNTIL || (c.op == OP_EXPECT && c.ticks > 0);
 }
 
 // The first step of a timed line: its count, or for a ramp its two ends.
@@ -76,7 +79,7 @@ lcd_script::step lcd_script::advance() {
             showing_ = false;
             return STEP_WAIT;
         }
-        if (!timed(c.op)) {
+        if (!timed(c)) {
             if (!execute(c)) break;
             next_++;
             continue;
@@ -84,22 +87,32 @@ lcd_script::step lcd_script::advance() {
         if (!started_ && !start_timed(c)) break;
         if (c.op == OP_TICK || c.op == OP_PASS) {
             if (remaining_ > 0) return c.op == OP_TICK ? STEP_TICK : STEP_PASS;
-        } else if (c.op == OP_UNTIL) {
+        } else if (c.op == OP_UNTIL || c.op == OP_EXPECT) {
             // As hold, looking at the instrument at the start and after each pass.
-            if ((!ticked_ || passes_done_ > 0) && wait_over()) {
+            // An until's step is done once its condition has settled; an
+            // expect goes on as soon as its condition holds.
+            const lesson_condition &condition = conditions_[(size_t)c.value];
+            const bool over =
+                c.op == OP_UNTIL ? wait_over() : condition_holds(condition, step_marks_);
+            if ((!ticked_ || passes_done_ > 0) && over) {
                 started_ = false;
                 held_ticks_ = -1;
                 next_++;
                 continue;
             }
             if (cycle_ == remaining_) {
-                const size_t step = current_step();
-                fail(c.number, source(c),
-                     "step " + std::to_string(step + 1) + " (\"" +
-                         printable(steps_[step].task, 60) + "\") not done within " +
-                         std::to_string(remaining_ / 10) + "." + std::to_string(remaining_ % 10) +
-                         " s");
-                break;
+                const std::string within = std::to_string(remaining_ / 10) + "." +
+                                           std::to_string(remaining_ % 10) + " s";
+                std::string why = "not within " + within + ": " + condition_report(condition, step_marks_);
+                if (c.op == OP_UNTIL) {
+                    const size_t step = current_step();
+                    why = "step " + std::to_string(step + 1) + " (\"" +
+                          printable(steps_[step].task, 60) + "\") not done within " + within;
+                }
+                if (!fail_check(c, why)) break;
+                started_ = false;
+                next_++;
+                continue;
             }
             if (!ticked_) return STEP_TICK;
             if (panel_.running && passes_done_ < PASSES_PER_TICK) return STEP_PASS;
@@ -151,6 +164,7 @@ void lcd_script::echo(const std::string &input) {
 void lcd_script::tick() {
     if (echo_) echo_->tick();
     host_timer_tick(panel_.running ? 1 : 0);
+    ticks_played_++;
     if (commands_[next_].op == OP_TICK)
         remaining_--;
     else
@@ -181,7 +195,14 @@ bool lcd_script::play() {
         switch (advance()) {
         case STEP_TICK: tick(); break;
         case STEP_PASS: pass(); break;
-        case STEP_DONE: return true;
+        case STEP_DONE:
+            // With keep_going the first failure stands for the script.
+            if (failures_.empty()) return true;
+            error_line_ = failures_[0].line;
+            error_ = "line " + std::to_string(error_line_) + ": " + failures_[0].message;
+            message_ = failures_[0].message;
+            check_failed_ = failed_ = true;
+            return false;
         case STEP_FAILED:
         case STEP_WAIT: return false;
         }
@@ -259,27 +280,27 @@ bool lcd_script::execute(const command &c) {
     case OP_SCALE: scale_ = (int)c.value; return true;
     case OP_SHOT:
     case OP_GOLDEN: {
-        if (rehearsing_) return true;
+        if (rehearsing_ || update_goldens_) return true;
         std::string where;
         if (!files_.write_frame(c.word, frame_buffer, scale_, c.op == OP_GOLDEN, where))
             return fail(c.number, source(c), where);
-        report_(where + ": screen " + screen_name(screen_on_display()) + ", lamp " + lamp_name() +
-                "\n");
-        return true;
+        report_(printable(where) + ": screen " + screen_name(screen_on_display()) + ", lamp " +
+                lamp_name() + "\n");
+        return !states_with_pictures_ || write_state(c, c.word);
     }
+    case OP_STATE: return rehearsing_ || update_goldens_ || write_state(c, c.word);
     case OP_EXPECT_SCREEN: {
         const char *is = screen_name(screen_on_display());
-        return c.word == is || fail(c.number, source(c), std::string("the screen is ") + is);
+        return c.word == is || fail_check(c, std::string("the screen is ") + is);
     }
     case OP_EXPECT_LAMP:
-        return c.word == lamp_name() ||
-               fail(c.number, source(c), std::string("the lamp is ") + lamp_name());
-    case OP_EXPECT_GOLDEN: {
-        uint8_t golden[LCD_PIXELS];
-        std::string problem;
-        if (files_.read_golden(c.word, golden, problem)) problem = compare_frame(golden, c.word);
-        return problem.empty() || fail(c.number, source(c), problem);
+        return c.word == lamp_name() || fail_check(c, std::string("the lamp is ") + lamp_name());
+    case OP_EXPECT: {
+        const lesson_condition &condition = conditions_[(size_t)c.value];
+        return condition_holds(condition, step_marks_) ||
+               fail_check(c, condition_report(condition, step_marks_));
     }
+    case OP_EXPECT_GOLDEN: return check_golden(c);
     }
     return fail(c.number, source(c), "no such command");
 }
@@ -330,4 +351,38 @@ void lcd_script::move_slider(slider_id slider, int32_t position) {
     case SLIDER_MAP: map_slider_change((uint16_t)position); break;
     case SLIDER_TEMP: temp_slider_change((uint16_t)position); break;
     }
+}
+
+// `expect golden`: the frame against the file; a differing frame leaves
+// pictures of itself beside the shots. With update_goldens the file is
+// written where it differs.
+bool lcd_script::check_golden(const command &c) {
+    uint8_t golden[LCD_PIXELS];
+    std::string problem;
+    const bool read = files_.read_golden(c.word, golden, problem);
+    if (read) problem = compare_frame(golden, c.word);
+    if (problem.empty()) return true;
+    if (update_goldens_ && !rehearsing_) {
+        std::string where;
+        if (!files_.write_golden(c.word, frame_buffer, where))
+            return fail(c.number, source(c), where);
+        updated_.push_back(where);
+        report_("updated " + printable(where) + (read ? "" : " (new)") + "\n");
+        return true;
+    }
+    if (read && !rehearsing_) {
+        std::string where;
+        files_.write_mismatch(c.word, golden, frame_buffer, where);
+        if (!where.empty()) problem += "; " + where;
+    }
+    return fail_check(c, problem);
+}
+
+// The instrument's state as NAME.json.
+bool lcd_script::write_state(const command &c, const std::string &name) {
+    std::string where;
+    if (!files_.write_state(name, instrument_state_json(panel_.running, ticks_played_), where))
+        return fail(c.number, source(c), where);
+    report_(printable(where) + "\n");
+    return true;
 }

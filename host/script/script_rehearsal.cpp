@@ -65,6 +65,7 @@ void lcd_script::rewind() {
     failed_ = false;
     panel_ = panel_state();
     caption_.clear();
+    ticks_played_ = 0;
 }
 
 lcd_script::rehearsal lcd_script::rehearse(long long budget,
@@ -121,8 +122,8 @@ lcd_script::rehearsal lcd_script::rehearse(long long budget,
 }
 
 lcd_script::playhead lcd_script::where() const {
-    playhead at{next_,        started_, ticked_, moved_, remaining_, cycle_,
-                passes_done_, {},       {},      panel_, caption_,   scale_};
+    playhead at{next_,        started_, ticked_, moved_,   remaining_, cycle_,
+                passes_done_, {},       {},      panel_,   caption_,   scale_, ticks_played_};
     memcpy(at.ramp_from, ramp_from_, sizeof ramp_from_);
     memcpy(at.ramp_to, ramp_to_, sizeof ramp_to_);
     return at;
@@ -141,6 +142,7 @@ void lcd_script::go_to(const playhead &at) {
     panel_ = at.panel;
     caption_ = at.caption;
     scale_ = at.scale;
+    ticks_played_ = at.ticks_played;
     failed_ = false;
 }
 

@@ -163,6 +163,19 @@ void session::move_slider(slider_id slider, int32_t position) {
     }
 }
 
+session::saved_state session::save() const {
+    saved_state saved{{}, panel(), instrument_on()};
+    save_program_state(saved.program);
+    return saved;
+}
+
+void session::restore(const saved_state &saved) {
+    take_over();
+    restore_program_state(saved.program);
+    controls_ = saved.controls;
+    on_ = saved.on;
+}
+
 void session::set_exio(bool checked) {
     take_over();
     input(checked ? "exio on" : "exio off");

@@ -97,6 +97,17 @@ class session {
     // description a canvas label and the window's accessible description hold.
     lcd_description description() const;
 
+    // --- Saving and restoring the instrument's records with the panel, to
+    // come back to them (a test's starting point). Restoring takes over from
+    // a script playing; the recording goes on, not replaying across it.
+    struct saved_state {
+        program_state program;
+        panel_state controls;
+        bool on;
+    };
+    saved_state save() const;
+    void restore(const saved_state &saved);
+
     // --- The recording: every input since the session began, as a script.
     std::string recording() const;
     // Also hands every finished line to `out` from now on (empty: stops);

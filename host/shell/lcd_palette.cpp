@@ -1,5 +1,7 @@
 #include "host/shell/lcd_palette.h"
 
+#include <stdio.h>
+
 // 0..15: the basic colours; 16..223: a 14 x 5 x 3 colour cube without its
 // black and white corners; 224..237: greys 32..240 in steps of 16;
 // 238..245: pale tints.
@@ -36,4 +38,15 @@ const uint32_t lcd_palette[LCD_PALETTE_SIZE] = {
 
 uint32_t palette_colour(uint8_t index) {
     return index < LCD_PALETTE_SIZE ? lcd_palette[index] : 0;
+}
+
+std::string palette_colour_text(uint8_t index) {
+    // The names of the basic colours 0..15.
+    static const char *const NAMES[16] = {
+        "black", "brown", "green",  "olive",   "navy",    "purple",    "teal",  "dark grey",
+        "grey",  "red",   "lime",   "yellow",  "blue",    "magenta",   "cyan",  "white"};
+    if (index >= LCD_PALETTE_SIZE) return "index " + std::to_string(index) + " (no colour)";
+    char rgb[8];
+    snprintf(rgb, sizeof rgb, "#%06X", (unsigned)lcd_palette[index]);
+    return index < 16 ? std::string(rgb) + " " + NAMES[index] : std::string(rgb);
 }

@@ -41,7 +41,11 @@ done
 if grep -E '\.(h|a|cmake)$|^usr/include|^usr/bin/lcdshot$' "$work/contents"; then
     fail "the package holds build files"
 fi
+# The Python module, for Debian's Python.
+grep -qE '^usr/lib/python3/dist-packages/omnira\.cpython-[0-9]+-.*\.so$' "$work/contents" ||
+    fail "the package lacks the Python module"
 depends=$(dpkg-deb -f "$deb" Depends)
+[[ $depends == *"python3 (>= 3."* ]] || fail "no Python in Depends: $depends"
 [[ $depends == *libqt6widgets6* && $depends == *libpng16-16* ]] ||
     fail "run-time libraries missing from Depends: $depends"
 [[ $depends != *-dev* ]] || fail "a development package in Depends: $depends"
@@ -73,8 +77,10 @@ type_of() { desktop gio info -a standard::content-type "$1" | sed -n 's/.*conten
 [ "$(type_of "$work/session")" = text/x-omnira-script ] || fail "a recorded session is not Omnira's type"
 [ "$(type_of "$work/run_up.omnira")" = text/x-omnira-script ] || fail "*.omnira is not Omnira's type"
 [ "$(type_of "$work/shopping.txt")" = text/plain ] || fail "a shopping list is no longer plain text"
-desktop gio mime text/plain 2>&1 | grep -q "$app" && fail "Omnira is registered for text/plain"
-desktop gio mime text/x-omnira-script | grep -q "$app" ||
+# Read whole: grep -q ending the pipe early kills gio mid-write, and pipefail
+# then counts that.
+[[ $(desktop gio mime text/plain 2>&1) == *"$app"* ]] && fail "Omnira is registered for text/plain"
+[[ $(desktop gio mime text/x-omnira-script 2>&1) == *"$app"* ]] ||
     fail "Omnira is not registered for its own files"
 for size in 16 32 48 64 128 256; do
     file "$root/usr/share/icons/hicolor/${size}x$size/apps/$app.png" |
@@ -99,6 +105,13 @@ driver="$root/usr/bin/omnira-lcdshot"
     fail "the unpacked omnira-lcdshot failed on power_on.txt: $(cat "$work/run.log")"
 file "$work/out/power_on.png" | grep -q "PNG image data, 640 x 480" ||
     fail "no 640 x 480 power_on.png from the unpacked driver"
+PYTHONPATH="$root/usr/lib/python3/dist-packages" /usr/bin/python3 -c '
+import omnira
+i = omnira.Instrument()
+i.power_on()
+i.hold(1)
+assert i.screen == "run" and i.state()["version"] == 1
+' || fail "the unpacked Python module does not run"
 
 # The same install rules under any prefix.
 cmake --install "$build" --prefix "$work/prefix" >/dev/null

@@ -1,7 +1,6 @@
 #include "tests/support/golden.h"
 
 #include "display/frame_buffer.h"
-#include "host/shell/lcd_palette.h"
 #include "host/png/png_io.h"
 
 #include <stdlib.h>
@@ -10,29 +9,6 @@
 
 #include <string>
 #include <vector>
-
-namespace {
-
-const int DIFF_SCALE = 4;
-const uint32_t DIFF_MARK = 0xFF00FF;
-
-void write_diff(const std::string &path, const std::vector<uint8_t> &golden) {
-    const int w = LCD_WIDTH, gap = 4, width = (3 * w + 2 * gap) * DIFF_SCALE;
-    const int height = LCD_HEIGHT * DIFF_SCALE;
-    std::vector<uint32_t> rgb((size_t)width * height, 0x404040);
-    for (int y = 0; y < height; y++) {
-        for (int x = 0; x < w * DIFF_SCALE; x++) {
-            int i = (y / DIFF_SCALE) * w + x / DIFF_SCALE;
-            uint32_t *row = &rgb[(size_t)y * width];
-            row[x] = palette_colour(golden[i]);
-            row[x + (w + gap) * DIFF_SCALE] = palette_colour(frame_buffer[i]);
-            row[x + 2 * (w + gap) * DIFF_SCALE] = golden[i] != frame_buffer[i] ? DIFF_MARK : 0;
-        }
-    }
-    write_rgb_png(path, rgb.data(), width, height);
-}
-
-} // namespace
 
 ::testing::AssertionResult matches_golden(const char *name) {
     const std::string golden_path = std::string(GOLDEN_DIR) + "/" + name + ".png";
@@ -59,7 +35,7 @@ void write_diff(const std::string &path, const std::vector<uint8_t> &golden) {
     if (differing == 0) return ::testing::AssertionSuccess();
     mkdir(DIFF_DIR, 0755);
     const std::string diff_path = std::string(DIFF_DIR) + "/" + name + ".png";
-    write_diff(diff_path, golden);
+    write_diff_png(diff_path, golden.data(), frame_buffer);
     return ::testing::AssertionFailure()
            << differing << " pixels differ from golden " << name << ", first at ("
            << first % LCD_WIDTH << ", " << first / LCD_WIDTH << "): golden "
