@@ -1,0 +1,68 @@
+// The notes so far, however many: only the rows in view are in the page,
+// padding stands in for the rest, and the list follows the newest note
+// while it is scrolled to its end.
+
+// Rows drawn beyond those in view, above and below.
+const SPARE_ROWS = 4;
+
+export class NotesList {
+  // `list` is the <ol>; `noteAt(i)` gives the i-th note's text.
+  constructor(list, noteAt) {
+    this.list = list;
+    this.noteAt = noteAt;
+    this.count = 0;
+    this.epoch = -1;
+    this.drawn = '';
+    this.following = true;
+    this.rowHeight = 0;
+    list.addEventListener('scroll', () => {
+      this.following = list.scrollTop + list.clientHeight >= list.scrollHeight - 2;
+      this.draw();
+    });
+  }
+
+  // The board's count of notes and its epoch: a new epoch starts the list again.
+  update(count, epoch) {
+    if (epoch !== this.epoch) {
+      this.epoch = epoch;
+      this.drawn = '';
+      this.following = true;
+      this.count = 0;
+      this.draw();
+    }
+    if (count === this.count) return;
+    this.count = count;
+    this.draw();
+    if (this.following) this.list.scrollTop = this.list.scrollHeight;
+  }
+
+  draw() {
+    const list = this.list;
+    const rowHeight = this.rowHeight || this.measure();
+    const first = Math.max(0, Math.floor(list.scrollTop / rowHeight) - SPARE_ROWS);
+    const last = Math.min(this.count, Math.ceil((list.scrollTop + list.clientHeight) / rowHeight) + SPARE_ROWS);
+    const key = `${this.epoch} ${first} ${last} ${this.count}`;
+    if (key === this.drawn) return;
+    this.drawn = key;
+    const rows = [];
+    for (let i = first; i < last; i++) {
+      const text = this.noteAt(i);
+      const row = Object.assign(document.createElement('li'), { textContent: text, title: text });
+      row.setAttribute('aria-posinset', String(i + 1));
+      row.setAttribute('aria-setsize', String(this.count));
+      rows.push(row);
+    }
+    list.start = first + 1;
+    list.style.paddingTop = `${first * rowHeight}px`;
+    list.style.paddingBottom = `${(this.count - last) * rowHeight}px`;
+    list.replaceChildren(...rows);
+  }
+
+  // A row's height as the style sets it, once the list is shown.
+  measure() {
+    const probe = Object.assign(document.createElement('li'), { textContent: 'x' });
+    this.list.replaceChildren(probe);
+    this.rowHeight = probe.offsetHeight;
+    return this.rowHeight || 16;
+  }
+}
