@@ -1,5 +1,5 @@
 // The notes so far, however many: only the rows in view are in the page,
-// padding stands in for the rest, and the list follows the newest note
+// margins stand in for the rest, and the list follows the newest note
 // while it is scrolled to its end.
 
 // Rows drawn beyond those in view, above and below.
@@ -52,9 +52,11 @@ export class NotesList {
       row.setAttribute('aria-setsize', String(this.count));
       rows.push(row);
     }
+    if (rows.length) {
+      rows[0].style.marginTop = `${first * rowHeight}px`;
+      rows[rows.length - 1].style.marginBottom = `${(this.count - last) * rowHeight}px`;
+    }
     list.start = first + 1;
-    list.style.paddingTop = `${first * rowHeight}px`;
-    list.style.paddingBottom = `${(this.count - last) * rowHeight}px`;
     list.replaceChildren(...rows);
   }
 
