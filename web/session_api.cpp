@@ -242,7 +242,8 @@ EXPORT int omnira_timeline_note_count(void) {
 EXPORT const double *omnira_timeline_note_ticks(void) {
     static std::vector<double> ticks;
     ticks.clear();
-    for (const timeline_note &note : the_session.timeline_notes()) ticks.push_back((double)note.tick);
+    for (const timeline_note &note : the_session.timeline_notes())
+        ticks.push_back((double)note.tick);
     return ticks.data();
 }
 EXPORT const char *omnira_timeline_note_text(int i) {

@@ -39,7 +39,8 @@ std::string number(long long n) {
 // "name":value pairs as a JSON object.
 std::string object(std::initializer_list<std::pair<const char *, std::string>> pairs) {
     std::string out = "{";
-    for (const auto &p : pairs) out += (out.size() > 1 ? ",\"" : "\"") + std::string(p.first) + "\":" + p.second;
+    for (const auto &p : pairs)
+        out += (out.size() > 1 ? ",\"" : "\"") + std::string(p.first) + "\":" + p.second;
     return out + "}";
 }
 
@@ -119,8 +120,9 @@ EXPORT int omnira_log_column_count(void) {
 }
 EXPORT const char *omnira_log_column_name(int i) {
     const std::vector<std::string> &names = page_session().log().names;
-    return reply(i >= 0 && (size_t)i < names.size() ? printable(names[(size_t)i], COLUMN_NAME_LENGTH)
-                                                    : std::string());
+    return reply(i >= 0 && (size_t)i < names.size()
+                     ? printable(names[(size_t)i], COLUMN_NAME_LENGTH)
+                     : std::string());
 }
 // The column chosen for a role, -1 none; a new log starts from those found.
 EXPORT int omnira_log_column(int role) {
@@ -204,7 +206,8 @@ EXPORT const char *omnira_constants(void) {
     speeds += "]";
     std::string unit_names = "{";
     for (figure_unit u : {FIGURE_RAW, FIGURE_RPM, FIGURE_MB, FIGURE_INHG, FIGURE_C, FIGURE_F})
-        unit_names += (unit_names.size() > 1 ? ",\"" : "\"") + number(u) + "\":" + quoted(figure_unit_name(u));
+        unit_names += (unit_names.size() > 1 ? ",\"" : "\"") + number(u) +
+                      "\":" + quoted(figure_unit_name(u));
     unit_names += "}";
     return reply(object({
         {"lcd", object({{"width", number(LCD_WIDTH)},
@@ -260,7 +263,7 @@ EXPORT const char *omnira_constants(void) {
                               {"temp", "[" + number(FIGURE_RAW) + "," + number(FIGURE_C) + "," +
                                            number(FIGURE_F) + "]"}})},
         {"unit_names", unit_names},
-        {"libraries", object({{"scenarios", number(LIBRARY_SCENARIOS)},
-                              {"lessons", number(LIBRARY_LESSONS)}})},
+        {"libraries",
+         object({{"scenarios", number(LIBRARY_SCENARIOS)}, {"lessons", number(LIBRARY_LESSONS)}})},
     }));
 }

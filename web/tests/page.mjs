@@ -258,15 +258,6 @@ test('a broken script shows its line and message as text and runs nothing', asyn
   await state(page, 'on');
 });
 
-test('a script whose expectation fails plays nothing', async () => {
-  const page = await openLink({}, scriptLink('on\npass 2\nexpect screen main_menu\npass 5\n'));
-  await page.waitForFunction(() => document.getElementById('script-error').textContent !== '');
-  assert.match(await page.getByRole('alert').textContent(), /line 3: .*main_menu/);
-  assert.equal(await page.evaluate(() => document.body.dataset.state), 'off');
-  const lines = (await session(page)).split('\n').filter((l) => l && !/^(#|tick)/.test(l));
-  assert.deepEqual(lines, []);
-});
-
 for (const ratio of [1.5, 2]) {
   test(`at device pixel ratio ${ratio} the LCD shows only palette colours`, async () => {
     const page = await openLink({ deviceScaleFactor: ratio },
