@@ -241,7 +241,7 @@ class Page {
     if (lamp.dataset.red !== String(red)) {
       lamp.style.backgroundColor = `rgb(${red}, 0, 0)`;
       lamp.dataset.red = String(red);
-      lamp.classList.toggle('lit', red >= s.constants.lamp_bright);
+      lamp.classList.toggle('lit', s.lampBright());
     }
     const lampName = s.lampName();
     if (lamp.getAttribute('aria-label') !== lampName) lamp.setAttribute('aria-label', lampName);
@@ -289,7 +289,7 @@ class Page {
     try {
       bytes = new Uint8Array(await file.slice(0, this.s.constants.max_script_bytes + 1).arrayBuffer());
     } catch (problem) {
-      this.showError(`The file ${file.name} cannot be read: ${problem.message}`);
+      this.showError(`The file ${this.s.printable(file.name)} cannot be read: ${problem.message}`);
       return;
     }
     this.s.playScript(bytes, file.name, `the file ${file.name}`);

@@ -53,6 +53,7 @@ export function sessionOf(m) {
     sliderText: (id) => text(m._omnira_slider_text(id)),
     sliderUnit: (id) => text(m._omnira_slider_unit(id)),
     lamp: () => m._omnira_lamp(),
+    lampBright: () => !!m._omnira_lamp_bright(),
     lampName: () => text(m._omnira_lamp_name()),
     announcement: () => text(m._omnira_announcement()),
     recording: () => reply(m._omnira_recording()),

@@ -2,6 +2,7 @@
 // their playback, and what the page shows. Each calls one session method.
 #include "web/session_api.h"
 
+#include "core/alarms.h"
 #include "display/frame_buffer.h"
 #include "host/figures/engine_figures.h"
 #include "host/shell/lcd_palette.h"
@@ -129,6 +130,10 @@ EXPORT const char *omnira_slider_unit(int id) {
 }
 EXPORT int omnira_lamp(void) {
     return the_session.lamp();
+}
+// Whether the lamp is lit by an unacknowledged alarm, as its name says.
+EXPORT int omnira_lamp_bright(void) {
+    return the_session.lamp() >= LAMP_BRIGHT;
 }
 EXPORT const char *omnira_lamp_name(void) {
     return reply(the_session.lamp_name());

@@ -2,7 +2,6 @@
 // the key bindings, printable text, and the constants the page needs.
 #include "web/session_api.h"
 
-#include "core/alarms.h"
 #include "core/keys.h"
 #include "display/frame_buffer.h"
 #include "host/session/bindings.h"
@@ -252,7 +251,6 @@ EXPORT const char *omnira_constants(void) {
                            {"map", number(offsetof(timeline_sample, map))},
                            {"temp", number(offsetof(timeline_sample, temp))},
                            {"lamp", number(offsetof(timeline_sample, lamp_bright))}})},
-        {"lamp_bright", number(LAMP_BRIGHT)},
         {"log_roles", object({{"time", number(LOG_TIME)},
                               {"date", number(LOG_DATE)},
                               {"rpm", number(LOG_RPM)},
