@@ -32,15 +32,22 @@ export class NotesList {
     }
     if (count === this.count) return;
     this.count = count;
-    this.draw();
-    if (this.following) this.list.scrollTop = this.list.scrollHeight;
+    if (!this.following) {
+      this.draw();
+      return;
+    }
+    // Drawn as scrolled to the end first, so that the scroll draws nothing more.
+    this.draw(Infinity);
+    this.list.scrollTop = this.list.scrollHeight;
   }
 
-  draw() {
+  // The rows in view with the list scrolled to `top`.
+  draw(top = this.list.scrollTop) {
     const list = this.list;
     const rowHeight = this.rowHeight || this.measure();
-    const first = Math.max(0, Math.floor(list.scrollTop / rowHeight) - SPARE_ROWS);
-    const last = Math.min(this.count, Math.ceil((list.scrollTop + list.clientHeight) / rowHeight) + SPARE_ROWS);
+    const scrolled = Math.max(0, Math.min(top, this.count * rowHeight - list.clientHeight));
+    const first = Math.max(0, Math.floor(scrolled / rowHeight) - SPARE_ROWS);
+    const last = Math.min(this.count, Math.ceil((scrolled + list.clientHeight) / rowHeight) + SPARE_ROWS);
     const key = `${this.epoch} ${first} ${last} ${this.count}`;
     if (key === this.drawn) return;
     this.drawn = key;
