@@ -48,14 +48,16 @@ const played = (page) => page.waitForFunction(() => {
 });
 
 // The page's clock in the test's hands: time moves only when the test says,
+// in steps of the session's own (its tick, a note's least showing time),
 // and each step is one turn of the page's loop.
 const takeClock = (page) => page.evaluate(() => {
   window.testNow = performance.now();
   window.omnira.clock = () => window.testNow;
+  return window.omnira.s.constants;
 });
-async function runUntil(page, shown, stepMs = 500, limitMs = 120000) {
+async function runUntil(page, shown, stepMs, limitMs = 120000, arg = undefined) {
   for (let ms = 0; ms <= limitMs; ms += stepMs) {
-    if (await page.evaluate(shown)) return;
+    if (await page.evaluate(shown, arg)) return;
     await page.evaluate((step) => { window.testNow += step; window.omnira.turn(); }, stepMs);
   }
   assert.fail(`not shown within ${limitMs} ms of the page's clock: ${shown}`);
@@ -173,7 +175,7 @@ test('keys, wheel and wheel click: the window\'s bindings, leaving repeats, comb
     'temp 1', 'on', 'off', 'key PLUS', 'key MINUS', 'key PUSH']);
 });
 
-test('F1 is kept from the browser; other keys keep their default', async () => {
+test('F1 is kept from the browser; other keys keep their default; Help lists the page\'s bindings', async () => {
   const page = await openPage(browser);
   await page.evaluate(() => {
     window.prevented = [];
@@ -184,6 +186,10 @@ test('F1 is kept from the browser; other keys keep their default', async () => {
   await page.keyboard.press('Control+F2');
   assert.deepEqual(await page.evaluate(() => window.prevented),
     ['F1:true', 'KeyA:false', 'ControlLeft:false', 'F2:false']);
+  const help = await page.locator('#help-list dt').allTextContents();
+  assert.ok(help.includes('Return, Enter, Space') && help.includes('Mouse wheel over the bezel'), help.join(' | '));
+  assert.ok(!help.includes('Ctrl+Q'), 'the window\'s own keys are left out');
+  await page.context().close();
 });
 
 test('a #script= link plays to lcdshot\'s frame, then the user carries on', async () => {
@@ -235,11 +241,11 @@ test('a scenario of the library plays, its goldens checked, to lcdshot\'s frame'
   const page = await openPage(browser);
   const scenarios = page.getByLabel('Scenario');
   assert.equal(await scenarios.locator('option').count(), 7);
-  await takeClock(page);
+  const { tick_ms: tick } = await takeClock(page);
   await scenarios.selectOption({ label: 'Run-up and magneto check' });
   await button(page, 'Play scenario').click();
-  await runUntil(page, () => /Warm engine at idle/.test(document.getElementById('note').textContent));
-  await runUntil(page, () => document.body.dataset.state === 'on', 1000, 300000);
+  await runUntil(page, () => /Warm engine at idle/.test(document.getElementById('note').textContent), 5 * tick);
+  await runUntil(page, () => document.body.dataset.state === 'on', 10 * tick, 300000);
   assert.equal(await page.locator('#script-error').textContent(), '');
   assert.match(await page.locator('#status').textContent(), /: ended; the instrument runs on live$/);
   const { frame, script } = await frameAndSession(page);
@@ -506,12 +512,11 @@ test('the timeline seeks to lcdshot\'s frame at a tick, and x16 plays lcdshot\'s
 // its time on the page's clock, and all of them stay in the list.
 test('quick notes each get their turn beside the LCD and the last one stays', async () => {
   const page = await openPage(browser);
-  await takeClock(page);
+  const { note_min_show_ms: shown } = await takeClock(page);
   await playFile(page, 'on\nnote One\nnote Two\ntick\nnote Three\nhold 1\n');
-  await runUntil(page, () => document.getElementById('note').textContent === 'One');
-  await runUntil(page, () => document.getElementById('note').textContent === 'Two');
-  await runUntil(page, () => document.getElementById('note').textContent === 'Three');
-  await runUntil(page, () => document.body.dataset.state === 'on');
+  for (const note of ['One', 'Two', 'Three'])
+    await runUntil(page, (n) => document.getElementById('note').textContent === n, shown / 5, undefined, note);
+  await runUntil(page, () => document.body.dataset.state === 'on', shown / 5);
   assert.deepEqual(await page.locator('#notes li').allTextContents(), ['One', 'Two', 'Three']);
   assert.equal(await page.locator('#note').textContent(), 'Three');
   await page.context().close();
