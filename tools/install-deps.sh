@@ -29,7 +29,7 @@ generators) packages+=(libfreetype-dev fonts-liberation2) ;;
 fuzz) packages+=(clang libclang-rt-dev) ;;
 bench) packages+=(libbenchmark-dev) ;;
 web)
-    packages+=(emscripten chromium)
+    packages+=(emscripten chromium esbuild)
     command -v node > /dev/null || packages+=(nodejs)
     command -v npm > /dev/null || packages+=(npm)
     ;;

@@ -1,38 +1,6 @@
-// The window's keyboard and mouse bindings, for the page: one table gives the
-// Help text and what each KeyboardEvent stands for.
-
-// Key codes of the bezel keys and the knob, by their names in scripts.
-export const KEY_CODES = { F1: 1, F2: 2, PUSH: 3, PLUS: 4, MINUS: 5 };
-
-// does: a key name of KEY_CODES, 'on', 'off' or 'exio'; codes: KeyboardEvent.code
-// values; chars: KeyboardEvent.key values, for "+" and "-" wherever a layout
-// puts them; turn: a focused slider keeps the arrow and takes + and - itself.
-export const BINDINGS = [
-  { does: 'F1', codes: ['F1'], chars: [], keys: 'F1', action: 'the F1 key (left bezel key)' },
-  { does: 'F2', codes: ['F2'], chars: [], keys: 'F2', action: 'the F2 key (right bezel key)' },
-  { does: 'PUSH', codes: ['Enter', 'NumpadEnter', 'Space'], chars: [],
-    keys: 'Return, Enter, Space', action: 'push the knob (a focused button or check box takes them itself)' },
-  { does: 'PLUS', codes: ['NumpadAdd', 'ArrowUp'], chars: ['+'], turn: true,
-    keys: '+ (main or keypad), Up', action: 'turn the knob one step up' },
-  { does: 'MINUS', codes: ['NumpadSubtract', 'ArrowDown'], chars: ['-'], turn: true,
-    keys: '- (main or keypad), Down', action: 'turn the knob one step down' },
-  { does: 'on', codes: ['KeyI'], chars: [], keys: 'I', action: 'On (power on; afresh while on)' },
-  { does: 'off', codes: ['KeyO'], chars: [], keys: 'O', action: 'Off' },
-  { does: 'exio', codes: ['KeyX'], chars: [], keys: 'X', action: 'check or uncheck EXIO' },
-  { does: 'pause', codes: ['KeyP'], chars: [], keys: 'P', action: 'while a script plays: pause or resume it' },
-  { does: 'step', codes: ['KeyN'], chars: [], keys: 'N', action: 'while a script is paused: the next tick' },
-  { does: 'restart', codes: ['KeyR'], chars: [], keys: 'R', action: 'while a script plays: restart it' },
-  { does: 'slower', codes: [], chars: ['['], keys: '[ and ]', action: 'while a script plays: half or twice the speed' },
-  { does: 'slider-page', codes: [], chars: [], keys: 'Page Up, Page Down on a slider or its entry',
-    action: 'move the slider an engine step: 100 rpm, 1.0 inHg or 10 mB, 5 degrees' },
-  { does: 'slider-entry', codes: [], chars: [], keys: "Return in a slider's entry",
-    action: 'put the slider where the figure typed shows (a position when followed by raw)' },
-  { does: 'faster', codes: [], chars: [']'], keys: '', action: '' },
-];
-export const MOUSE_HELP = [
-  { keys: 'Mouse wheel over the bezel', action: 'one knob step per notch, up is +' },
-  { keys: 'Wheel click over the bezel', action: 'push the knob' },
-];
+// Keys and the wheel in the page. What a key does comes from the session's
+// bindings (key_action); the page adds only which focused element keeps
+// which key for itself.
 
 // Controls that Return, Enter and Space activate themselves.
 const ACTIVATED = new Set(['BUTTON', 'A', 'SUMMARY', 'SELECT', 'TEXTAREA']);
@@ -50,24 +18,27 @@ const isSlider = (element) => !!element && element.tagName === 'INPUT' && elemen
 const takesTyping = (element) => !!element && (element.tagName === 'SELECT' || element.tagName === 'TEXTAREA' ||
   (element.tagName === 'INPUT' && !['range', 'checkbox', 'button'].includes(element.type)));
 
-// What a key press does: a binding's `does`, 'slider-up' or 'slider-down'
-// (+ and - on a focused slider), or '' where the page leaves the key to the
+const combined = (event) => event.repeat || event.ctrlKey || event.altKey || event.metaKey;
+
+// What a key press does: { page: 1 or -1 } (Page Up or Down on a slider or
+// its entry), { step: 1 or -1 } (+ or - on a focused slider), { action } for
+// the session to act on, or null where the page leaves the key to the
 // browser: repeats, combinations with Ctrl, Alt or Meta, keys a focused
-// control uses itself, and every unbound key.
-export function boundKey(event, focused) {
-  const paging = event.code === 'PageUp' || event.code === 'PageDown';
-  if (paging && !event.repeat && !event.ctrlKey && !event.altKey && !event.metaKey &&
+// control uses itself, and every unbound key. `actionOf(code, key)` is the
+// session's key_action; `actions` its action numbers.
+export function pageKey(event, focused, actionOf, actions) {
+  if ((event.code === 'PageUp' || event.code === 'PageDown') && !combined(event) &&
       (isSlider(focused) || !!focused?.dataset?.slider))
-    return event.code === 'PageUp' ? 'slider-page-up' : 'slider-page-down';
-  if (event.repeat || event.ctrlKey || event.altKey || event.metaKey || takesTyping(focused)) return '';
-  const binding = BINDINGS.find((b) => b.codes.includes(event.code) || b.chars.includes(event.key));
-  if (!binding) return '';
-  if (binding.turn && isSlider(focused)) {
-    if (event.code === 'ArrowUp' || event.code === 'ArrowDown') return '';
-    return binding.does === 'PLUS' ? 'slider-up' : 'slider-down';
+    return { page: event.code === 'PageUp' ? 1 : -1 };
+  if (combined(event) || takesTyping(focused)) return null;
+  const action = actionOf(event.code, event.key);
+  if (action === actions.none) return null;
+  if ((action === actions.plus || action === actions.minus) && isSlider(focused)) {
+    if (event.code === 'ArrowUp' || event.code === 'ArrowDown') return null;
+    return { step: action === actions.plus ? 1 : -1 };
   }
-  if (binding.does === 'PUSH' && keepsPush(focused)) return '';
-  return binding.does;
+  if (action === actions.push && keepsPush(focused)) return null;
+  return { action };
 }
 
 // Wheel movement of one notch in each WheelEvent.deltaMode: pixels, lines, pages.

@@ -1,8 +1,7 @@
 cmake_policy(VERSION 3.25)
 # Writes the page as one file: the template with the style, the bezel SVG, the
-# wasm loader, the wasm itself and the JavaScript modules put in place.
-# The modules share one module script: their import lines are dropped and
-# their exports become plain declarations.
+# wasm loader, the wasm itself and the page's script (its modules as esbuild
+# bundled them) put in place.
 file(READ ${TEMPLATE} page)
 file(READ ${STYLE} style)
 file(READ ${BEZEL} bezel)
@@ -15,23 +14,8 @@ if(failed)
     message(FATAL_ERROR "cannot pack ${wasm_binary}")
 endif()
 string(APPEND wasm "\nconst OMNIRA_WASM_GZIP = '${wasm_packed}';\n")
-# A library's scripts (gzipped) in the course's order (course.list), then any
-# it does not name, each in base64 by its name, as "scripts: [...]".
-function(pack_scripts folder out)
-    file(GLOB others ${folder}/*.txt)
-    file(STRINGS ${folder}/course.list course REGEX "^[^#]")
-    set(files "")
-    foreach(name ${course})
-        string(STRIP "${name}" name)
-        if("${folder}/${name}" IN_LIST others)
-            list(APPEND files ${folder}/${name})
-            list(REMOVE_ITEM others ${folder}/${name})
-        endif()
-    endforeach()
-    list(APPEND files ${others})
-    pack_files(${folder} scripts "gzip;-9;-n;-c" packed "${files}")
-    set(${out} "${packed}" PARENT_SCOPE)
-endfunction()
+# A library: its scripts gzipped in base64 by their file names, and its
+# course.list, which the session orders them by.
 function(pack_files folder kind pack out files)
     set(list "${kind}: [")
     foreach(f ${files})
@@ -45,26 +29,25 @@ function(pack_files folder kind pack out files)
     endforeach()
     set(${out} "${list}],\n" PARENT_SCOPE)
 endfunction()
+function(pack_library folder out)
+    file(GLOB scripts ${folder}/*.txt)
+    pack_files(${folder} scripts "gzip;-9;-n;-c" packed "${scripts}")
+    execute_process(COMMAND base64 -w0 ${folder}/course.list OUTPUT_VARIABLE course)
+    set(${out} "${packed}course: '${course}',\n" PARENT_SCOPE)
+endfunction()
 # The scenario library with its goldens (compressed PNGs already), and the
 # lesson library.
-pack_scripts(${SCENARIOS} scripts)
+pack_library(${SCENARIOS} scripts)
 file(GLOB goldens ${SCENARIOS}/goldens/*.png)
 pack_files(${SCENARIOS} goldens cat packed_goldens "${goldens}")
 string(APPEND wasm "const SCENARIO_LIBRARY = {\n${scripts}${packed_goldens}};\n")
-pack_scripts(${LESSONS} lesson_scripts)
+pack_library(${LESSONS} lesson_scripts)
 string(APPEND wasm "const LESSON_LIBRARY = {\n${lesson_scripts}};\n")
 string(REGEX REPLACE "<\\?xml[^>]*>" "" bezel "${bezel}")
 string(REGEX REPLACE "<!--[^>]*-->" "" bezel "${bezel}")
 string(REPLACE "<svg " "<svg aria-hidden=\"true\" " bezel "${bezel}")
 
-set(modules "")
-string(REPLACE "," ";" MODULES "${MODULES}")
-foreach(module ${MODULES})
-    file(READ ${module} code)
-    string(REGEX REPLACE "(^|\n)import [^\n]*" "\\1" code "${code}")
-    string(REGEX REPLACE "(^|\n)export " "\\1" code "${code}")
-    string(APPEND modules "${code}\n")
-endforeach()
+file(READ ${BUNDLE} modules)
 
 # Nothing inside a script element may close it early.
 string(REPLACE "</script" "<\\/script" wasm "${wasm}")

@@ -46,5 +46,10 @@ panel_action key_action(const std::string &code, const std::string &character, i
 // playback's pause, step, restart and speed.
 void act(session &s, panel_action action);
 
+// Ticks the timeline's keys seek, as Help says: Left and Right a second,
+// Page Up and Page Down ten.
+const long long TIMELINE_ARROW_TICKS = 10;
+const long long TIMELINE_PAGE_TICKS = 100;
+
 // The Help text of a front end's bindings, a "keys: what" line each.
 std::string bindings_help(int front_end);

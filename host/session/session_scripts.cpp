@@ -263,6 +263,10 @@ bool session::start_lesson(const std::string &bytes, const std::string &title) {
     return true;
 }
 
+bool session::start_library_lesson(size_t index) {
+    return play_library(LIBRARY_LESSONS, index);
+}
+
 bool session::lesson_waiting() const {
     return lesson_ && lesson_->status() == lesson_player::WAITING;
 }

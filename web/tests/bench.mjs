@@ -1,10 +1,13 @@
 // Figures of the web page (`make bench-web`): the file's size, the time from
 // opening it to the first frame after On, one pass plus painting the canvas,
-// and the page's own work while the instrument is off.
-import { readFileSync } from 'node:fs';
+// the page's own work while the instrument is off, the check of the script
+// of most work beside lcdshot's run of it, and a script of 55,000 notes.
+import { execFileSync } from 'node:child_process';
+import { mkdtempSync, readFileSync, readdirSync, writeFileSync } from 'node:fs';
+import { tmpdir } from 'node:os';
 import { join } from 'node:path';
 import { deflateRawSync, gzipSync } from 'node:zlib';
-import { PAGE_URL, WEB_BUILD, launch } from './harness.mjs';
+import { NATIVE_BUILD, PAGE_URL, WEB_BUILD, launch } from './harness.mjs';
 
 const RUNS = 5;
 const median = (xs) => [...xs].sort((a, b) => a - b)[Math.floor(xs.length / 2)];
@@ -58,7 +61,7 @@ const [pass, passAndPaint] = await page.evaluate(() => {
     for (let i = 0; i < n; i++) body();
     return ((performance.now() - start) / n) * 1000;
   };
-  return [time(() => p.api.pass()), time(() => { p.api.pass(); p.lcd.paint(p.api.frame()); })];
+  return [time(() => p.s.pass()), time(() => { p.s.pass(); p.lcd.paint(p.s.frame()); })];
 });
 row('one pass (wasm)', `${pass.toFixed(0)} us`, '');
 row('one pass plus painting the canvas', `${passAndPaint.toFixed(0)} us`, '< 1 ms');
@@ -92,11 +95,20 @@ function worstScript(bytes) {
   while (text.length + 7 <= bytes) text += 'key F1\n';
   return text;
 }
+const scratch = mkdtempSync(join(tmpdir(), 'omnira-bench-'));
 for (const kb of [1, 8]) {
-  const start = Date.now();
-  await page.getByLabel('Play script').setInputFiles({ name: 'worst.txt', mimeType: 'text/plain', buffer: Buffer.from(worstScript(kb * 1024)) });
-  await page.waitForFunction(() => document.body.dataset.state === 'playing', null, { timeout: 120000 });
-  row(`checking the script of most work, ${kb} KB`, `${((Date.now() - start) / 1000).toFixed(1)} s`, '');
+  const script = worstScript(kb * 1024);
+  const file = join(scratch, `worst${kb}.txt`);
+  writeFileSync(file, script);
+  let start = Date.now();
+  execFileSync(join(NATIVE_BUILD, 'lcdshot/lcdshot'), [file, scratch], { stdio: 'ignore' });
+  const native = (Date.now() - start) / 1000;
+  start = Date.now();
+  await page.getByLabel('Play script').setInputFiles({ name: 'worst.txt', mimeType: 'text/plain', buffer: Buffer.from(script) });
+  await page.waitForFunction(() => document.body.dataset.state === 'playing', null, { timeout: 600000 });
+  const checked = (Date.now() - start) / 1000;
+  row(`checking the script of most work, ${kb} KB / lcdshot running it`,
+    `${checked.toFixed(1)} s / ${native.toFixed(1)} s (${(checked / native).toFixed(2)} times)`, '< 2 times');
   await page.getByRole('button', { name: 'Stop script', exact: true }).click();
 }
 
@@ -109,7 +121,8 @@ const seek = await page.evaluate(() => {
   const times = [];
   for (let tick = 299; tick < 6000; tick += 600) {
     const start = performance.now();
-    window.omnira.playerAction(() => window.omnira.api.seek(tick));
+    window.omnira.s.seek(tick);
+    window.omnira.draw();
     times.push(performance.now() - start);
   }
   return Math.max(...times);
@@ -129,19 +142,74 @@ for (let r = 0; r < 3 * 3600; r++) {
 }
 const conversions = await page.evaluate((log) => {
   const bytes = new TextEncoder().encode(log);
+  const s = window.omnira.s;
   const times = [];
   for (let i = 0; i < 5; i++) {
     const start = performance.now();
-    const api = window.omnira.api.dataLog;
-    api.read(bytes, 'three_hours.csv');
-    const found = [0, 1, 2, 3, 4].map((role) => api.found(role));
-    if (!api.convert(found, 0, 0)) throw new Error(api.error());
-    api.script();
+    if (!s.openLog(bytes, 'three_hours.csv') || !s.playLog()) throw new Error(s.takeAlert());
     times.push(performance.now() - start);
+    s.cancelCheck();
+    s.takeOver();
   }
   return times;
 }, log);
-row('converting a 3-hour data log, 10,800 rows of 60 columns', `${median(conversions).toFixed(0)} ms`, '< 2000 ms');
+row('converting a 3-hour data log, 10,800 rows of 60 columns, and starting its check', `${median(conversions).toFixed(0)} ms`, '< 2000 ms');
+// 55,000 notes, a note each tick, played at x16: frames a second, and the
+// renderer's memory (the largest renderer process of this browser).
+function rendererMemory() {
+  const children = new Map();
+  for (const pid of readdirSync('/proc').filter((d) => /^\d+$/.test(d))) {
+    try {
+      const ppid = readFileSync(`/proc/${pid}/stat`, 'utf8').split(') ')[1].split(' ')[1];
+      if (!children.has(ppid)) children.set(ppid, []);
+      children.get(ppid).push(pid);
+    } catch { /* gone meanwhile */ }
+  }
+  let largest = 0;
+  const walk = (pid) => {
+    for (const child of children.get(pid) ?? []) {
+      try {
+        if (readFileSync(`/proc/${child}/cmdline`, 'utf8').includes('--type=renderer')) {
+          const rss = /VmRSS:\s+(\d+)/.exec(readFileSync(`/proc/${child}/status`, 'utf8'));
+          if (rss) largest = Math.max(largest, Number(rss[1]) * 1024);
+        }
+      } catch { /* gone meanwhile */ }
+      walk(child);
+    }
+  };
+  walk(String(process.pid));
+  return largest;
+}
+const notesScript = 'rpm 30000\nmap 1522\ntemp 2674\non\n' +
+  Array.from({ length: 55000 }, (_, i) => `note N${i}\ntick\n`).join('');
+{
+  const context = await browser.newContext();
+  const notesPage = await context.newPage();
+  await notesPage.addInitScript(clickOnWhenReady);
+  await notesPage.goto(PAGE_URL);
+  await notesPage.waitForFunction(() => document.body.dataset.state !== 'loading');
+  const start = Date.now();
+  await notesPage.getByLabel('Play script').setInputFiles({ name: 'notes.txt', mimeType: 'text/plain', buffer: Buffer.from(notesScript) });
+  await notesPage.waitForFunction(() => document.body.dataset.state === 'playing' ||
+    document.getElementById('script-error').textContent, null, { timeout: 600000 });
+  const refused = await notesPage.locator('#script-error').textContent();
+  if (refused) throw new Error(refused);
+  row(`checking a script of 55,000 notes (${(notesScript.length / 1024).toFixed(0)} KB)`, `${((Date.now() - start) / 1000).toFixed(1)} s`, '');
+  await notesPage.getByLabel('Speed').selectOption('16');
+  const frames = await notesPage.evaluate(() => window.animationFrames);
+  const seconds = 5;
+  await new Promise((resolve) => setTimeout(resolve, seconds * 1000));
+  const played = await notesPage.evaluate(() => [window.animationFrames, window.omnira.s.notesListed(),
+    document.getElementsByTagName('*').length]);
+  row('55,000 notes at x16: frames a second, notes listed after 5 s, elements in the page',
+    `${((played[0] - frames) / seconds).toFixed(0)}, ${played[1]}, ${played[2]}`, '>= 30 frames a second');
+  await notesPage.getByRole('button', { name: 'Pause', exact: true }).click();
+  await notesPage.getByRole('slider', { name: 'Timeline' }).press('End');
+  await notesPage.waitForFunction(() => window.omnira.s.notesListed() >= 54999);
+  await notesPage.evaluate(() => new Promise((done) => requestAnimationFrame(() => requestAnimationFrame(done))));
+  row('55,000 notes, all listed: the largest renderer process', `${(rendererMemory() / 1048576).toFixed(0)} MB`, '< 300 MB');
+  await context.close();
+}
 await browser.close();
 
 // A link's length for recorded sessions: percent-encoded (#script=) and

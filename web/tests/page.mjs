@@ -42,8 +42,39 @@ async function openLink(options, hash) {
 }
 
 // Until the script asked for has been checked and played to its end (or refused).
-const played = (page) => page.waitForFunction(() =>
-  !window.omnira.checking && !window.omnira.player && (window.omnira.played || document.getElementById('script-error').textContent));
+const played = (page) => page.waitForFunction(() => {
+  const s = window.omnira.s;
+  return !s.checking() && !s.playing() && (s.timeline().size > 0 || document.getElementById('script-error').textContent);
+});
+
+// The page's clock in the test's hands: time moves only when the test says,
+// in steps of the session's own (its tick, a note's least showing time),
+// and each step is one turn of the page's loop.
+const takeClock = (page) => page.evaluate(() => {
+  window.testNow = performance.now();
+  window.omnira.clock = () => window.testNow;
+  return window.omnira.s.constants;
+});
+async function runUntil(page, shown, stepMs, limitMs = 120000, arg = undefined) {
+  for (let ms = 0; ms <= limitMs; ms += stepMs) {
+    if (await page.evaluate(shown, arg)) return;
+    await page.evaluate((step) => { window.testNow += step; window.omnira.turn(); }, stepMs);
+  }
+  assert.fail(`not shown within ${limitMs} ms of the page's clock: ${shown}`);
+}
+
+// The LCD canvas as palette indices and the session so far, read at once.
+async function frameAndSession(page) {
+  const [rgba, script] = await page.evaluate(() => {
+    const c = document.getElementById('lcd');
+    return [Array.from(c.getContext('2d').getImageData(0, 0, c.width, c.height).data),
+      new TextDecoder('latin1').decode(window.omnira.s.recording())];
+  });
+  const index = new Map((await paletteOf()).map((c, i) => [c, i]).reverse());
+  const frame = [];
+  for (let i = 0; i < rgba.length; i += 4) frame.push(index.get((rgba[i] << 16) | (rgba[i + 1] << 8) | rgba[i + 2]) ?? -1);
+  return { frame, script };
+}
 
 test('a live session: the panel, the lamp, and a recording lcdshot replays to the same frame', async () => {
   const page = await openPage(browser);
@@ -144,7 +175,7 @@ test('keys, wheel and wheel click: the window\'s bindings, leaving repeats, comb
     'temp 1', 'on', 'off', 'key PLUS', 'key MINUS', 'key PUSH']);
 });
 
-test('F1 is kept from the browser; other keys keep their default', async () => {
+test('F1 is kept from the browser; other keys keep their default; Help lists the page\'s bindings', async () => {
   const page = await openPage(browser);
   await page.evaluate(() => {
     window.prevented = [];
@@ -155,6 +186,10 @@ test('F1 is kept from the browser; other keys keep their default', async () => {
   await page.keyboard.press('Control+F2');
   assert.deepEqual(await page.evaluate(() => window.prevented),
     ['F1:true', 'KeyA:false', 'ControlLeft:false', 'F2:false']);
+  const help = await page.locator('#help-list dt').allTextContents();
+  assert.ok(help.includes('Return, Enter, Space') && help.includes('Mouse wheel over the bezel'), help.join(' | '));
+  assert.ok(!help.includes('Ctrl+Q'), 'the window\'s own keys are left out');
+  await page.context().close();
 });
 
 test('a #script= link plays to lcdshot\'s frame, then the user carries on', async () => {
@@ -201,65 +236,32 @@ test('a script from a file plays to lcdshot\'s frame', async () => {
   assert.equal(await page.locator('#lamp').getAttribute('data-red'), '128'); // F1 acknowledged the alarm
 });
 
-// Runs the fake clock on until the page shows what `shown` looks for, in
-// steps: the library unpacks with real asynchronous work between them.
-async function runUntil(page, shown, limitMs = 5000) {
-  for (let ms = 0; ms <= limitMs; ms += 100) {
-    if (await page.evaluate(shown)) return;
-    await page.clock.runFor(100);
-  }
-  assert.fail(`not shown within ${limitMs} ms of the fake clock: ${shown}`);
-}
-
-// Real time on a fake clock: a scenario of minutes plays in moments.
+// The page's clock driven by the test: a scenario of minutes plays in moments.
 test('a scenario of the library plays, its goldens checked, to lcdshot\'s frame', async () => {
-  const context = await browser.newContext({ acceptDownloads: true });
-  const page = await context.newPage();
-  await page.clock.install();
-  await page.goto(PAGE_URL);
-  await page.clock.runFor(1000);
-  await page.waitForFunction(() => document.body.dataset.state !== 'loading');
+  const page = await openPage(browser);
   const scenarios = page.getByLabel('Scenario');
   assert.equal(await scenarios.locator('option').count(), 7);
+  const { tick_ms: tick } = await takeClock(page);
   await scenarios.selectOption({ label: 'Run-up and magneto check' });
   await button(page, 'Play scenario').click();
-  await runUntil(page, () => /Warm engine at idle/.test(document.getElementById('note').textContent));
-  await runUntil(page, () => document.body.dataset.state === 'on', 70000);
+  await runUntil(page, () => /Warm engine at idle/.test(document.getElementById('note').textContent), 5 * tick);
+  await runUntil(page, () => document.body.dataset.state === 'on', 10 * tick, 300000);
   assert.equal(await page.locator('#script-error').textContent(), '');
-  assert.equal(await page.evaluate(() => document.body.dataset.state), 'on'); // live after the end
-  // The installed clock still flows: stop it, so that the frame and the
-  // session are read at the same pass. It is stopped a moment ahead, further
-  // each time a busy machine lets that moment pass first.
-  for (let ahead = 100; ; ahead *= 2) {
-    try {
-      await page.clock.pauseAt(await page.evaluate((ms) => Date.now() + ms, ahead));
-      break;
-    } catch (e) {
-      if (!/to the past/.test(e.message)) throw e;
-    }
-  }
-  assert.deepEqual(await canvasIndices(page), lcdshotFrame(await session(page)));
-  await context.close();
+  assert.match(await page.locator('#status').textContent(), /: ended; the instrument runs on live$/);
+  const { frame, script } = await frameAndSession(page);
+  assert.deepEqual(frame, lcdshotFrame(script));
+  await page.context().close();
 });
 
 test('a broken script shows its line and message as text and runs nothing', async () => {
   const page = await openLink({}, scriptLink('on\npass 2\nkey <img src=x onerror=alert(1)>\n'));
   const error = page.getByRole('alert');
   await page.waitForFunction(() => document.getElementById('script-error').textContent !== '');
-  assert.match(await error.textContent(), /^The script from a link has an error and plays nothing:\nline 3: .*<img/);
+  assert.match(await error.textContent(), /^The scenario "a link" from a link has an error and plays nothing:\nline 3: .*<img/);
   assert.equal(await page.locator('#script-error img').count(), 0);
   assert.equal(await page.evaluate(() => document.body.dataset.state), 'off');
   await button(page, 'On').click(); // still usable
   await state(page, 'on');
-});
-
-test('a script whose expectation fails plays nothing', async () => {
-  const page = await openLink({}, scriptLink('on\npass 2\nexpect screen main_menu\npass 5\n'));
-  await page.waitForFunction(() => document.getElementById('script-error').textContent !== '');
-  assert.match(await page.getByRole('alert').textContent(), /line 3: .*main_menu/);
-  assert.equal(await page.evaluate(() => document.body.dataset.state), 'off');
-  const lines = (await session(page)).split('\n').filter((l) => l && !/^(#|tick)/.test(l));
-  assert.deepEqual(lines, []);
 });
 
 for (const ratio of [1.5, 2]) {
@@ -332,6 +334,51 @@ test('a link shows what it carries and plays only on a click; a bundled scenario
   for (const p of [page, library, none]) await p.context().close();
 });
 
+test('a link\'s title shows its bidirectional controls escaped; a broken scenario name is reported', async () => {
+  const page = await openPage(browser, {}, scriptLink('# Safe \u202etxt.exe\non\n'));
+  assert.equal(await page.locator('#link-offer-text').textContent(),
+    'This link carries a script: "Safe \\u{202E}txt.exe", 2 lines, 21 bytes. Play it?');
+  const broken = await openPage(browser, {}, '#scenario=%E0%A4%A');
+  await errorShown(broken);
+  assert.match(await broken.locator('#script-error').textContent(), /^The link cannot be read and plays nothing: /);
+  assert.deepEqual(broken.errors, []);
+  for (const p of [page, broken]) await p.context().close();
+});
+
+test('a Latin-1 script from a file plays as lcdshot plays it', async () => {
+  const script = Buffer.concat([Buffer.from('# Caf'), Buffer.of(0xe9), Buffer.from('\nrpm 30000\nmap 1518\non\npass 3\nnote '),
+    Buffer.alloc(2000, 0xe9), Buffer.from('\nhold 2\nkey F1\npass 4\noff\n')]);
+  const page = await openPage(browser);
+  await page.getByLabel('Play script').setInputFiles({ name: 'latin1.txt', mimeType: 'text/plain', buffer: script });
+  await played(page);
+  assert.equal(await page.locator('#script-error').textContent(), '');
+  assert.match(await page.locator('#note').textContent(), /^(\\xE9){2000}$/);
+  assert.match(await page.locator('#status').textContent(), /^Caf\\xE9: ended$/);
+  await state(page, 'off');
+  assert.deepEqual(await canvasIndices(page), Array.from(lcdshotGoldens(Buffer.concat([script, Buffer.from('golden f\n')]), ['f']).f));
+  await page.context().close();
+});
+
+test('55,000 notes: the timeline draws their marks and the list holds only the rows in view', async () => {
+  const page = await openPage(browser);
+  await playFile(page, 'on\n' + Array.from({ length: 55000 }, (_, i) => `note N${i}\ntick\n`).join(''));
+  await state(page, 'playing');
+  await button(page, 'Pause').click();
+  await page.getByRole('slider', { name: 'Timeline' }).focus();
+  await page.keyboard.press('End');
+  await page.waitForFunction(() => document.getElementById('timeline').getAttribute('aria-valuenow') === '55000');
+  await page.waitForFunction(() => document.querySelector('#notes li:last-child')?.textContent === 'N54999');
+  const { rows, height, pageNodes } = await page.evaluate(() => ({
+    rows: document.querySelectorAll('#notes li').length,
+    height: document.getElementById('notes').scrollHeight / document.querySelector('#notes li').offsetHeight,
+    pageNodes: document.getElementsByTagName('*').length,
+  }));
+  assert.ok(rows < 40, `${rows} rows in the page`);
+  assert.ok(Math.abs(height - 55000) < 2, `the list scrolls over ${height} rows`);
+  assert.ok(pageNodes < 400, `${pageNodes} elements in the page`);
+  await page.context().close();
+});
+
 test('a refused script leaves the instrument, the panel and the session as they were', async () => {
   const page = await openPage(browser);
   await slider(page, 'RPM').fill('30000');
@@ -341,7 +388,7 @@ test('a refused script leaves the instrument, the panel and the session as they 
   await playFile(page, 'rpm 2400 rpm\non\nhold 3\nexpect screen map_setup\n', 'typo.txt');
   await errorShown(page);
   assert.match(await page.locator('#script-error').textContent(),
-    /^The script from the file typo.txt has an error and plays nothing:\nline 4: the screen is run/);
+    /^The scenario "typo.txt" from the file typo.txt has an error and plays nothing:\nline 4: the screen is run/);
   assert.equal(await page.evaluate(() => document.body.dataset.state), 'on');
   assert.equal(await positionShown(page, 'rpm'), '30000');
   assert.ok((await session(page)).startsWith(before.trimEnd().replace(/\n(pass|tick) \d+$/, '')));
@@ -378,7 +425,7 @@ test('1 MB scripts: one plays, a longer one is refused, and the page goes on', a
   assert.equal(await page.locator('#script-error').textContent(), '');
   await playFile(page, full + line);
   await errorShown(page);
-  assert.match(await page.locator('#script-error').textContent(), /longer than 1048576 bytes/);
+  assert.match(await page.locator('#script-error').textContent(), /plays nothing:\nit is longer than 1 MB$/);
   await page.evaluate(() => window.omnira.crashed('a test abort'));
   await page.waitForFunction(() => /started afresh/.test(document.getElementById('script-error').textContent));
   await button(page, 'On').click();
@@ -416,6 +463,7 @@ test('Copy link carries the session compressed; a broken link plays nothing', as
   await button(page, 'Off').click();
   await state(page, 'off');
   await button(page, 'Copy link').click();
+  await page.waitForFunction(() => /#s=/.test(document.getElementById('link-text').value));
   const link = await page.locator('#link-text').inputValue();
   assert.match(link, /#s=[A-Za-z0-9_-]+$/);
   const recorded = await session(page);
@@ -427,7 +475,7 @@ test('Copy link carries the session compressed; a broken link plays nothing', as
   for (const broken of [hash.slice(0, hash.length / 2), '#s=%%%', '#s=AAAA']) {
     const bad = await openPage(browser, {}, broken);
     await errorShown(bad);
-    assert.match(await bad.locator('#script-error').textContent(), /^The link's script cannot be read/);
+    assert.match(await bad.locator('#script-error').textContent(), /^The link cannot be read and plays nothing: /);
     await bad.context().close();
   }
 });
@@ -463,20 +511,15 @@ test('the timeline seeks to lcdshot\'s frame at a tick, and x16 plays lcdshot\'s
 // Notes that come quicker than one can read wait their turn, each shown for
 // its time on the page's clock, and all of them stay in the list.
 test('quick notes each get their turn beside the LCD and the last one stays', async () => {
-  const context = await browser.newContext();
-  const page = await context.newPage();
-  await page.clock.install();
-  await page.goto(PAGE_URL);
-  await runUntil(page, () => document.body.dataset.state !== 'loading');
-  await page.getByLabel('Play script').setInputFiles({ name: 'n.txt', mimeType: 'text/plain',
-    buffer: Buffer.from('on\nnote One\nnote Two\ntick\nnote Three\nhold 1\n') });
-  await runUntil(page, () => document.getElementById('note').textContent === 'One');
-  await runUntil(page, () => document.getElementById('note').textContent === 'Two');
-  await runUntil(page, () => document.getElementById('note').textContent === 'Three');
-  await runUntil(page, () => document.body.dataset.state === 'on');
+  const page = await openPage(browser);
+  const { note_min_show_ms: shown } = await takeClock(page);
+  await playFile(page, 'on\nnote One\nnote Two\ntick\nnote Three\nhold 1\n');
+  for (const note of ['One', 'Two', 'Three'])
+    await runUntil(page, (n) => document.getElementById('note').textContent === n, shown / 5, undefined, note);
+  await runUntil(page, () => document.body.dataset.state === 'on', shown / 5);
   assert.deepEqual(await page.locator('#notes li').allTextContents(), ['One', 'Two', 'Three']);
   assert.equal(await page.locator('#note').textContent(), 'Three');
-  await context.close();
+  await page.context().close();
 });
 
 test('on a phone and by keyboard: the panel fits on its side, targets are large, Return after a click pushes the knob, a hidden tab pauses', async () => {
@@ -517,12 +560,12 @@ test('on a phone and by keyboard: the panel fits on its side, targets are large,
     Object.defineProperty(document, 'hidden', { value: true, configurable: true });
     document.dispatchEvent(new Event('visibilitychange'));
   });
-  await desk.waitForFunction(() => /^Paused/.test(document.getElementById('status').textContent));
+  await desk.waitForFunction(() => /: paused at .* \(paused while the page was hidden\)$/.test(document.getElementById('status').textContent));
   await desk.evaluate(() => {
     Object.defineProperty(document, 'hidden', { value: false, configurable: true });
     document.dispatchEvent(new Event('visibilitychange'));
   });
-  await desk.waitForFunction(() => /paused while the page was hidden/.test(document.getElementById('status').textContent));
+  await desk.waitForFunction(() => /hidden, and goes on from there$/.test(document.getElementById('status').textContent));
   await desk.context().close();
 });
 

@@ -1,67 +1,55 @@
-// The page's rules that need no browser: the timebase's catch-up, the key
-// table and the wheel's notches.
+// The page's own rules that need no browser: which focused element keeps
+// which key (over the session's key table), the wheel's notches, the
+// timeline's geometry and keys, and a link's bytes.
 import { test } from 'node:test';
 import assert from 'node:assert/strict';
-import { Timebase, MAX_CATCH_UP } from '../timebase.js';
-import { boundKey, wheelSteps } from '../bindings.js';
-import { clockText, tickAt, tickForKey } from '../transport.js';
+import { pageKey, wheelSteps } from '../bindings.js';
+import { lastAtOrBefore, tickAt, tickForKey } from '../transport.js';
+import { percentBytes } from '../links.js';
+import { newSession } from './wasm.mjs';
 
-test('the timebase turns elapsed time into ticks, carries the rest and caps a long pause', () => {
-  const t = new Timebase(1000);
-  assert.equal(t.due(1250), 2);
-  assert.equal(t.untilNext(), 50);
-  assert.equal(t.due(1299), 0);
-  assert.equal(t.due(1300), 1);
-  assert.equal(t.due(1200), 0); // a clock that steps back gives nothing
-  assert.equal(t.due(1200 + 60000 + 30), MAX_CATCH_UP); // a hidden tab for a minute
-  assert.equal(t.untilNext(), 70);
-  assert.equal(t.due(1200 + 60000 + 100), 1);
-});
-
+const s = await newSession();
+const { actions } = s.constants;
 const button = { tagName: 'BUTTON' };
 const range = { tagName: 'INPUT', type: 'range' };
 const checkbox = { tagName: 'INPUT', type: 'checkbox' };
 const body = { tagName: 'BODY' };
 const key = (code, more = {}) => ({ code, key: '', repeat: false, ctrlKey: false, altKey: false, metaKey: false, ...more });
+// What the page does with a key: the action's number as the session acts
+// on it, 'page+1' and the like, or '' where the browser keeps the key.
+const does = (event, focused) => {
+  const d = pageKey(event, focused, (code, character) => s.keyAction(code, character), actions);
+  return !d ? '' : d.page ? `page${d.page > 0 ? '+' : '-'}` : d.step ? `step${d.step > 0 ? '+' : '-'}` : d.action;
+};
+const act = (code, character = '') => s.keyAction(code, character);
 
-test('keys by code, what a focused control keeps, repeats and combinations', () => {
+test('a focused control keeps what it uses; repeats and combinations go to the browser', () => {
   const cases = [
-    [key('F1'), button, 'F1'],
-    [key('F2'), range, 'F2'],
-    [key('Space'), body, 'PUSH'],
-    [key('NumpadEnter'), body, 'PUSH'],
+    [key('F1'), button, act('F1')],
+    [key('Space'), body, actions.push],
     [key('Space'), button, ''],
     [key('Enter'), checkbox, ''],
-    [key('Enter'), range, 'PUSH'],
-    [key('Equal', { key: '+', shiftKey: true }), body, 'PLUS'],
-    [key('BracketRight', { key: '+' }), body, 'PLUS'],
-    [key('Minus', { key: '-' }), button, 'MINUS'],
-    [key('ArrowDown'), body, 'MINUS'],
+    [key('Enter'), range, actions.push],
+    [key('Equal', { key: '+' }), body, actions.plus],
+    [key('Minus', { key: '-' }), button, actions.minus],
     [key('ArrowUp'), range, ''],
-    [key('NumpadAdd', { key: '+' }), range, 'slider-up'],
-    [key('Minus', { key: '-' }), range, 'slider-down'],
-    [key('KeyI'), body, 'on'],
-    [key('KeyO'), body, 'off'],
-    [key('KeyX'), body, 'exio'],
+    [key('NumpadAdd', { key: '+' }), range, 'step+'],
+    [key('Minus', { key: '-' }), range, 'step-'],
     [key('KeyA', { key: 'a' }), body, ''],
     [key('F1', { repeat: true }), body, ''],
     [key('F1', { ctrlKey: true }), body, ''],
     [key('KeyO', { altKey: true }), body, ''],
-    [key('ArrowUp', { metaKey: true }), body, ''],
-    [key('KeyP'), body, 'pause'],
-    [key('KeyN'), button, 'step'],
-    [key('BracketLeft', { key: '[' }), body, 'slower'],
-    [key('BracketRight', { key: ']' }), body, 'faster'],
     [key('KeyO'), { tagName: 'SELECT' }, ''], // typing in the scenario list
     [key('KeyI'), { tagName: 'INPUT', type: 'text' }, ''],
-    [key('PageUp'), range, 'slider-page-up'],
-    [key('PageDown'), { tagName: 'INPUT', type: 'text', dataset: { slider: 'rpm' } }, 'slider-page-down'],
+    [key('PageUp'), range, 'page+'],
+    [key('PageDown'), { tagName: 'INPUT', type: 'text', dataset: { slider: 'rpm' } }, 'page-'],
     [key('PageDown'), { tagName: 'INPUT', type: 'text', dataset: {} }, ''],
     [key('PageUp'), body, ''],
     [key('PageUp', { repeat: true }), range, ''],
   ];
-  for (const [event, focused, does] of cases)
-    assert.equal(boundKey(event, focused), does, `${event.code} on ${focused.tagName}`);
+  for (const [event, focused, expected] of cases)
+    assert.equal(does(event, focused), expected, `${event.code} on ${focused.tagName}`);
+  assert.notEqual(act('F1'), actions.none);
 });
 
 test('the wheel: one knob step per whole notch, whatever the unit', () => {
@@ -76,10 +64,19 @@ test('the wheel: one knob step per whole notch, whatever the unit', () => {
   assert.deepEqual(wheelSteps(1, 2, 0), [-1, 0]);
 });
 
-test('the timeline: clock text, the tick under the pointer, and its keys', () => {
-  assert.deepEqual([0, 9, 10, 599, 600, 36000].map(clockText), ['0:00', '0:00', '0:01', '0:59', '1:00', '60:00']);
+test('the timeline: the tick under the pointer, its keys by the session\'s steps, the note in force', () => {
   assert.deepEqual([[0, 101, 1000], [100, 101, 1000], [50, 101, 1000], [-5, 101, 1000], [500, 101, 1000], [3, 1, 50]]
     .map(([x, w, l]) => tickAt(x, w, l)), [0, 1000, 500, 0, 1000, 0]);
+  const steps = { arrow: s.constants.timeline_arrow_ticks, page: s.constants.timeline_page_ticks };
   assert.deepEqual(['ArrowLeft', 'ArrowRight', 'PageUp', 'PageDown', 'Home', 'End', 'KeyA']
-    .map((k) => tickForKey(k, 5, 300)), [0, 15, 0, 105, 0, 300, null]);
+    .map((k) => tickForKey(k, 5, 300, steps)), [0, 15, 0, 105, 0, 300, null]);
+  const ticks = Float64Array.of(3, 3, 10, 40);
+  assert.deepEqual([0, 2, 3, 9, 10, 39, 40, 99].map((t) => lastAtOrBefore(ticks, t)), [-1, -1, 1, 1, 2, 2, 3, 3]);
+});
+
+test('a percent-encoded link gives its bytes as they are, and a broken escape is refused', () => {
+  assert.deepEqual(Array.from(percentBytes('on%0Anote caf%E9')), [...Buffer.from('on\nnote caf'), 0xe9]);
+  assert.deepEqual(Array.from(percentBytes('%E2%80%AE')), [0xe2, 0x80, 0xae]);
+  for (const broken of ['%E0%A4%A', '%', '%G0', 'a%2'])
+    assert.throws(() => percentBytes(broken), /broken escape/, broken);
 });
