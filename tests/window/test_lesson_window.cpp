@@ -4,7 +4,9 @@
 #include "host/shell/power_loop.h"
 #include "host/shell/program_state.h"
 #include "window/TfrmMain.h"
+#include "window/instrument_panel.h"
 #include "window/lesson_panel.h"
+#include "window/menus.h"
 
 #include <QAction>
 #include <QLabel>
@@ -57,7 +59,7 @@ void LessonWindowTest::cleanup() {
 }
 
 void LessonWindowTest::lessonsMenuFollowsTheCourse() {
-    const QList<QAction *> lessons = frm->Lessons1->actions();
+    const QList<QAction *> lessons = frm->Menus->Lessons1->actions();
     QVERIFY(lessons.size() >= 6);
     QCOMPARE(lessons.first()->text(), QString("Reading the run screen"));
     QCOMPARE(lessons.last()->text(), QString("Setting and entering a security code"));
@@ -89,7 +91,7 @@ void LessonWindowTest::lessonThroughHintShowMeSkipAndLeave() {
         // The student's own keys, each taken by a pass before the next.
         [&] {
             if (pending_key == 0 && minus_clicks < 2) {
-                QTest::mouseClick(frm->Button4, Qt::LeftButton);
+                QTest::mouseClick(frm->Controls->Button4, Qt::LeftButton);
                 minus_clicks++;
             }
             return on_step(4);
@@ -113,11 +115,11 @@ void LessonWindowTest::lessonThroughHintShowMeSkipAndLeave() {
         if (next < steps.size() && steps[next]()) next++;
     });
     poll.start();
-    frm->Lessons1->actions().first()->trigger();
+    frm->Menus->Lessons1->actions().first()->trigger();
     QTRY_COMPARE_WITH_TIMEOUT(next, (int)steps.size(), 30000);
     QVERIFY(!panel->isVisible());
     // The lesson's inputs and the student's are in the session.
-    const std::string session = frm->recorder().script();
+    const std::string session = frm->simulation().recording();
     QVERIFY(session.find("key PLUS") != std::string::npos);
     QVERIFY(session.find("key MINUS") != std::string::npos);
 }
