@@ -191,6 +191,7 @@ class WindowTest : public QObject {
     void keysFollowTheBindingsAndTheFocus();
     void wheelOverTheBezelTurnsTheKnob();
     void helpListsTheWindowsBindings();
+    void controlsCarryTheirNames();
     void onRunsTheLoopUntilOff();
     void onWhileOnResetsAndDoesNotNest();
     void closingEndsTheLoop_data();
@@ -465,6 +466,21 @@ void WindowTest::helpListsTheWindowsBindings() {
     QVERIFY(help.contains("one-key slot"));
     QVERIFY(ui->Button1->toolTip().contains("keyboard: I"));
     frm->HelpBox1->close();
+}
+
+// What a screen reader calls the controls that show the session.
+void WindowTest::controlsCarryTheirNames() {
+    QStringList names = {"LCD", "Figure entry message", "Scenario note", "Scenario notes so far",
+                         "Playback speed", "Timeline", "Alarm lamp: alarm"};
+    for (const char *slider : {"MAP", "RPM", "TEMP"})
+        for (const char *part : {" position", " figure", " figure entry"})
+            names << QString(slider) + part;
+    for (const QString &name : names) {
+        int found = 0;
+        for (const QWidget *widget : frm->findChildren<QWidget *>())
+            found += widget->accessibleName() == name;
+        QVERIFY2(found == 1, qPrintable(name));
+    }
 }
 
 void WindowTest::onRunsTheLoopUntilOff() {
