@@ -90,7 +90,7 @@ int32_t position(const panel_state &panel, slider_id slider) {
 
 } // namespace
 
-InstrumentPanel::InstrumentPanel(QWidget *client) {
+InstrumentPanel::InstrumentPanel(QWidget *client) : QObject(client) {
     Image1 = new BezelImage(client);
     Image1->setGeometry(0, 0, 241, 249);
 

@@ -7,6 +7,7 @@
 
 #include "host/figures/engine_figures.h"
 
+#include <QObject>
 #include <QString>
 
 #include <string>
@@ -23,7 +24,6 @@ class QPushButton;
 class QScrollArea;
 class QScrollBar;
 class QStatusBar;
-class QWidget;
 class session;
 
 // Beside a slider: the figure the instrument makes of its position, an
@@ -37,7 +37,7 @@ struct SliderFigure {
     QLabel *Unit;
 };
 
-class InstrumentPanel {
+class InstrumentPanel : public QObject {
   public:
     // The controls, laid out on `client` at the window's fixed positions.
     explicit InstrumentPanel(QWidget *client);

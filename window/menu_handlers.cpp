@@ -176,7 +176,7 @@ bool TfrmMain::startRecording(const QString &path) {
     recordingPath = path;
     Menus->RecordSession1->setChecked(true);
     sim.notice("Recording the session to " + fileBytesName(path));
-    sessionChanged();
+    showSession();
     return true;
 }
 
@@ -186,13 +186,13 @@ void TfrmMain::stopRecording() {
     sim.record_to(nullptr);
     recording.close();
     sim.notice("Recording to " + fileBytesName(recordingPath) + " stopped");
-    sessionChanged();
 }
 
 // Checked: asks for the script file and records into it; unchecked: stops.
 void TfrmMain::RecordSession1Click() {
     if (!Menus->RecordSession1->isChecked()) {
         stopRecording();
+        showSession();
         return;
     }
     Menus->RecordSession1->setChecked(false);

@@ -14,7 +14,7 @@ QString menuText(const QString &text) {
     return QString(text).replace(QLatin1Char('&'), QStringLiteral("&&"));
 }
 
-MainMenus::MainMenus(QMenuBar *bar, QObject *owner) : MainMenu1(bar), owner(owner) {
+MainMenus::MainMenus(QMenuBar *bar, QObject *owner) : QObject(owner), MainMenu1(bar) {
     File1 = bar->addMenu(QStringLiteral("&File"));
     SaveLcdImage1 = File1->addAction(QStringLiteral("&Save LCD Image..."));
     RecordSession1 = File1->addAction(QStringLiteral("&Record Session..."));
@@ -36,7 +36,7 @@ MainMenus::MainMenus(QMenuBar *bar, QObject *owner) : MainMenu1(bar), owner(owne
     StopScenario1 = Simulation1->addAction(QStringLiteral("S&top Scenario"));
     StopScenario1->setEnabled(false);
     View1 = bar->addMenu(QStringLiteral("&View"));
-    QActionGroup *zooms = new QActionGroup(owner);
+    QActionGroup *zooms = new QActionGroup(this);
     for (int factor = preferences::MIN_ZOOM; factor <= preferences::MAX_ZOOM; factor++) {
         QAction *zoom = View1->addAction(QStringLiteral("Zoom &%1x").arg(factor));
         zoom->setCheckable(true);
@@ -64,7 +64,7 @@ void MainMenus::showLibraries(const session &s,
         menu->clear();
         const std::vector<library_entry> &entries = s.library(kind).entries();
         for (size_t i = 0; i < entries.size(); i++)
-            menu->addAction(menuText(QString::fromStdString(entries[i].title)), owner,
+            menu->addAction(menuText(QString::fromStdString(entries[i].title)), this,
                             [play, kind = kind, i] { play(kind, i); });
         menu->setEnabled(!menu->isEmpty());
     }
@@ -78,7 +78,7 @@ void MainMenus::showRecent(const QStringList &paths,
         const std::string name = QFile::encodeName(file.fileName()).toStdString() + " \u2014 " +
                                  QFile::encodeName(file.absolutePath()).toStdString();
         RecentScenarios1
-            ->addAction(menuText(QString::fromStdString(printable(name))), owner,
+            ->addAction(menuText(QString::fromStdString(printable(name))), this,
                         [open, path] { open(path); })
             ->setToolTip(QString::fromStdString(printable(QFile::encodeName(path).toStdString())));
     }

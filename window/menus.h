@@ -6,6 +6,7 @@
 
 #include "host/session/library.h"
 
+#include <QObject>
 #include <QStringList>
 
 #include <functional>
@@ -13,12 +14,11 @@
 class QAction;
 class QMenu;
 class QMenuBar;
-class QObject;
 class session;
 
-class MainMenus {
+class MainMenus : public QObject {
   public:
-    // Menus on `bar`; `owner` owns their groups and connections.
+    // Menus on `bar`, owned by `owner` with their groups and connections.
     MainMenus(QMenuBar *bar, QObject *owner);
 
     QMenuBar *MainMenu1;
@@ -55,9 +55,6 @@ class MainMenus {
     void showZoom(int factor);
     // Run Engine Timers and Stop Scenario as the session has them.
     void show(const session &s);
-
-  private:
-    QObject *owner;
 };
 
 // A text shown in a menu: an & in it is shown, not taken as a shortcut.
