@@ -993,11 +993,17 @@ void WindowTest::transportSeeksAndSpeedsToLcdshotsFrames() {
     play(text, "Transport");
     PlaybackStrip &strip = *frm->Playback;
     QCOMPARE(strip.Timeline1->length(), 550);
+    // A seek stops a recording, which cannot take it back: the file closes.
+    QTemporaryDir dir;
+    QVERIFY(frm->startRecording(dir.filePath("session.txt")));
     for (long long tick : {420LL, 3LL, 301LL, 550LL, 299LL}) {
         strip.Timeline1Seek(tick);
         QCOMPARE(strip.Timeline1->position(), tick);
         QVERIFY2(shown() == expected[tick], qPrintable(QString::number(tick)));
     }
+    QVERIFY(!frm->Menus->RecordSession1->isChecked());
+    const std::string recorded = fileText(dir.filePath("session.txt"));
+    QVERIFY(!recorded.empty());
     QVERIFY(strip.Timeline1->accessibleDescription().startsWith("0:29 of 0:55; note: Warm"));
     // Seeking to the end paused it there; P resumes and pauses.
     QCOMPARE(strip.PlayPause1->text(), QString("Resume"));
@@ -1033,6 +1039,7 @@ void WindowTest::transportSeeksAndSpeedsToLcdshotsFrames() {
     }
     QCOMPARE(timeouts, 35); // 550 ticks, 16 a timeout
     QVERIFY(shown() == expected.back());
+    QVERIFY(fileText(dir.filePath("session.txt")) == recorded);
     // After the end the timeline goes on with the live session, not seekable.
     QVERIFY(!strip.Timeline1->isEnabled() && !strip.PlayPause1->isEnabled());
     frm->simulation().power_off();
