@@ -470,8 +470,13 @@ void WindowTest::helpListsTheWindowsBindings() {
 
 // What a screen reader calls the controls that show the session.
 void WindowTest::controlsCarryTheirNames() {
-    QStringList names = {"LCD", "Figure entry message", "Scenario note", "Scenario notes so far",
-                         "Playback speed", "Timeline", "Alarm lamp: alarm"};
+    QStringList names = {"LCD",
+                         "Figure entry message",
+                         "Scenario note",
+                         "Scenario notes so far",
+                         "Playback speed",
+                         "Timeline",
+                         "Alarm lamp: alarm"};
     for (const char *slider : {"MAP", "RPM", "TEMP"})
         for (const char *part : {" position", " figure", " figure entry"})
             names << QString(slider) + part;
