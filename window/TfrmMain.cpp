@@ -2,7 +2,6 @@
 
 #include "display/frame_buffer.h"
 #include "host/png/png_io.h"
-#include "host/shell/power_loop.h"
 #include "screens/run_screen.h"
 #include "screens/screen.h"
 #include "window/instrument_panel.h"
