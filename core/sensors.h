@@ -14,6 +14,10 @@ extern uint16_t light_sensor_adc;
 extern uint8_t bus_unit_c_present;
 extern uint8_t bus_unit_a_present;
 
+// A temperature input above this means no sensor is connected: the run
+// screen reads "---".
+#define TEMP_RAW_NO_SENSOR 3800
+
 // Live values.
 extern int32_t rpm;
 extern int32_t rpm_percent;

@@ -110,10 +110,10 @@ int from_log_main(int argc, char **argv) {
     std::filesystem::create_directories(outdir, ec);
     const std::string scenario = (std::filesystem::path(outdir) / (name + ".txt")).string();
     std::ofstream(scenario, std::ios::binary) << result.script;
-    std::cout << scenario << "\n";
+    std::cout << printable(scenario) << "\n";
     lcd_script runner(files, 4, [](const std::string &line) { std::cout << line; });
     if (!runner.run(result.script + "golden " + name + "-end\n")) {
-        std::cerr << "lcdshot: " << scenario << ": " << runner.error() << "\n";
+        std::cerr << "lcdshot: " << printable(scenario) << ": " << runner.error() << "\n";
         return 1;
     }
     return 0;

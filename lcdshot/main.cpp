@@ -96,18 +96,18 @@ int main(int argc, char **argv) {
     } else {
         std::error_code ec;
         if (std::filesystem::is_directory(script, ec)) {
-            std::cerr << "lcdshot: " << script << " is a folder, not a script\n";
+            std::cerr << "lcdshot: " << printable(script) << " is a folder, not a script\n";
             return 1;
         }
         std::ifstream in(script);
         if (!in) {
-            std::cerr << "lcdshot: cannot open " << script << "\n";
+            std::cerr << "lcdshot: cannot open " << printable(script) << "\n";
             return 1;
         }
         ok = runner.run(in);
     }
     if (!ok) {
-        std::cerr << "lcdshot: " << (script == "-" ? "stdin" : script) << ": " << runner.error()
+        std::cerr << "lcdshot: " << (script == "-" ? "stdin" : printable(script)) << ": " << runner.error()
                   << "\n";
         return 1;
     }

@@ -17,9 +17,6 @@
 #define ARC_SPAN 160
 #define ARC_END 310
 
-// A temperature input above this means no sensor is connected.
-#define TEMP_RAW_NO_SENSOR 3800
-
 #define SOURCE_EXIO 1
 
 // The point at angle a, radius r from the gauge centre, truncated toward zero.

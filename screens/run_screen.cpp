@@ -20,6 +20,8 @@
 
 uint8_t run_page;
 int32_t mag_check_rpm;
+uint16_t max_values_resets;
+uint16_t mag_checks_started;
 uint8_t flight_running;
 uint8_t flight_hours;
 uint8_t flight_minutes;
@@ -123,8 +125,10 @@ void run_screen(void) {
     if (acknowledge_alarms()) pending_key = 0;
     switch (pending_key) {
     case KEY_F1:
-        if (run_page == RUN_PAGE_MAX_VALUES)
+        if (run_page == RUN_PAGE_MAX_VALUES) {
             reset_max_values();
+            max_values_resets++;
+        }
         else if (settings.flight_mode == 0 && settings.rpm_display_on == 1)
             current_screen = flight_prompt_screen;
         break;
@@ -132,6 +136,7 @@ void run_screen(void) {
         if (mag_check_countdown == 0) {
             mag_check_rpm = rpm;
             mag_check_countdown = MAG_CHECK_STEPS;
+            mag_checks_started++;
         } else {
             mag_check_countdown = 0;
         }

@@ -8,6 +8,10 @@
 
 extern uint8_t run_page;
 extern int32_t mag_check_rpm;
+// Counts of what the student did, for the host to watch: MAX VALUES reset
+// with F1, and magneto checks started with F2. They change nothing drawn.
+extern uint16_t max_values_resets;
+extern uint16_t mag_checks_started;
 extern uint8_t flight_running;
 extern uint8_t flight_hours;
 extern uint8_t flight_minutes;

@@ -9,6 +9,8 @@
 #include "screens/run_screen.h"
 #include "screens/screen.h"
 
+uint16_t gate_openings;
+
 void security_gate_screen(void) {
     draw_code_page("SECURITY", "CODE", "ENTER SECURITY", "CODE", SOFT_KEYS_EXIT);
     if (pending_key == 0) return;
@@ -18,6 +20,7 @@ void security_gate_screen(void) {
         uint16_t code = entered_code();
         if (code == settings.security_code || code == master_code) {
             for (uint8_t i = 0; i < 4; i++) entry_digits[i] = 0;
+            gate_openings++;
             menu_selected = 0;
             current_screen = main_menu_screen;
         } else {

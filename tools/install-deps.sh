@@ -14,7 +14,7 @@ packages=(
     libgtest-dev libpng-dev
     xvfb xauth
     librsvg2-bin
-    dpkg-dev file lintian desktop-file-utils appstream
+    dpkg-dev file lintian desktop-file-utils appstream shared-mime-info xdg-utils libxml2-utils
 )
 # Names that differ by release. Debian 12 (bookworm) ships the Qt OpenGL
 # headers apart; Debian 13 (trixie) and later keep them in qt6-base-dev.

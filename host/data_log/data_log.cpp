@@ -1,393 +1,47 @@
+// The data log converted to a scenario: the columns and their units, the
+// samples' figures, and the script's lines.
 #include "host/data_log/data_log.h"
 
+#include "core/sensors.h"
 #include "core/settings.h"
+#include "host/data_log/data_log_internal.h"
 #include "host/script/lcd_script.h"
 
-#include <ctype.h>
 #include <math.h>
 #include <stdio.h>
 #include <stdlib.h>
-#include <string.h>
 
 #include <algorithm>
 
+using namespace data_log_internal;
+
 namespace {
 
-// Fields kept of a row; those after are ignored.
-const size_t MAX_FIELDS = 1024;
-// Records looked at for the header before giving up.
-const int HEADER_SEARCH_ROWS = 20;
-// An interval longer than this is a gap in the log; a gap plays as a hold
-// of at most GAP_HELD.
-const long long GAP = 50, GAP_HELD = 600;
-// A day in tenths of a second.
-const long long DAY = 864000;
-// How much of a column's name or a cell a message repeats.
-const size_t QUOTED = 40;
+// An interval longer than GAP and GAP_TIMES the log's median interval is a
+// gap in the log; a gap plays as a hold of at most GAP_HELD.
+const long long GAP = 50, GAP_TIMES = 3, GAP_HELD = 600;
 // The script's room kept for the lines after the last row.
 const size_t SCRIPT_TAIL_BYTES = 16384;
 const long long SCRIPT_TAIL_TICKS = 30;
-
-// One record of the file: its fields and the line it starts on.
-class csv_reader {
-  public:
-    explicit csv_reader(const std::string &text)
-        : text_(text), at_(text.compare(0, 3, "\xEF\xBB\xBF") == 0 ? 3 : 0) {}
-
-    // The next record's fields, unquoted and trimmed; false at the end.
-    bool next(std::vector<std::string> &fields) {
-        if (at_ >= text_.size()) return false;
-        row_ = line_;
-        size_t used = 0;
-        for (;;) {
-            std::string *field = used < MAX_FIELDS ? take(fields, used) : &spare_;
-            const char end = read_field(*field);
-            used++;
-            if (end != ',') break;
-        }
-        fields.resize(std::min(used, MAX_FIELDS));
-        return true;
-    }
-    int row() const { return row_; }
-
-  private:
-    std::string *take(std::vector<std::string> &fields, size_t used) {
-        if (fields.size() <= used) fields.emplace_back();
-        fields[used].clear();
-        return &fields[used];
-    }
-    // Reads one field; returns what ended it: ',', '\n' or '\0' at the end.
-    char read_field(std::string &field) {
-        field.clear();
-        while (at_ < text_.size() && (text_[at_] == ' ' || text_[at_] == '\t')) at_++;
-        bool quoted = at_ < text_.size() && text_[at_] == '"';
-        if (quoted) {
-            for (at_++; at_ < text_.size(); at_++) {
-                const char c = text_[at_];
-                if (c == '"' && at_ + 1 < text_.size() && text_[at_ + 1] == '"') {
-                    field += '"';
-                    at_++;
-                } else if (c == '"') {
-                    at_++;
-                    break;
-                } else {
-                    if (c == '\n') line_++;
-                    field += c;
-                }
-            }
-        }
-        while (at_ < text_.size()) {
-            const char c = text_[at_++];
-            if (c == ',') return trim(field, quoted), ',';
-            if (c == '\n') {
-                line_++;
-                return trim(field, quoted), '\n';
-            }
-            if (c != '\r') field += c;
-        }
-        trim(field, quoted);
-        return '\0';
-    }
-    static void trim(std::string &field, bool quoted) {
-        if (quoted) return;
-        const size_t end = field.find_last_not_of(" \t");
-        field.erase(end == std::string::npos ? 0 : end + 1);
-    }
-
-    const std::string &text_;
-    size_t at_;
-    int line_ = 1, row_ = 0;
-    std::string spare_;
-};
-
-std::string lower(const std::string &text) {
-    std::string out = text;
-    for (char &c : out) c = (char)tolower((unsigned char)c);
-    return out;
-}
-
-// A column's name as its letters and digits, lower case, without a unit in
-// brackets; `last` is its last word.
-std::string name_key(const std::string &name, std::string *last = nullptr,
-                     std::string *bracketed = nullptr) {
-    std::string key, word;
-    int depth = 0;
-    for (char c : lower(name)) {
-        if (c == '(' || c == '[') depth++;
-        if (depth > 0) {
-            if (bracketed && c != '(' && c != '[' && c != ')' && c != ']') *bracketed += c;
-            if (c == ')' || c == ']') depth--;
-            continue;
-        }
-        if (isalnum((unsigned char)c)) {
-            key += c;
-            word += c;
-        } else if (!word.empty()) {
-            if (last) *last = word;
-            word.clear();
-        }
-    }
-    if (last && !word.empty()) *last = word;
-    return key;
-}
-
-// The usual spellings of each role's column, first preferred.
-const char *const SPELLINGS[LOG_ROLES][16] = {
-    {"lcltime", "localtime", "time", "utctime", "timestamp", "datetime", "seconds", "secs", "sec",
-     "elapsed", "elapsedtime", "elapsedseconds", "t", nullptr},
-    {"lcldate", "localdate", "date", "utcdate", nullptr},
-    {"e1rpm", "rpm", "enginerpm", "engrpm", "rpm1", "e1rpm1", nullptr},
-    {"e1map", "map", "manifoldpressure", "manifoldpress", "manpress", "manpres", "mp", "map1",
-     nullptr},
-    {"e1oilt", "oilt", "oiltemp", "oiltemperature", "e1oiltemp", "e1cht1", "cht1", "cht", "e1cht",
-     "temp", "temperature", nullptr},
-};
-
-const slider_id ROLE_SLIDER[LOG_ROLES] = {SLIDER_RPM, SLIDER_RPM, SLIDER_RPM, SLIDER_MAP,
-                                          SLIDER_TEMP};
-const char *const ROLE_NAME[LOG_ROLES] = {"time", "date", "RPM", "MAP", "temperature"};
-
-int spelling_rank(int role, const std::string &key) {
-    for (int i = 0; SPELLINGS[role][i]; i++)
-        if (key == SPELLINGS[role][i]) return i;
-    return -1;
-}
-
-// A decimal number as logs write them: a sign, at most 9 digits before the
-// point, any after it (the first 6 count), no exponent.
-bool is_number(const std::string &text, double &value) {
-    const char *s = text.c_str();
-    const bool negative = *s == '-';
-    if (*s == '-' || *s == '+') s++;
-    long long whole = 0, fraction = 0, scale = 1;
-    int digits = 0;
-    for (; isdigit((unsigned char)*s); s++, digits++) {
-        if (digits == 9) return false;
-        whole = whole * 10 + (*s - '0');
-    }
-    if (*s == '.') {
-        for (s++; isdigit((unsigned char)*s); s++, digits++)
-            if (scale < 1000000) {
-                fraction = fraction * 10 + (*s - '0');
-                scale *= 10;
-            }
-    }
-    value = (negative ? -1.0 : 1.0) * ((double)whole + (double)fraction / (double)scale);
-    return digits > 0 && *s == '\0';
-}
-
-// A units row: no numbers, and a unit of RPM, MAP or temperature in it.
-bool units_row(const std::vector<std::string> &fields) {
-    bool unit = false;
-    for (const std::string &f : fields) {
-        double v;
-        if (is_number(f, v)) return false;
-        for (slider_id s : {SLIDER_RPM, SLIDER_MAP, SLIDER_TEMP})
-            if (log_unit(s, f) != FIGURE_RAW) unit = true;
-    }
-    return unit;
-}
-
-// A header: a time column and a slider's, by their names or as the user
-// names them.
-bool header_row(const std::vector<std::string> &fields, const log_options *options) {
-    if (fields.size() < 2) return false;
-    int column[LOG_ROLES];
-    find_log_columns(fields, column);
-    for (int role = 0; options && role < LOG_ROLES; role++)
-        for (size_t i = 0; i < fields.size(); i++)
-            if (!options->column[role].empty() && lower(fields[i]) == lower(options->column[role]))
-                column[role] = (int)i;
-    return column[LOG_TIME] >= 0 &&
-           (column[LOG_RPM] >= 0 || column[LOG_MAP] >= 0 || column[LOG_TEMP] >= 0);
-}
-
-bool header_of(const std::string &csv, const log_options *options, log_header &header,
-               std::string &error) {
-    header = log_header();
-    if (csv.size() > MAX_LOG_BYTES) {
-        error = "the log is larger than " + std::to_string(MAX_LOG_BYTES >> 20) + " MB";
-        return false;
-    }
-    csv_reader reader(csv);
-    std::vector<std::string> fields, before;
-    int before_row = 0;
-    for (int n = 0; n < HEADER_SEARCH_ROWS && reader.next(fields); n++) {
-        if (!header_row(fields, options)) {
-            before.swap(fields);
-            before_row = reader.row();
-            continue;
-        }
-        header.names = fields;
-        header.header_row = reader.row();
-        if (units_row(before)) {
-            header.units = before;
-            header.units_row = before_row;
-        } else if (reader.next(fields) && units_row(fields)) {
-            header.units = fields;
-            header.units_row = reader.row();
-        }
-        find_log_columns(header.names, header.column);
-        return true;
-    }
-    error = "no header row naming a time column and an RPM, MAP or temperature column in the "
-            "first " +
-            std::to_string(HEADER_SEARCH_ROWS) + " rows";
-    return false;
-}
-
-// Days from 1970-01-01 to a civil date.
-long long days_from_civil(long long y, long long m, long long d) {
-    y -= m <= 2;
-    const long long era = (y >= 0 ? y : y - 399) / 400;
-    const long long yoe = y - era * 400;
-    const long long doy = (153 * (m + (m > 2 ? -3 : 9)) + 2) / 5 + d - 1;
-    const long long doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
-    return era * 146097 + doe - 719468;
-}
-
-// Whole numbers separated by `sep`, at most `count`, each of at most 4 digits.
-int numbers(const char *&s, char sep, long long *out, int count) {
-    int n = 0;
-    while (n < count) {
-        if (!isdigit((unsigned char)*s)) break;
-        long long v = 0;
-        int digits = 0;
-        for (; isdigit((unsigned char)*s) && digits < 5; s++, digits++) v = v * 10 + (*s - '0');
-        if (digits > 4) return -1;
-        out[n++] = v;
-        if (*s != sep || n == count) break;
-        s++;
-    }
-    return n;
-}
-
-// A date in one of the usual forms, as days.
-bool parse_date(const char *&s, long long &days) {
-    long long p[3];
-    const char *start = s;
-    for (char sep : {'-', '/', '.'}) {
-        s = start;
-        if (numbers(s, sep, p, 3) != 3) continue;
-        long long y = p[0], m = p[1], d = p[2];
-        if (p[0] < 1000 && sep == '/') y = p[2], m = p[0], d = p[1];
-        if (p[0] < 1000 && sep != '/') y = p[2], m = p[1], d = p[0];
-        if (y < 1000 || m < 1 || m > 12 || d < 1 || d > 31) return false;
-        days = days_from_civil(y, m, d);
-        return true;
-    }
-    return false;
-}
-
-// A clock time H:MM[:SS[.s]], as tenths of a second.
-bool parse_clock(const char *&s, long long &tenths) {
-    long long p[3];
-    const int n = numbers(s, ':', p, 3);
-    if (n < 2 || p[1] > 59 || (n == 3 && p[2] > 60)) return false;
-    tenths = (p[0] * 3600 + p[1] * 60 + (n == 3 ? p[2] : 0)) * 10;
-    if (*s == '.' && isdigit((unsigned char)s[1])) {
-        tenths += s[1] - '0';
-        for (s++; isdigit((unsigned char)*s);) s++;
-    }
-    return true;
-}
-
-// A row's time: seconds, a clock time, or a date and a clock time, with the
-// date column's date when there is one.
-bool parse_row_time(const std::string &cell, const std::string *date_cell, long long &tenths) {
-    double seconds;
-    if (cell.find(':') == std::string::npos) {
-        if (!is_number(cell, seconds) || seconds < 0) return false;
-        tenths = llround(seconds * 10);
-        return true;
-    }
-    const char *s = cell.c_str();
-    long long days = 0, clock = 0;
-    if (cell.find_first_of("-/.") < cell.find(':')) {
-        if (!parse_date(s, days)) return false;
-        if (*s != ' ' && *s != 'T') return false;
-        s++;
-    } else if (date_cell) {
-        const char *d = date_cell->c_str();
-        if (!parse_date(d, days) || *d != '\0') return false;
-    }
-    if (!parse_clock(s, clock)) return false;
-    if (*s == 'Z') s++;
-    tenths = days * DAY + clock;
-    return *s == '\0';
-}
-
-// "1:02:03" for tenths of a second, the tenth only when there is one.
-std::string clock_text(long long tenths) {
-    char text[48];
-    const long long s = tenths / 10;
-    snprintf(text, sizeof text, "%lld:%02lld:%02lld", s / 3600, s / 60 % 60, s % 60);
-    std::string out = text;
-    if (tenths % 10) out += "." + std::to_string(tenths % 10);
-    return out;
-}
+// Above this RPM the engine is running: the highest MAP counts only then.
+const double RUNNING_RPM = 100;
+// How much of the header a warning lists, well within a script line.
+const size_t LISTED_BYTES = 1500;
 
 std::string seconds_text(long long tenths) {
     return std::to_string(tenths / 10) + (tenths % 10 ? "." + std::to_string(tenths % 10) : "");
 }
 
-// A figure as a script line writes it: inHg with its tenth.
-std::string figure_word(long long figure, figure_unit unit) {
-    if (unit != FIGURE_INHG) return std::to_string(figure);
-    const long long a = llabs(figure);
-    return std::string(figure < 0 ? "-" : "") + std::to_string(a / 10) + "." +
-           std::to_string(a % 10);
+// A logged value as the log has it, to the hundredth, with at least
+// `decimals` decimals.
+std::string value_text(double value, int decimals) {
+    char text[64];
+    snprintf(text, sizeof text, "%.2f", value);
+    std::string out = text;
+    while (out.back() == '0' && out.size() - out.find('.') > (size_t)decimals + 1) out.pop_back();
+    if (out.back() == '.') out.pop_back();
+    return out == "-0" ? "0" : out;
 }
-
-const char *unit_word(figure_unit unit) {
-    switch (unit) {
-    case FIGURE_RPM: return "rpm";
-    case FIGURE_MB: return "mB";
-    case FIGURE_INHG: return "inHg";
-    case FIGURE_C: return "C";
-    case FIGURE_F: return "F";
-    case FIGURE_RAW: break;
-    }
-    return "";
-}
-
-// One kind of problem, said once with its first row and how many rows had it.
-struct problem {
-    int first_row = 0;
-    long long rows = 0;
-    std::string text;
-    void add(int row, const std::string &what) {
-        if (rows++ == 0) {
-            first_row = row;
-            text = what;
-        }
-    }
-    void report(std::vector<std::string> &warnings) const {
-        if (rows == 0) return;
-        std::string line = "row " + std::to_string(first_row) + ": " + text;
-        if (rows > 1) line += " (" + std::to_string(rows) + " rows in all)";
-        warnings.push_back(line);
-    }
-};
-
-const int SLIDERS = 3; // RPM, MAP, TEMP: roles LOG_RPM + i
-
-// What a slider's column gives: its unit and the figures it can show.
-struct slider_column {
-    int column = -1;
-    figure_unit unit = FIGURE_RAW;
-    const std::vector<int32_t> *shown = nullptr;
-    problem clamped, unreadable;
-};
-
-// One logged row as it plays: its time, its figures, its row.
-struct sample {
-    long long time; // tenths of a second after the first row
-    double value[SLIDERS];
-    int32_t figure[SLIDERS];
-    bool given[SLIDERS];
-    int row;
-};
 
 // The figures a slider shows in a unit as a scenario starts: the factory
 // settings and the calibration of program start (none), which power-on
@@ -404,23 +58,33 @@ const std::vector<int32_t> &shown_figures(slider_id slider, figure_unit unit) {
     return shown;
 }
 
-// The figure a logged value makes, in the slider's unit, clamped to what the
-// slider shows and rounded to the nearest figure it shows.
-int32_t figure_for(slider_column &s, double value, int row, const char *name) {
-    const double scaled = s.unit == FIGURE_INHG ? value * 10 : value;
-    const std::vector<int32_t> &shown = *s.shown;
+// A figure the slider shows, in its column's unit, from the unit the
+// instrument reads in: F from whole C, as the instrument converts it.
+int32_t in_unit(const slider_column &s, int32_t figure) {
+    return s.unit == FIGURE_F ? celsius_to_fahrenheit((int16_t)figure) : figure;
+}
+
+// The figure a logged value makes, in the slider's unit: the value as the
+// instrument reads it (tenths of inHg, mB, whole C), clamped to what the
+// slider shows and rounded once to the nearest figure it shows.
+int32_t figure_for(slider_column &s, int i, double value, int row) {
+    const bool f = s.unit == FIGURE_F;
+    const double exact = f ? (value - 32) / 1.8 : s.unit == FIGURE_INHG ? value * 10 : value;
+    const std::vector<int32_t> &shown = shown_figures((slider_id)i, f ? FIGURE_C : s.unit);
     const double lo = shown.front(), hi = shown.back();
-    if (scaled < lo - 0.5 || scaled > hi + 0.5) {
-        s.clamped.add(row, std::string(name) + " " + figure_word(llround(scaled), s.unit) + " " +
-                               unit_word(s.unit) + " is beyond the slider's reach (" +
-                               figure_text((int32_t)lo, s.unit) + " to " +
-                               figure_text((int32_t)hi, s.unit) + "): clamped");
+    s.most = in_unit(s, shown.back());
+    if (exact < lo - 0.5 || exact > hi + 0.5) {
+        s.clamped.add(row, std::string(ROLE_NAME[LOG_RPM + i]) + " " +
+                               value_text(value / s.scale, 0) + " " + s.logged_unit +
+                               " is beyond the slider's reach (" +
+                               figure_text(in_unit(s, shown.front()), s.unit) + " to " +
+                               figure_text(s.most, s.unit) + "): clamped");
     }
-    const int32_t figure = (int32_t)llround(std::min(std::max(scaled, lo), hi));
-    auto above = std::lower_bound(shown.begin(), shown.end(), figure);
-    if (above == shown.begin()) return *above;
-    if (above == shown.end() || figure - above[-1] < *above - figure) return above[-1];
-    return *above;
+    const double x = std::min(std::max(exact, lo), hi);
+    const auto above = std::lower_bound(shown.begin(), shown.end(), x);
+    if (above == shown.begin()) return in_unit(s, *above);
+    if (above == shown.end() || x - above[-1] < *above - x) return in_unit(s, above[-1]);
+    return in_unit(s, *above);
 }
 
 // Checks the settings lines: keys, passes, ticks, holds and comments only.
@@ -435,8 +99,9 @@ bool settings_lines(const std::string &text, std::string &error) {
                                     ? ""
                                     : line.substr(word, line.find_first_of(" \t\r", word) - word);
         if (!cmd.empty() && cmd[0] != '#' && cmd != "key" && cmd != "pass" && cmd != "tick" &&
-            cmd != "hold") {
-            error = "settings line " + std::to_string(n) + " is not a key, pass, tick or hold: \"" +
+            cmd != "hold" && cmd != "set") {
+            error = "settings line " + std::to_string(n) +
+                    " is not a set, key, pass, tick or hold: \"" +
                     printable(line, QUOTED) + "\"";
             return false;
         }
@@ -447,12 +112,12 @@ bool settings_lines(const std::string &text, std::string &error) {
 
 const char *const SLIDER_WORD[SLIDERS] = {"rpm", "map", "temp"};
 
-// Empty cells hold the last value (before the first, the first); then each
-// value becomes the figure shown nearest to it.
-void figures_of(std::vector<sample> &samples, slider_column *sliders,
-                std::vector<std::string> &warnings) {
+// Empty cells hold the last value (before the first, the first; for RPM the
+// engine at rest); then each value becomes the figure shown nearest to it.
+void figures_of(log_rows &rows, std::vector<std::string> &warnings) {
+    std::vector<sample> &samples = rows.samples;
     for (int i = 0; i < SLIDERS; i++) {
-        slider_column &s = sliders[i];
+        slider_column &s = rows.sliders[i];
         if (s.column < 0) continue;
         s.unreadable.report(warnings);
         size_t first = 0;
@@ -463,7 +128,7 @@ void figures_of(std::vector<sample> &samples, slider_column *sliders,
             s.column = -1;
             continue;
         }
-        double last = samples[first].value[i];
+        double last = i == 0 ? 0 : samples[first].value[i];
         for (sample &x : samples) {
             if (x.given[i]) last = x.value[i];
             x.value[i] = last;
@@ -476,9 +141,8 @@ void figures_of(std::vector<sample> &samples, slider_column *sliders,
             s.unit = FIGURE_C;
             warnings.push_back("the temperature column names no unit: taken as C");
         }
-        s.shown = &shown_figures((slider_id)i, s.unit);
-        for (sample &x : samples)
-            x.figure[i] = figure_for(s, x.value[i], x.row, ROLE_NAME[LOG_RPM + i]);
+        if (s.logged_unit.empty()) s.logged_unit = unit_word(s.unit);
+        for (sample &x : samples) x.figure[i] = figure_for(s, i, x.value[i], x.row);
         s.clamped.report(warnings);
     }
 }
@@ -500,12 +164,66 @@ std::string ramp_line(const slider_column *sliders, const sample &from, const sa
     return legs.empty() ? legs : "ramp" + legs + " " + seconds_text(tenths) + "\n";
 }
 
-bool write_scenario(std::vector<sample> &samples, slider_column *sliders, const log_header &header,
-                    const log_options &options, log_conversion &result, bool past_limit,
-                    std::initializer_list<const problem *> row_problems) {
+// The interval above which the log has a gap: GAP, or GAP_TIMES its median
+// interval when that is longer.
+long long gap_of(const std::vector<sample> &samples) {
+    std::vector<long long> d;
+    for (size_t k = 1; k < samples.size(); k++) d.push_back(samples[k].time - samples[k - 1].time);
+    if (d.empty()) return GAP;
+    std::nth_element(d.begin(), d.begin() + (long)(d.size() / 2), d.end());
+    return std::max(GAP, GAP_TIMES * d[d.size() / 2]);
+}
+
+// "0:00:03 into the log", with the clock time before it for a log of clock
+// times: "10:15:03 (0:00:03 into the log)".
+std::string when(const log_rows &rows, long long tenths) {
+    const std::string into = clock_text(tenths) + " into the log";
+    return rows.clock ? clock_text((rows.first + tenths) % DAY) + " (" + into + ")" : into;
+}
+
+// The sample where each slider's value is highest first (MAP only while the
+// engine runs when there is an RPM column and it runs), and the range of all
+// rows.
+void extremes(const log_rows &rows, size_t count, size_t *highest, double *lowest, double *top,
+              bool *running) {
+    const std::vector<sample> &samples = rows.samples;
+    for (int i = 0; i < SLIDERS; i++) {
+        running[i] = false;
+        if (i == 1 && rows.sliders[0].column >= 0)
+            for (size_t k = 0; k < count && !running[i]; k++)
+                running[i] = samples[k].value[0] > RUNNING_RPM;
+        highest[i] = count;
+        lowest[i] = top[i] = samples[0].value[i];
+        for (size_t k = 0; k < count; k++) {
+            lowest[i] = std::min(lowest[i], samples[k].value[i]);
+            top[i] = std::max(top[i], samples[k].value[i]);
+            if (running[i] && samples[k].value[0] <= RUNNING_RPM) continue;
+            if (highest[i] == count || samples[k].value[i] > samples[highest[i]].value[i])
+                highest[i] = k;
+        }
+    }
+}
+
+// "note Highest RPM logged: 2400 rpm, ..." with the clamp said apart.
+std::string highest_note(const log_rows &rows, int i, const sample &at, bool running) {
+    const slider_column &s = rows.sliders[i];
+    std::string note = std::string("note Highest ") + ROLE_NAME[LOG_RPM + i] + " logged" +
+                       (running ? " with the engine running" : "") + ": " +
+                       value_text(at.value[i] / s.scale, s.unit == FIGURE_INHG) + " " +
+                       s.logged_unit + ", " + when(rows, at.time) + ", row " +
+                       std::to_string(at.row);
+    if (s.clamped.rows > 0)
+        note += "; the instrument shows at most " + figure_text(s.most, s.unit) + " (" +
+                std::to_string(s.clamped.rows) + " rows clamped)";
+    return note + "\n";
+}
+
+bool write_scenario(log_rows &rows, const log_header &header, const log_options &options,
+                    log_conversion &result) {
     std::vector<std::string> &warnings = result.warnings;
-    for (const problem *p : row_problems) p->report(warnings);
-    figures_of(samples, sliders, warnings);
+    std::vector<sample> &samples = rows.samples;
+    slider_column *sliders = rows.sliders;
+    figures_of(rows, warnings);
     if (sliders[0].column < 0 && sliders[1].column < 0 && sliders[2].column < 0) {
         result.error = "no RPM, MAP or temperature column has a figure";
         return false;
@@ -513,34 +231,32 @@ bool write_scenario(std::vector<sample> &samples, slider_column *sliders, const 
 
     // The rows that fit the script's limits, the room for the lines around
     // them kept aside.
+    const long long gap = gap_of(samples);
     size_t count = samples.size();
     long long ticks = SCRIPT_TAIL_TICKS;
     size_t bytes = SCRIPT_TAIL_BYTES + options.settings.size();
     for (size_t k = 1; k < samples.size(); k++) {
         const long long d = samples[k].time - samples[k - 1].time;
-        ticks += d > GAP ? std::min(d, GAP_HELD) : d;
-        bytes += ramp_line(sliders, samples[k - 1], samples[k], d).size() + (d > GAP ? 160 : 16);
+        ticks += d > gap ? std::min(d, GAP_HELD) : d;
+        bytes += ramp_line(sliders, samples[k - 1], samples[k], d).size() + (d > gap ? 160 : 16);
         if (ticks > lcd_script::MAX_TOTAL_TICKS || bytes > lcd_script::MAX_SCRIPT_BYTES) {
             count = k;
-            past_limit = true;
+            rows.past_limit = true;
             break;
         }
     }
-    if (past_limit)
-        warnings.push_back("row " + std::to_string(samples[count - 1].row) +
-                           ": the scenario ends here, " + clock_text(samples[count - 1].time) +
-                           " into the log: a scenario plays at most 4 hours in 1 MB; --start "
-                           "and --end choose another part");
+    const sample &last = samples[count - 1];
+    const std::string of_rows =
+        "row " + std::to_string(last.row) + " of " + std::to_string(rows.last_row);
+    if (rows.past_limit)
+        warnings.push_back(of_rows + ": the log is cut at " + when(rows, last.time) +
+                           ": a scenario plays at most 4 hours in 1 MB; a start and an end "
+                           "choose another part");
 
-    // Where each figure is highest first.
-    size_t highest[SLIDERS] = {0, 0, 0};
-    int32_t lowest[SLIDERS];
-    for (int i = 0; i < SLIDERS; i++) lowest[i] = samples[0].figure[i];
-    for (size_t k = 0; k < count; k++)
-        for (int i = 0; i < SLIDERS; i++) {
-            if (samples[k].figure[i] > samples[highest[i]].figure[i]) highest[i] = k;
-            lowest[i] = std::min(lowest[i], samples[k].figure[i]);
-        }
+    size_t highest[SLIDERS];
+    double lowest[SLIDERS], top[SLIDERS];
+    bool running[SLIDERS];
+    extremes(rows, count, highest, lowest, top, running);
 
     std::string &out = result.script;
     const std::string title = printable(options.title.empty() ? "flight" : options.title, 60);
@@ -553,19 +269,22 @@ bool write_scenario(std::vector<sample> &samples, slider_column *sliders, const 
     for (int i = 0; i < SLIDERS; i++) {
         const slider_column &s = sliders[i];
         if (s.column < 0) continue;
+        const int decimals = s.unit == FIGURE_INHG;
         out += std::string(", ") + ROLE_NAME[LOG_RPM + i] + " \"" +
-               printable(header.names[(size_t)s.column], QUOTED) + "\" (" + unit_word(s.unit) + ")";
+               printable(header.names[(size_t)s.column], QUOTED) + "\" (" + s.logged_unit + ")";
         ranges += std::string(", ") + ROLE_NAME[LOG_RPM + i] + " " +
-                  figure_word(lowest[i], s.unit) + " to " +
-                  figure_text(samples[highest[i]].figure[i], s.unit);
+                  value_text(lowest[i] / s.scale, decimals) + " to " +
+                  value_text(top[i] / s.scale, decimals) + " " + s.logged_unit;
     }
     out += "\n";
     for (const std::string &w : warnings) out += "# warning: " + w + "\n";
     for (int i = 0; i < SLIDERS; i++)
         if (sliders[i].column >= 0)
             out += leg(sliders[i], i, samples[0].figure[i]).substr(1) + "\n";
-    out += "note " + title + ": " + clock_text(samples[count - 1].time - samples[0].time) +
-           " of the log from row " + std::to_string(samples[0].row) + ranges + "\non\n";
+    out += "note " + title + ": " + clock_text(last.time - samples[0].time) +
+           " of the log from row " + std::to_string(samples[0].row) +
+           (rows.clock ? " at " + clock_text((rows.first + samples[0].time) % DAY) : "") + ranges +
+           "\non\n";
     out += options.settings;
     if (!options.settings.empty() && options.settings.back() != '\n') out += "\n";
 
@@ -574,25 +293,24 @@ bool write_scenario(std::vector<sample> &samples, slider_column *sliders, const 
         if (held > 0) out += "hold " + seconds_text(held) + "\n";
         held = 0;
     };
-    for (size_t k = 1; k < count; k++) {
-        const sample &from = samples[k - 1], &to = samples[k];
-        long long d = to.time - from.time;
-        if (d > GAP) {
+    for (size_t k = 0; k < count; k++) {
+        const sample &to = samples[k];
+        long long d = k > 0 ? to.time - samples[k - 1].time : 0;
+        if (d > gap) {
             flush();
-            out += "note No rows for " + clock_text(d) + " from " + clock_text(from.time) +
-                   " into the log (row " + std::to_string(to.row) + " next)" +
-                   (d > GAP_HELD ? ": shown as " + seconds_text(GAP_HELD) + " s" : "") + "\n";
+            out += "note No rows for " + clock_text(d) + " from " +
+                   when(rows, samples[k - 1].time) + "; row " + std::to_string(to.row) + " next" +
+                   (d > GAP_HELD ? ", shown as " + seconds_text(GAP_HELD) + " s" : "") + "\n";
             held = std::min(d, GAP_HELD);
             d = 0;
         }
         for (int i = 0; i < SLIDERS; i++)
             if (sliders[i].column >= 0 && highest[i] == k) {
                 flush();
-                out += std::string("note Highest ") + ROLE_NAME[LOG_RPM + i] +
-                       " of the log: " + figure_text(to.figure[i], sliders[i].unit) + ", " +
-                       clock_text(to.time) + " into it (row " + std::to_string(to.row) + ")\n";
+                out += highest_note(rows, i, to, running[i]);
             }
-        const std::string ramp = ramp_line(sliders, from, to, d);
+        if (k == 0) continue;
+        const std::string ramp = ramp_line(sliders, samples[k - 1], to, d);
         if (ramp.empty()) {
             held += d;
             continue;
@@ -601,65 +319,74 @@ bool write_scenario(std::vector<sample> &samples, slider_column *sliders, const 
         out += ramp;
     }
     flush();
-    out += "note Log end, row " + std::to_string(samples[count - 1].row) + "\nhold 3\n";
+    if (rows.past_limit)
+        out += "note Log cut at " + when(rows, last.time) + ", " + of_rows +
+               ": a scenario plays at most 4 hours\n";
+    else if (rows.part)
+        out += "note End of the part chosen at " + when(rows, last.time) + ", " + of_rows + "\n";
+    else
+        out += "note Log end, row " + std::to_string(last.row) + "\n";
+    out += "hold 3\n";
     return true;
+}
+
+// Each wanted column not found, said with the columns the header has.
+void missing_columns(const log_header &header, const log_options &options,
+                     std::vector<std::string> &warnings) {
+    std::string names;
+    size_t i = 0;
+    for (; i < header.names.size() && names.size() < LISTED_BYTES; i++)
+        names += std::string(i ? ", " : "") + "\"" + printable(header.names[i], QUOTED) + "\"";
+    if (i < header.names.size())
+        names += " and " + std::to_string(header.names.size() - i) + " more";
+    for (int role = LOG_RPM; role < LOG_ROLES; role++)
+        if (header.column[role] < 0 && !options.left_out[role])
+            warnings.push_back(std::string("no ") + ROLE_NAME[role] +
+                               " column found: its slider is left alone; the header (row " +
+                               std::to_string(header.header_row) + ") has " + names);
 }
 
 } // namespace
 
-figure_unit log_unit(slider_id slider, const std::string &text) {
-    std::string u;
-    for (char c : lower(text))
-        if (isalpha((unsigned char)c)) u += c;
-    if (u.compare(0, 3, "deg") == 0) u.erase(0, 3);
-    if (slider == SLIDER_RPM && u == "rpm") return FIGURE_RPM;
-    if (slider == SLIDER_MAP && (u == "inhg" || u == "inchhg" || u == "inchesofmercury"))
-        return FIGURE_INHG;
-    if (slider == SLIDER_MAP && (u == "mb" || u == "mbar" || u == "hpa" || u == "millibar"))
-        return FIGURE_MB;
-    if (slider == SLIDER_TEMP && (u == "c" || u == "celsius")) return FIGURE_C;
-    if (slider == SLIDER_TEMP && (u == "f" || u == "fahrenheit")) return FIGURE_F;
-    return FIGURE_RAW;
+namespace data_log_internal {
+
+std::string clock_text(long long tenths) {
+    char text[48];
+    const long long s = tenths / 10;
+    snprintf(text, sizeof text, "%lld:%02lld:%02lld", s / 3600, s / 60 % 60, s % 60);
+    std::string out = text;
+    if (tenths % 10) out += "." + std::to_string(tenths % 10);
+    return out;
 }
 
-void find_log_columns(const std::vector<std::string> &names, int column[LOG_ROLES]) {
-    for (int role = 0; role < LOG_ROLES; role++) {
-        column[role] = -1;
-        int best = 1 << 30;
-        for (size_t i = 0; i < names.size(); i++) {
-            std::string last;
-            const std::string key = name_key(names[i], &last);
-            int rank = spelling_rank(role, key);
-            // A unit as the name's last word: "oil_temp_c", "MAP inHg".
-            if (rank < 0 && role >= LOG_RPM && last.size() < key.size() &&
-                log_unit(ROLE_SLIDER[role], last) != FIGURE_RAW)
-                rank = spelling_rank(role, key.substr(0, key.size() - last.size()));
-            if (rank >= 0 && rank < best) {
-                best = rank;
-                column[role] = (int)i;
-            }
-        }
+std::string figure_word(long long figure, figure_unit unit) {
+    if (unit != FIGURE_INHG) return std::to_string(figure);
+    const long long a = llabs(figure);
+    return std::string(figure < 0 ? "-" : "") + std::to_string(a / 10) + "." +
+           std::to_string(a % 10);
+}
+
+const char *unit_word(figure_unit unit) {
+    switch (unit) {
+    case FIGURE_RPM: return "rpm";
+    case FIGURE_MB: return "mB";
+    case FIGURE_INHG: return "inHg";
+    case FIGURE_C: return "C";
+    case FIGURE_F: return "F";
+    case FIGURE_RAW: break;
     }
-    // A date-and-time column is the time; a date column beside it is none.
-    if (column[LOG_TIME] >= 0 && column[LOG_TIME] == column[LOG_DATE]) column[LOG_DATE] = -1;
+    return "";
 }
 
-bool read_log_header(const std::string &csv, log_header &header, std::string &error) {
-    return header_of(csv, nullptr, header, error);
-}
-
-bool parse_log_time(const std::string &text, long long &tenths) {
-    // One colon: minutes and seconds.
-    const bool minutes = std::count(text.begin(), text.end(), ':') == 1;
-    return text.find_first_of("-/T") == std::string::npos &&
-           parse_row_time(minutes ? "0:" + text : text, nullptr, tenths);
-}
+} // namespace data_log_internal
 
 bool convert_data_log(const std::string &csv, const log_options &options, log_conversion &result) {
     result = log_conversion();
     std::string &error = result.error;
+    std::string decoded;
+    const std::string &text = log_text(csv, decoded);
     log_header header;
-    if (!header_of(csv, &options, header, error)) return false;
+    if (!header_of(text, &options, header, error)) return false;
     if (!settings_lines(options.settings, error)) return false;
 
     // The columns: those named by the user, or those found.
@@ -680,12 +407,12 @@ bool convert_data_log(const std::string &csv, const log_options &options, log_co
         error = "no time column in the header (row " + std::to_string(header.header_row) + ")";
         return false;
     }
-    slider_column sliders[SLIDERS];
+    log_rows rows;
     bool any = false;
     for (int i = 0; i < SLIDERS; i++) {
         const int role = LOG_RPM + i;
         const int column = header.column[role];
-        slider_column &s = sliders[i];
+        slider_column &s = rows.sliders[i];
         s.column = column;
         if (column < 0) continue;
         any = true;
@@ -693,12 +420,15 @@ bool convert_data_log(const std::string &csv, const log_options &options, log_co
         figure_unit given = role == LOG_MAP    ? options.map_unit
                             : role == LOG_TEMP ? options.temp_unit
                                                : FIGURE_RPM;
-        if (given == FIGURE_RAW && (size_t)column < header.units.size())
-            given = log_unit(slider, header.units[column]);
         std::string last, bracketed;
         name_key(header.names[column], &last, &bracketed);
-        if (given == FIGURE_RAW) given = log_unit(slider, bracketed);
-        if (given == FIGURE_RAW) given = log_unit(slider, last);
+        for (const std::string *from :
+             {(size_t)column < header.units.size() ? &header.units[(size_t)column] : nullptr,
+              &bracketed, &last})
+            if (given == FIGURE_RAW && from) {
+                given = log_unit(slider, *from, &s.scale);
+                if (s.scale != 1) s.logged_unit = "kPa";
+            }
         s.unit = given;
     }
     if (!any) {
@@ -706,91 +436,8 @@ bool convert_data_log(const std::string &csv, const log_options &options, log_co
                 std::to_string(header.header_row) + ")";
         return false;
     }
-
-    // The rows, read once into samples.
-    csv_reader reader(csv);
-    std::vector<std::string> fields;
-    while (reader.row() < header.header_row && reader.next(fields)) {
-    }
-    problem backwards, no_time, no_figure;
-    std::vector<sample> samples;
-    long long first_time = -1, last_time = -1, days_passed = 0;
-    bool past_limit = false;
-    while (reader.next(fields)) {
-        const int row = reader.row();
-        if (row == header.units_row || (fields.size() == 1 && fields[0].empty())) continue;
-        const size_t tc = (size_t)header.column[LOG_TIME];
-        const int dc = header.column[LOG_DATE];
-        const std::string *date =
-            dc >= 0 && (size_t)dc < fields.size() ? &fields[(size_t)dc] : nullptr;
-        long long time = 0;
-        if (tc >= fields.size() || !parse_row_time(fields[tc], date, time)) {
-            no_time.add(row, "no time it can read" +
-                                 (tc < fields.size() ? ": \"" + printable(fields[tc], QUOTED) + "\""
-                                                     : std::string()) +
-                                 ": row skipped");
-            continue;
-        }
-        // A clock with no date that goes back by more than half a day has
-        // passed midnight.
-        const bool clock_only = fields[tc].find(':') != std::string::npos && !date &&
-                                fields[tc].find_first_of("-/") == std::string::npos;
-        time += days_passed;
-        if (clock_only && last_time - time > DAY / 2) {
-            days_passed += DAY;
-            time += DAY;
-        }
-        if (time < last_time) {
-            backwards.add(row, "the time goes back, to " + printable(fields[tc], QUOTED) +
-                                   " after " + clock_text(last_time - first_time) +
-                                   " into the log: row skipped");
-            continue;
-        }
-        sample here{0, {}, {}, {false, false, false}, row};
-        bool any_figure = false;
-        for (int i = 0; i < SLIDERS; i++) {
-            slider_column &s = sliders[i];
-            if (s.column < 0 || (size_t)s.column >= fields.size()) continue;
-            const std::string &cell = fields[(size_t)s.column];
-            if (is_number(cell, here.value[i])) {
-                here.given[i] = any_figure = true;
-            } else if (!cell.empty()) {
-                s.unreadable.add(
-                    row, "not a number in the " + std::string(ROLE_NAME[LOG_RPM + i]) +
-                             " column \"" + printable(header.names[(size_t)s.column], QUOTED) +
-                             "\": \"" + printable(cell, QUOTED) + "\": the last value held");
-            }
-        }
-        if (!any_figure) {
-            no_figure.add(row, "no RPM, MAP or temperature figure: row skipped");
-            continue;
-        }
-        if (first_time < 0) first_time = time;
-        last_time = time;
-        here.time = time - first_time;
-        if (options.start >= 0 && here.time < options.start) continue;
-        if (options.end >= 0 && here.time > options.end) break;
-        if ((long long)samples.size() > lcd_script::MAX_TOTAL_TICKS) {
-            past_limit = true;
-            break;
-        }
-        // Rows of the same tenth of a second: the last one counts.
-        if (!samples.empty() && samples.back().time == here.time) {
-            for (int i = 0; i < SLIDERS; i++)
-                if (here.given[i]) {
-                    samples.back().value[i] = here.value[i];
-                    samples.back().given[i] = true;
-                }
-            continue;
-        }
-        samples.push_back(here);
-    }
-    if (samples.empty()) {
-        error = "no row with a time and a figure after the header (row " +
-                std::to_string(header.header_row) + ")" +
-                (options.start >= 0 || options.end >= 0 ? " within --start and --end" : "");
-        return false;
-    }
-    return write_scenario(samples, sliders, header, options, result, past_limit,
-                          {&no_time, &backwards, &no_figure});
+    missing_columns(header, options, result.warnings);
+    if (!read_rows(text, header, options, rows, error)) return false;
+    result.warnings.insert(result.warnings.end(), rows.warnings.begin(), rows.warnings.end());
+    return write_scenario(rows, header, options, result);
 }

@@ -2,16 +2,22 @@
 // scripts: the logged RPM, MAP and temperature become slider ramps, one line
 // per logged interval, so that the instrument shows the flight as it went.
 //
-// The file: lines before the header row that are no header (a version line)
-// are skipped; a units row just before or after the header is used when
-// there is one. Fields are separated by commas with optional spaces around
-// them, may be quoted ("" inside quotes is a quote), lines end in LF or CRLF,
-// and a UTF-8 byte-order mark at the start is skipped.
+// The file: UTF-8 (a byte-order mark at the start is skipped) or UTF-16
+// with a byte-order mark, either byte order. Lines before the header row that
+// are no header (a version line) are skipped; a units row just before or
+// after the header is used when there is one. Fields are separated by commas,
+// semicolons or tabs (the first that gives a header; with semicolons and tabs
+// a decimal comma is read as a point), with optional blanks around them, may
+// be quoted on one line ("" inside quotes is a quote; a quote not closed on
+// its line is a plain character and its row is reported), lines end in LF or
+// CRLF. A row with fewer fields than the header is reported and skipped.
 //
 // Time is one column of seconds, a clock column ("HH:MM:SS[.s]", with a date
 // column beside it or a date before it: "YYYY-MM-DD", "YYYY/MM/DD",
-// "MM/DD/YYYY", "DD.MM.YYYY"). Empty cells hold the last value. Figures out
-// of a slider's reach are clamped. The scenario stays within the script's
+// "MM/DD/YYYY", "DD.MM.YYYY"). Empty cells hold the last value; an RPM cell
+// empty before the first figure is the engine at rest (0 rpm). Figures out of
+// a slider's reach are clamped. An interval over 5 s and over three times the
+// log's median interval is a gap. The scenario stays within the script's
 // limits: a log longer than that is cut, with a warning.
 #pragma once
 #include "host/figures/engine_figures.h"
@@ -30,6 +36,7 @@ struct log_header {
     int header_row;                 // 1-based
     int units_row;                  // 1-based, 0 without one
     std::vector<std::string> units; // the units row's fields
+    char separator = ',';           // ',', ';' or '\t'
 };
 
 struct log_options {
@@ -42,6 +49,10 @@ struct log_options {
     figure_unit map_unit = FIGURE_RAW, temp_unit = FIGURE_RAW;
     // The part converted, as tenths of a second after the first row; -1: all.
     long long start = -1, end = -1;
+    // The part converted, as clock times of the log (tenths of a second
+    // after midnight, parse_log_clock); -1: none. Only for a log of clock
+    // times; they count from the first row on, past midnight too.
+    long long start_clock = -1, end_clock = -1;
     // Script lines of keys, passes, ticks and holds put in after power-on
     // to change the settings; none keeps the factory settings.
     std::string settings;
@@ -68,6 +79,9 @@ bool convert_data_log(const std::string &csv, const log_options &options, log_co
 // A time for the options' start and end: seconds ("90", "90.5") or
 // [H:]MM:SS[.s], as tenths of a second.
 bool parse_log_time(const std::string &text, long long &tenths);
+// A clock time of the log for start_clock and end_clock: HH:MM[:SS[.s]],
+// as tenths of a second after midnight.
+bool parse_log_clock(const std::string &text, long long &tenths);
 
 // The column found for each role, by name: first the role's usual spellings
 // in order, then a column whose name ends in a unit of the role (oil_temp_c).
@@ -75,4 +89,5 @@ bool parse_log_time(const std::string &text, long long &tenths);
 void find_log_columns(const std::vector<std::string> &names, int column[LOG_ROLES]);
 
 // The unit a units cell or a column's name gives a slider, FIGURE_RAW none.
-figure_unit log_unit(slider_id slider, const std::string &text);
+// kPa gives FIGURE_MB with `scale` 10; every other unit scale 1.
+figure_unit log_unit(slider_id slider, const std::string &text, double *scale = nullptr);

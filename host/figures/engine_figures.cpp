@@ -79,9 +79,6 @@ class factory_settings_while_off {
     int16_t saved_max_temp_;
 };
 
-// The run screen reads "---" for a TEMP reading above this (no sensor).
-const int32_t TEMP_LAST_SENSOR_READING = 3800;
-
 // The largest RPM the digital page has room for: a sixth digit falls off
 // the left edge of the screen.
 const int32_t RPM_SHOWN_IN_FULL = 99999;
@@ -96,9 +93,17 @@ int32_t slider_maximum(slider_id slider) {
     return slider == SLIDER_RPM ? 100000 : 4096;
 }
 
+std::string unit_spelling(const std::string &word) {
+    if (word == "\"Hg") return "inHg";
+    if (word.compare(0, 2, "\xC2\xB0") == 0) return word.substr(2);
+    if (word.compare(0, 1, "\xB0") == 0) return word.substr(1);
+    return word;
+}
+
 bool parse_figure_unit(slider_id slider, const std::string &name, figure_unit &unit) {
+    const std::string word = unit_spelling(name);
     for (const unit_name &u : UNITS) {
-        if (u.slider == slider && strcasecmp(u.name, name.c_str()) == 0) {
+        if (u.slider == slider && strcasecmp(u.name, word.c_str()) == 0) {
             unit = u.unit;
             return true;
         }
@@ -149,7 +154,7 @@ bool position_for_figure(slider_id slider, int32_t figure, figure_unit unit, boo
         choice = {figure < lo ? lo : figure > hi ? hi : figure, figure, true, false};
         return true;
     }
-    if (slider == SLIDER_TEMP) hi = TEMP_LAST_SENSOR_READING;
+    if (slider == SLIDER_TEMP) hi = TEMP_RAW_NO_SENSOR;
     const factory_settings_while_off in_force(!instrument_on);
     if (slider == SLIDER_MAP && settings.map_source != 0) {
         error = "the MAP source is EXIO: no slider feeds the reading";
@@ -195,7 +200,7 @@ void figures_shown(slider_id slider, figure_unit unit, std::vector<int32_t> &sho
     const factory_settings_while_off factory(true);
     const uint32_t filter = map_filter_acc;
     map_filter_acc = 0;
-    const int32_t hi = slider == SLIDER_TEMP ? TEMP_LAST_SENSOR_READING : slider_maximum(slider);
+    const int32_t hi = slider == SLIDER_TEMP ? TEMP_RAW_NO_SENSOR : slider_maximum(slider);
     shown.clear();
     for (int32_t p = slider_minimum(slider); p <= hi; p++) shown.push_back(shown_at(p, unit));
     map_filter_acc = filter;
@@ -218,7 +223,7 @@ figure_unit unit_in_force(slider_id slider) {
 // TEMP reading without a sensor.
 bool figure_shown(slider_id slider, int32_t position) {
     return !(slider == SLIDER_MAP && settings.map_source != 0) &&
-           !(slider == SLIDER_TEMP && position > TEMP_LAST_SENSOR_READING);
+           !(slider == SLIDER_TEMP && position > TEMP_RAW_NO_SENSOR);
 }
 
 // Splits on blanks into at most `most` words; false if there are more.

@@ -17,9 +17,13 @@ enum figure_unit { FIGURE_RAW, FIGURE_RPM, FIGURE_MB, FIGURE_INHG, FIGURE_C, FIG
 int32_t slider_minimum(slider_id slider);
 int32_t slider_maximum(slider_id slider);
 
-// Reads a unit's name ("rpm", "mB", "inHg", "C", "F", any case) for a
-// slider; false if the slider has no such unit.
+// Reads a unit's name ("rpm", "mB", "inHg", "C", "F", any case, or as the
+// pages write them: "Hg, °C, °F) for a slider; false if the slider has no
+// such unit.
 bool parse_figure_unit(slider_id slider, const std::string &name, figure_unit &unit);
+// A unit as the pages write it ("Hg, °C with the degree sign in UTF-8 or as
+// the fonts' code 176) in the words above; any other word as it is.
+std::string unit_spelling(const std::string &word);
 
 // Reads a figure: a whole number, or for inHg one with at most one decimal
 // (in tenths).

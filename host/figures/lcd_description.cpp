@@ -22,9 +22,6 @@ namespace {
 const int ROW_TOP = 26;
 const int ROW_HEIGHT = 15;
 
-// A temperature reading above this shows "---": no sensor.
-const int TEMP_RAW_NO_SENSOR = 3800;
-
 // Texts nearer than this in y read as one line.
 const int SAME_LINE = 4;
 

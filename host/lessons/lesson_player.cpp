@@ -73,6 +73,7 @@ void lesson_player::after_pass() {
 
 void lesson_player::after_tick() {
     if (state_ != WAITING) return;
+    script_.wait_tick();
     summary_.ticks++;
     const long long within = script_.steps()[script_.current_step()].within;
     if (within > 0 && ++step_ticks_ >= within && has_hint()) hinted_ = true;

@@ -28,3 +28,13 @@ void note_board::show(const std::string &text, int64_t now) {
     shown_at_ = now;
     listed_.push_back(text);
 }
+
+void note_board::flush() {
+    if (waiting_.empty()) return;
+    while (waiting_.size() > 1) {
+        listed_.push_back(waiting_.front());
+        waiting_.pop_front();
+    }
+    show(waiting_.front(), shown_at_);
+    waiting_.clear();
+}

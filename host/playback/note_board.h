@@ -26,6 +26,8 @@ class note_board {
     // A note the script reached at time `now`: shown at once when the note
     // shown has had its time and none waits, else it waits.
     void post(const std::string &text, int64_t now);
+    // The script ended: the notes still waiting are listed, the last shown.
+    void flush();
     // A note the script passed unseen (before the moment sought): listed only.
     void passed(const std::string &text) { listed_.push_back(text); }
     // At time `now`: the next waiting note is shown once the one shown has

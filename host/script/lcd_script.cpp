@@ -1,47 +1,19 @@
+// lcd_script: reading and checking a script, the lesson's lines included.
 #include "host/script/lcd_script.h"
 
-#include "core/alarms.h"
 #include "core/keys.h"
-#include "display/frame_buffer.h"
-#include "host/shell/engine_timers.h"
-#include "host/shell/power_loop.h"
+#include "host/script/script_internal.h"
+#include "host/script/setting_table.h"
 #include "host/shell/screen_table.h"
-#include "host/script/session_recorder.h"
 #include "host/text/printable.h"
 
 #include <errno.h>
-#include <limits.h>
-#include <stdio.h>
+#include <stdint.h>
 #include <stdlib.h>
-#include <string.h>
 
 #include <istream>
 
 namespace {
-
-enum op {
-    OP_ON,
-    OP_OFF,
-    OP_KEY,
-    OP_SLIDER,
-    OP_EXIO,
-    OP_TICK,
-    OP_PASS,
-    OP_ENGINE_TIMERS,
-    OP_SCALE,
-    OP_SHOT,
-    OP_GOLDEN,
-    OP_EXPECT_SCREEN,
-    OP_EXPECT_LAMP,
-    OP_EXPECT_GOLDEN,
-    OP_HOLD,
-    OP_RAMP,
-    OP_NOTE,
-    OP_ASK,
-    OP_HINT,
-    OP_WELL,
-    OP_UNTIL,
-};
 
 const long long MAX_COUNT = lcd_script::MAX_COUNT;
 
@@ -95,10 +67,6 @@ bool parse_integer(const std::string &text, long long &value) {
     return errno == 0 && *end == '\0';
 }
 
-long long clamp(long long v, long long lo, long long hi) {
-    return v < lo ? lo : v > hi ? hi : v;
-}
-
 bool valid_shot_name(const std::string &name) {
     if (name.empty() || name[0] == '.') return false;
     for (char c : name) {
@@ -115,8 +83,9 @@ bool known_screen(const std::string &name) {
     return false;
 }
 
-const char *lamp_name() {
-    return lamp_red == LAMP_BRIGHT ? "bright" : "dark";
+// Text from a script as a message repeats it, cut after QUOTED_LENGTH characters.
+std::string quoted(const std::string &text) {
+    return printable(text, QUOTED_LENGTH);
 }
 
 } // namespace
@@ -132,30 +101,6 @@ std::vector<std::string> script_words(const std::string &line) {
     }
     return words;
 }
-
-namespace {
-
-// Text from a script as a message repeats it, cut after QUOTED_LENGTH characters.
-std::string quoted(const std::string &text) {
-    return printable(text, QUOTED_LENGTH);
-}
-
-// Compares the frame buffer with a golden frame; an empty result means equal.
-std::string compare_frame(const uint8_t *golden, const std::string &path) {
-    int differing = 0, first = -1;
-    for (int i = 0; i < LCD_PIXELS; i++) {
-        if (golden[i] == frame_buffer[i]) continue;
-        if (first < 0) first = i;
-        differing++;
-    }
-    if (differing == 0) return "";
-    return "the frame differs from " + path + " in " + std::to_string(differing) +
-           " pixels, first at (" + std::to_string(first % LCD_WIDTH) + ", " +
-           std::to_string(first / LCD_WIDTH) + "): " + std::to_string(frame_buffer[first]) +
-           " instead of " + std::to_string(golden[first]);
-}
-
-} // namespace
 
 lcd_script::lcd_script(frame_files &files, int scale, script_report report)
     : files_(files), scale_(scale), report_(std::move(report)) {}
@@ -260,7 +205,7 @@ bool lcd_script::parse(const std::string &line, int number, bool &running) {
     if (w.empty()) return true;
     const std::string &cmd = w[0];
     const size_t args = w.size() - 1;
-    command c{-1, number, 0, 0, 0, args > 0 ? w[1] : std::string(), {}, 1, 0, false};
+    command c{-1, number, 0, 0, 0, args > 0 ? w[1] : std::string(), {}, 1, 0, false, {}};
     slider_move &first = c.legs[0];
     first = {SLIDER_RPM, FIGURE_RAW, 0};
 
@@ -385,6 +330,15 @@ bool lcd_script::parse(const std::string &line, int number, bool &running) {
     } else if (cmd == "note") {
         c.word = text_after(line, "note");
         c.op = OP_NOTE;
+    } else if (cmd == "set") {
+        if (args < 2) return fail(number, line, "set takes a setting's name and its value");
+        const int index = find_setting(w[1]);
+        if (index < 0) return fail(number, line, "no setting is named \"" + printable(w[1], 40) + "\"");
+        std::string why;
+        if (!read_setting_value(index, {w.begin() + 2, w.end()}, c.setting, why))
+            return fail(number, line, why);
+        c.op = OP_SET;
+        c.value = index;
     } else if (cmd == "exio") {
         if (!on_off()) return false;
         c.op = OP_EXIO;
@@ -473,406 +427,4 @@ bool lcd_script::parse_lesson_line(const std::vector<std::string> &w, const std:
     c.value = (long long)conditions_.size() - 1;
     step.until = commands_.size();
     return count_work(number, line, c.ticks, running ? c.ticks * PASSES_PER_TICK : 0);
-}
-
-size_t lcd_script::current_step() const {
-    for (size_t i = 0; i < steps_.size(); i++)
-        if (next_ <= steps_[i].until) return i;
-    return steps_.size();
-}
-
-bool lcd_script::wait_over() const {
-    return next_ < commands_.size() && commands_[next_].op == OP_UNTIL &&
-           condition_holds(conditions_[(size_t)commands_[next_].value]);
-}
-
-void lcd_script::end_wait() {
-    if (next_ >= commands_.size() || commands_[next_].op != OP_UNTIL) return;
-    next_++;
-    started_ = false;
-    showing_ = false;
-}
-
-void lcd_script::show_answers() {
-    const size_t step = current_step();
-    if (step >= steps_.size() || next_ != steps_[step].until) return;
-    next_ = steps_[step].first;
-    started_ = false;
-    showing_ = true;
-}
-
-// Lines a student present does not hear: the answers, and while a step's
-// answers are shown, everything else before its until.
-bool lcd_script::skipped(const command &c) const {
-    if (!student_) return false;
-    if (showing_) return !c.answer && c.op != OP_UNTIL;
-    return c.answer;
-}
-
-int lcd_script::line() const {
-    if (commands_.empty()) return 0;
-    return commands_[next_ < commands_.size() ? next_ : commands_.size() - 1].number;
-}
-
-bool lcd_script::timed(int op) {
-    return op == OP_TICK || op == OP_PASS || op == OP_HOLD || op == OP_RAMP || op == OP_UNTIL;
-}
-
-// The first step of a timed line: its count, or for a ramp its two ends.
-bool lcd_script::start_timed(const command &c) {
-    started_ = true;
-    remaining_ = c.op == OP_TICK || c.op == OP_PASS ? c.value : c.ticks;
-    cycle_ = 0;
-    ticked_ = moved_ = false;
-    passes_done_ = 0;
-    if (c.op != OP_RAMP) return true;
-    for (int i = 0; i < c.leg_count; i++) {
-        const slider_id slider = c.legs[i].slider;
-        ramp_from_[i] = slider == SLIDER_RPM   ? panel_.rpm_position
-                        : slider == SLIDER_MAP ? panel_.map_position
-                                               : panel_.temp_position;
-        if (!slider_target(c, c.legs[i], ramp_to_[i])) return false;
-    }
-    // A ramp of no time jumps to its end.
-    for (int i = 0; remaining_ == 0 && i < c.leg_count; i++)
-        move_slider(c.legs[i].slider, ramp_to_[i]);
-    return true;
-}
-
-lcd_script::step lcd_script::advance() {
-    while (!failed_ && next_ < commands_.size()) {
-        const command &c = commands_[next_];
-        if (!started_ && skipped(c)) {
-            next_++;
-            continue;
-        }
-        if (c.op == OP_UNTIL && student_) {
-            showing_ = false;
-            return STEP_WAIT;
-        }
-        if (!timed(c.op)) {
-            if (!execute(c)) break;
-            next_++;
-            continue;
-        }
-        if (!started_ && !start_timed(c)) break;
-        if (c.op == OP_TICK || c.op == OP_PASS) {
-            if (remaining_ > 0) return c.op == OP_TICK ? STEP_TICK : STEP_PASS;
-        } else if (c.op == OP_UNTIL) {
-            // As hold, looking at the instrument at the start and after each pass.
-            if ((!ticked_ || passes_done_ > 0) && condition_holds(conditions_[(size_t)c.value])) {
-                started_ = false;
-                next_++;
-                continue;
-            }
-            if (cycle_ == remaining_) {
-                const size_t step = current_step();
-                fail(c.number, source(c),
-                     "step " + std::to_string(step + 1) + " (\"" +
-                         printable(steps_[step].task, 60) + "\") not done within " +
-                         std::to_string(remaining_ / 10) + "." + std::to_string(remaining_ % 10) +
-                         " s");
-                break;
-            }
-            if (!ticked_) return STEP_TICK;
-            if (panel_.running && passes_done_ < PASSES_PER_TICK) return STEP_PASS;
-            cycle_++;
-            ticked_ = false;
-            passes_done_ = 0;
-            continue;
-        } else if (cycle_ < remaining_) {
-            // A cycle of hold and ramp: the ramp's next position, a tick,
-            // then the passes a screen gives while on.
-            if (!ticked_) {
-                if (c.op == OP_RAMP && !moved_) {
-                    // The MAP a figure settles at depends on the side the
-                    // filter comes from: the last step of a MAP figure is
-                    // chosen from the filter as the ramp's path has left it.
-                    const bool last = cycle_ + 1 == remaining_;
-                    for (int i = 0; i < c.leg_count; i++) {
-                        const slider_move &leg = c.legs[i];
-                        slider_choice end;
-                        std::string error;
-                        if (last && leg.slider == SLIDER_MAP && leg.unit != FIGURE_RAW &&
-                            position_for_figure(leg.slider, (int32_t)leg.value, leg.unit,
-                                                panel_.running, end, error))
-                            ramp_to_[i] = end.position;
-                        move_slider(leg.slider, (int32_t)(ramp_from_[i] +
-                                                          ((int64_t)ramp_to_[i] - ramp_from_[i]) *
-                                                              (cycle_ + 1) / remaining_));
-                    }
-                    moved_ = true;
-                }
-                return STEP_TICK;
-            }
-            if (panel_.running && passes_done_ < PASSES_PER_TICK) return STEP_PASS;
-            cycle_++;
-            ticked_ = moved_ = false;
-            passes_done_ = 0;
-            continue;
-        }
-        started_ = false;
-        next_++;
-    }
-    return failed_ ? STEP_FAILED : STEP_DONE;
-}
-
-void lcd_script::echo(const std::string &input) {
-    if (echo_) echo_->input(input);
-}
-
-void lcd_script::tick() {
-    if (echo_) echo_->tick();
-    host_timer_tick(panel_.running ? 1 : 0);
-    if (commands_[next_].op == OP_TICK)
-        remaining_--;
-    else
-        ticked_ = true;
-}
-
-void lcd_script::pass() {
-    if (echo_) echo_->pass();
-    power_pass(panel_.exio_checked ? 1 : 0);
-    if (commands_[next_].op == OP_PASS)
-        remaining_--;
-    else
-        passes_done_++;
-}
-
-bool lcd_script::run(std::string text) {
-    return load(std::move(text)) && play();
-}
-
-// Back to the first line, the panel at program start.
-void lcd_script::rewind() {
-    next_ = 0;
-    started_ = false;
-    failed_ = false;
-    panel_ = panel_state();
-    caption_.clear();
-}
-
-lcd_script::rehearsal lcd_script::rehearse(long long budget,
-                                           const std::function<void(long long)> &before_tick) {
-    if (commands_.empty() && failed_) return REFUSED;
-    program_state live;
-    save_program_state(live);
-    if (rehearsal_started_) {
-        restore_program_state(rehearsal_state_);
-    } else {
-        reset_program_state();
-        rewind();
-        rehearsal_started_ = true;
-        rehearsal_ticks_ = 0;
-    }
-    rehearsing_ = true;
-    const bool student = student_;
-    student_ = false;
-    step next = STEP_TICK;
-    for (long long spent = 0; spent < budget; spent++) {
-        next = advance();
-        if (next == STEP_TICK) {
-            if (before_tick) before_tick(rehearsal_ticks_);
-            tick();
-            rehearsal_ticks_++;
-        } else if (next == STEP_PASS) {
-            pass();
-        } else {
-            break;
-        }
-        work_done_++;
-    }
-    rehearsing_ = false;
-    student_ = student;
-    if (next == STEP_DONE && before_tick) before_tick(rehearsal_ticks_);
-    if (next == STEP_TICK || next == STEP_PASS) {
-        save_program_state(rehearsal_state_);
-        restore_program_state(live);
-        return REHEARSING;
-    }
-    rehearsal_state_.bytes.clear();
-    rehearsal_started_ = false;
-    if (next == STEP_FAILED) {
-        restore_program_state(live);
-        commands_.clear();
-        rewind();
-        failed_ = true;
-        return REFUSED;
-    }
-    // Passed: the program starts afresh for the real play.
-    reset_program_state();
-    rewind();
-    return REHEARSED;
-}
-
-lcd_script::playhead lcd_script::where() const {
-    playhead at{next_,        started_, ticked_, moved_, remaining_, cycle_,
-                passes_done_, {},       {},      panel_, caption_,   scale_};
-    memcpy(at.ramp_from, ramp_from_, sizeof ramp_from_);
-    memcpy(at.ramp_to, ramp_to_, sizeof ramp_to_);
-    return at;
-}
-
-void lcd_script::go_to(const playhead &at) {
-    next_ = at.next;
-    started_ = at.started;
-    ticked_ = at.ticked;
-    moved_ = at.moved;
-    remaining_ = at.remaining;
-    cycle_ = at.cycle;
-    passes_done_ = at.passes_done;
-    memcpy(ramp_from_, at.ramp_from, sizeof ramp_from_);
-    memcpy(ramp_to_, at.ramp_to, sizeof ramp_to_);
-    panel_ = at.panel;
-    caption_ = at.caption;
-    scale_ = at.scale;
-    failed_ = false;
-}
-
-bool lcd_script::prepare(std::string text) {
-    if (!load(std::move(text))) return false;
-    rehearsal outcome;
-    while ((outcome = rehearse(work_total() + 1)) == REHEARSING) {
-    }
-    return outcome == REHEARSED;
-}
-
-bool lcd_script::run(std::istream &in) {
-    return load(in) && play();
-}
-
-// Every loaded line at once, the ticks and passes back to back.
-bool lcd_script::play() {
-    for (;;) {
-        switch (advance()) {
-        case STEP_TICK: tick(); break;
-        case STEP_PASS: pass(); break;
-        case STEP_DONE: return true;
-        case STEP_FAILED:
-        case STEP_WAIT: return false;
-        }
-    }
-}
-
-// Runs one line that takes none of the host's time.
-bool lcd_script::execute(const command &c) {
-    switch (c.op) {
-    case OP_ON:
-        // "&On": the power-on sequence, then the RPM and MAP slider handlers.
-        echo("on");
-        power_on_sequence();
-        rpm_slider_change(panel_.rpm_position);
-        map_slider_change(panel_.map_position);
-        panel_.running = true;
-        return true;
-    case OP_OFF:
-        echo("off");
-        power_off_request = 1;
-        panel_.running = false;
-        return true;
-    case OP_KEY:
-        echo("key " + c.word);
-        press_key((uint8_t)c.value);
-        return true;
-    case OP_SLIDER: {
-        int32_t position = 0;
-        if (!slider_target(c, c.legs[0], position)) return false;
-        move_slider(c.legs[0].slider, position);
-        return true;
-    }
-    case OP_NOTE:
-        caption_ = printable(c.word);
-        if (notes_to_) notes_to_(caption_);
-        if (!rehearsing_) report_("note: " + caption_ + "\n");
-        return true;
-    case OP_EXIO:
-        if (panel_.exio_checked != (c.value != 0)) echo(c.value ? "exio on" : "exio off");
-        panel_.exio_checked = c.value != 0;
-        return true;
-    case OP_ENGINE_TIMERS:
-        echo(c.value ? "engine-timers on" : "engine-timers off");
-        panel_.engine_timers = c.value != 0;
-        engine_timers_on = panel_.engine_timers ? 1 : 0;
-        return true;
-    case OP_ASK:
-        if (!rehearsing_ && !student_)
-            report_("step " + std::to_string(c.value + 1) + " of " + std::to_string(steps_.size()) +
-                    ": " + steps_[(size_t)c.value].task + "\n");
-        return true;
-    case OP_HINT:
-    case OP_WELL: return true;
-    case OP_SCALE: scale_ = (int)c.value; return true;
-    case OP_SHOT:
-    case OP_GOLDEN: {
-        if (rehearsing_) return true;
-        std::string where;
-        if (!files_.write_frame(c.word, frame_buffer, scale_, c.op == OP_GOLDEN, where))
-            return fail(c.number, source(c), where);
-        report_(where + ": screen " + screen_name(screen_on_display()) + ", lamp " + lamp_name() +
-                "\n");
-        return true;
-    }
-    case OP_EXPECT_SCREEN: {
-        const char *is = screen_name(screen_on_display());
-        return c.word == is || fail(c.number, source(c), std::string("the screen is ") + is);
-    }
-    case OP_EXPECT_LAMP:
-        return c.word == lamp_name() ||
-               fail(c.number, source(c), std::string("the lamp is ") + lamp_name());
-    case OP_EXPECT_GOLDEN: {
-        uint8_t golden[LCD_PIXELS];
-        std::string problem;
-        if (files_.read_golden(c.word, golden, problem)) problem = compare_frame(golden, c.word);
-        return problem.empty() || fail(c.number, source(c), problem);
-    }
-    }
-    return fail(c.number, source(c), "no such command");
-}
-
-// Where a slider line puts its slider: a position clamped to the range, or
-// the position for a figure under the settings in force now (the factory
-// ones while off); a figure no position shows exactly, or one too long for
-// the screen, is warned about in the report. While a key waits for its pass,
-// which may change the settings, a figure is refused.
-bool lcd_script::slider_target(const command &c, const slider_move &move, int32_t &position) {
-    if (move.unit == FIGURE_RAW) {
-        position =
-            (int32_t)clamp(move.value, slider_minimum(move.slider), slider_maximum(move.slider));
-        return true;
-    }
-    if (panel_.running && pending_key != 0)
-        return fail(c.number, source(c),
-                    "a key still waits for its pass and may change the settings: let a pass "
-                    "run first (pass 1)");
-    slider_choice choice;
-    std::string problem;
-    if (!position_for_figure(move.slider, (int32_t)move.value, move.unit, panel_.running, choice,
-                             problem))
-        return fail(c.number, source(c), problem);
-    const std::string where = "line " + std::to_string(c.number) + ": warning: ";
-    if (!rehearsing_) {
-        for (const std::string &warning :
-             {nearest_figure_warning(choice, (int32_t)move.value, move.unit),
-              clipped_figure_warning(choice, move.unit)})
-            if (!warning.empty()) report_(where + warning + "\n");
-    }
-    position = choice.position;
-    return true;
-}
-
-// A slider's change event fires only when its position changes, as in the
-// window.
-void lcd_script::move_slider(slider_id slider, int32_t position) {
-    static const char *const NAMES[] = {"rpm ", "map ", "temp "};
-    int32_t &at = slider == SLIDER_RPM   ? panel_.rpm_position
-                  : slider == SLIDER_MAP ? panel_.map_position
-                                         : panel_.temp_position;
-    if (position == at) return;
-    at = position;
-    echo(NAMES[slider] + std::to_string(position));
-    switch (slider) {
-    case SLIDER_RPM: rpm_slider_change(position); break;
-    case SLIDER_MAP: map_slider_change((uint16_t)position); break;
-    case SLIDER_TEMP: temp_slider_change((uint16_t)position); break;
-    }
 }

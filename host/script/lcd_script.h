@@ -17,6 +17,9 @@
 //   hold SECONDS                 real time: each tick of the 100 ms timer
 //                                followed by PASSES_PER_TICK passes while on
 //   note TEXT                    a caption for the scenario's next steps
+//   set NAME VALUE [UNIT]        a setting put in place at once, by the names
+//                                and in the units of host/script/setting_table.h
+//                                (a profile's lines after `on` are these)
 //   exio on|off                  the EXIO check box
 //   tick [N]                     N ticks of the 100 ms timer (default 1)
 //   pass [N]                     N passes of the power loop (default 1; only while on)
@@ -47,6 +50,7 @@
 #pragma once
 #include "host/figures/engine_figures.h"
 #include "host/script/lesson_conditions.h"
+#include "host/script/setting_table.h"
 #include "host/text/printable.h"
 #include "host/shell/program_state.h"
 
@@ -144,6 +148,12 @@ class lcd_script {
     // rehearsal's included; nullptr stops.
     void notes_to(std::function<void(const std::string &)> seen) { notes_to_ = std::move(seen); }
 
+    // Settings put in place after every `on`, as a profile gives them
+    // (recorded as `set` lines after the `on`, so a recording replays alone).
+    void settings_at_power_on(std::vector<std::pair<int, setting_value>> settings) {
+        power_on_settings_ = std::move(settings);
+    }
+
     // From now on tells `recorder` every input, tick and pass played, as the
     // window's own controls would (sliders as positions); nullptr stops.
     void echo_to(session_recorder *recorder) { echo_ = recorder; }
@@ -164,8 +174,11 @@ class lcd_script {
     // stops at an `until` with STEP_WAIT; the front end runs the instrument
     // and asks wait_over() after each pass. A rehearsal plays as if alone.
     void set_student(bool present) { student_ = present; }
-    // Whether the condition of the `until` waited at holds now.
-    bool wait_over() const;
+    // Whether the step waited at is done: its condition has held, with no
+    // value left in editing unless it names editing, at every pass for
+    // SETTLE_TICKS ticks. Called after each pass; wait_tick() at each tick.
+    bool wait_over();
+    void wait_tick();
     // Goes on past the `until` waited at (its condition held, or the step is
     // skipped).
     void end_wait();
@@ -193,6 +206,9 @@ class lcd_script {
     static constexpr long long MAX_TOTAL_PASSES = 1440000;
     static constexpr int MAX_PICTURES = 200;
     static constexpr size_t MAX_SCRIPT_BYTES = 1 << 20;
+    // How long a step's condition holds before the step counts as done: a
+    // slider swept through a figure does not do it.
+    static constexpr int SETTLE_TICKS = 5;
     // Passes per tick in `hold` and `ramp`: a 60 Hz screen's six a tick.
     static constexpr int PASSES_PER_TICK = 6;
     // How long `until` waits with no student when the step gives no time.
@@ -236,6 +252,7 @@ class lcd_script {
         int leg_count;
         long long ticks; // of hold, ramp and until
         bool answer;     // played only with no student present
+        setting_value setting;
     };
 
     bool play();
@@ -284,7 +301,12 @@ class lcd_script {
     int32_t ramp_from_[MAX_RAMP_LEGS] = {}, ramp_to_[MAX_RAMP_LEGS] = {};
     std::string caption_;
     session_recorder *echo_ = nullptr;
+    std::vector<std::pair<int, setting_value>> power_on_settings_;
     std::function<void(const std::string &)> notes_to_;
+    // The step's start, for `happened`, and the ticks its condition has held
+    // (-1 while it does not).
+    condition_marks step_marks_ = {};
+    long long held_ticks_ = -1;
     bool failed_ = false;
     std::string error_;
     int error_line_ = 0;

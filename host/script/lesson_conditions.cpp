@@ -6,92 +6,36 @@
 #include "core/timebase.h"
 #include "host/figures/engine_figures.h"
 #include "host/script/lcd_script.h"
+#include "host/script/setting_table.h"
 #include "host/shell/power_loop.h"
 #include "host/shell/screen_table.h"
+#include "display/menu.h"
 #include "screens/run_screen.h"
+#include "screens/security_gate.h"
 
 #include <stdlib.h>
 #include <strings.h>
 
 namespace {
 
-enum clause_kind { C_SCREEN, C_PAGE, C_LAMP, C_FIGURE, C_SETTING, C_ALARM, C_MAG, C_FLIGHT };
-
-// How a setting is held and shown: MAP limits in the MAP unit shown, TEMP
-// limits in the TEMP unit shown, speeds in rpm, tenths shown with a decimal,
-// a four-digit code, or one of a list of option words.
-enum setting_kind { S_MAP, S_TEMP, S_RPM, S_TENTHS, S_CODE, S_OPTION };
-
-const char *const OFF_ON[] = {"OFF", "ON", nullptr};
-const char *const MAP_UNITS[] = {"mB", "inHg", nullptr};
-const char *const FILTERS[] = {"NONE", "FAST", "SLOW", nullptr};
-const char *const SOURCES[] = {"INTERNAL", "EXIO", nullptr};
-const char *const RPM_MODES[] = {"RPM", "PERCENT", nullptr};
-const char *const TEMP_UNITS[] = {"C", "F", nullptr};
-const char *const FLIGHT_MODES[] = {"MANUAL", "DETECT", nullptr};
-const char *const BACKLIGHT_MODES[] = {"MANUAL", "AUTO", nullptr};
-
-struct setting_entry {
-    const char *name;
-    setting_kind kind;
-    void *field;
-    int32_t minimum, maximum; // for S_RPM, S_TENTHS and S_CODE, as the page edits it
-    const char *const *options;
+enum clause_kind {
+    C_SCREEN,
+    C_PAGE,
+    C_LAMP,
+    C_FIGURE,
+    C_SETTING,
+    C_ALARM,
+    C_MAG,
+    C_FLIGHT,
+    C_EDITING,
+    C_HAPPENED
 };
 
-const int32_t RPM_TOP = 99000;
+// RPM read as the percentage the PERCENT mode shows, beside the sliders.
+const int FIGURE_PERCENT = 3;
 
-const setting_entry SETTINGS[] = {
-    {"map_unit", S_OPTION, &settings.map_unit, 0, 0, MAP_UNITS},
-    {"map_display_max", S_MAP, &settings.map_display_max, 0, 0, nullptr},
-    {"map_display_min", S_MAP, &settings.map_display_min, 0, 0, nullptr},
-    {"map_high_alarm_on", S_OPTION, &settings.map_high_alarm_on, 0, 0, OFF_ON},
-    {"map_high_alarm", S_MAP, &settings.map_high_alarm, 0, 0, nullptr},
-    {"map_high_caution", S_MAP, &settings.map_high_caution, 0, 0, nullptr},
-    {"map_low_caution", S_MAP, &settings.map_low_caution, 0, 0, nullptr},
-    {"map_low_alarm_on", S_OPTION, &settings.map_low_alarm_on, 0, 0, OFF_ON},
-    {"map_low_alarm", S_MAP, &settings.map_low_alarm, 0, 0, nullptr},
-    {"map_filter", S_OPTION, &settings.map_filter, 0, 0, FILTERS},
-    {"map_source", S_OPTION, &settings.map_source, 0, 0, SOURCES},
-    {"rpm_display_on", S_OPTION, &settings.rpm_display_on, 0, 0, OFF_ON},
-    {"rpm_display_mode", S_OPTION, &settings.rpm_display_mode, 0, 0, RPM_MODES},
-    {"rpm_100_percent", S_RPM, &settings.rpm_100_percent, 100, RPM_TOP, nullptr},
-    {"rpm_display_max", S_RPM, &settings.rpm_display_max, 100, RPM_TOP, nullptr},
-    {"rpm_display_min", S_RPM, &settings.rpm_display_min, 0, RPM_TOP, nullptr},
-    {"rpm_high_alarm_on", S_OPTION, &settings.rpm_high_alarm_on, 0, 0, OFF_ON},
-    {"rpm_high_alarm", S_RPM, &settings.rpm_high_alarm, 100, RPM_TOP, nullptr},
-    {"rpm_high_caution", S_RPM, &settings.rpm_high_caution, 100, RPM_TOP, nullptr},
-    {"rpm_low_caution", S_RPM, &settings.rpm_low_caution, 0, RPM_TOP, nullptr},
-    {"rpm_low_alarm_on", S_OPTION, &settings.rpm_low_alarm_on, 0, 0, OFF_ON},
-    {"rpm_low_alarm", S_RPM, &settings.rpm_low_alarm, 0, RPM_TOP, nullptr},
-    {"rpm_pulses_per_rev", S_TENTHS, &settings.rpm_pulses_per_rev, 1, 5000, nullptr},
-    {"rpm_source", S_OPTION, &settings.rpm_source, 0, 0, SOURCES},
-    {"temp_display_on", S_OPTION, &settings.temp_display_on, 0, 0, OFF_ON},
-    {"temp_unit", S_OPTION, &settings.temp_unit, 0, 0, TEMP_UNITS},
-    {"temp_high_alarm_on", S_OPTION, &settings.temp_high_alarm_on, 0, 0, OFF_ON},
-    {"temp_high_alarm", S_TEMP, &settings.temp_high_alarm, 0, 0, nullptr},
-    {"temp_low_alarm_on", S_OPTION, &settings.temp_low_alarm_on, 0, 0, OFF_ON},
-    {"temp_low_alarm", S_TEMP, &settings.temp_low_alarm, 0, 0, nullptr},
-    {"hobbs_rpm", S_RPM, &settings.hobbs_rpm, 100, RPM_TOP, nullptr},
-    {"flight_mode", S_OPTION, &settings.flight_mode, 0, 0, FLIGHT_MODES},
-    {"takeoff_rpm", S_RPM, &settings.takeoff_rpm, 100, RPM_TOP, nullptr},
-    {"security_on", S_OPTION, &settings.security_on, 0, 0, OFF_ON},
-    {"security_code", S_CODE, &settings.security_code, 0, 9999, nullptr},
-    {"backlight_mode", S_OPTION, &settings.backlight_mode, 0, 0, BACKLIGHT_MODES},
-};
-const int SETTING_COUNT = sizeof SETTINGS / sizeof SETTINGS[0];
-
-int32_t setting_value(const setting_entry &s) {
-    switch (s.kind) {
-    case S_MAP:
-    case S_TEMP:
-    case S_TENTHS: return *(const int16_t *)s.field;
-    case S_RPM: return *(const int32_t *)s.field;
-    case S_CODE: return *(const uint16_t *)s.field;
-    case S_OPTION: return *(const uint8_t *)s.field;
-    }
-    return 0;
-}
+const char *const EVENTS[] = {"max_values_reset", "gate_opened", "mag_check", nullptr};
+enum { EVENT_RESET, EVENT_GATE, EVENT_MAG };
 
 const char *const PAGES[] = {"main", "timers", "max_values", "mag_check", nullptr};
 enum { PAGE_MAIN, PAGE_TIMERS, PAGE_MAX_VALUES, PAGE_MAG_CHECK };
@@ -109,17 +53,6 @@ std::string joined(const char *const *list) {
     return out;
 }
 
-// The range of MAP and TEMP limits the setup pages allow, in a unit.
-void limit_range(setting_kind kind, int unit, int32_t &lo, int32_t &hi) {
-    if (kind == S_MAP) {
-        lo = unit == FIGURE_INHG ? 73 : 250;
-        hi = unit == FIGURE_INHG ? 738 : 2500;
-    } else {
-        lo = unit == FIGURE_F ? -58 : -50;
-        hi = unit == FIGURE_F ? 302 : 150;
-    }
-}
-
 // Reads the words of one clause, from w[0] to the end.
 class clause_reader {
   public:
@@ -128,7 +61,7 @@ class clause_reader {
 
     bool read() {
         const std::string &kind = w_[0];
-        c_ = lesson_clause{0, 0, 0, 0, -1};
+        c_ = lesson_clause{0, 0, 0, 0, -1, "", ""};
         if (kind == "screen") return read_screen();
         if (kind == "page") return read_word(C_PAGE, PAGES, "page takes ");
         if (kind == "lamp") {
@@ -143,8 +76,14 @@ class clause_reader {
         if (kind == "setting") return read_setting();
         if (kind == "alarm") return read_alarm();
         if (kind == "mag") return read_mag();
+        if (kind == "editing") {
+            static const char *const EDITING[] = {"no", "yes", nullptr};
+            return read_word(C_EDITING, EDITING, "editing takes ");
+        }
+        if (kind == "happened") return read_word(C_HAPPENED, EVENTS, "happened takes ");
         return wrong("unknown condition \"" + printable(kind, 40) +
-                     "\" (screen, page, lamp, rpm, map, temp, setting, alarm, mag, flight)");
+                     "\" (screen, page, lamp, rpm, map, temp, setting, alarm, mag, flight, "
+                     "editing, happened)");
     }
 
   private:
@@ -196,7 +135,10 @@ class clause_reader {
         size_t at = 3;
         figure_unit unit = FIGURE_RPM;
         if (slider == SLIDER_RPM) {
-            if (w_.size() < 3 || strcasecmp(w_[2].c_str(), "rpm") != 0) at = 2;
+            if (w_.size() >= 3 && w_[2] == "%")
+                c_.which = FIGURE_PERCENT;
+            else if (w_.size() < 3 || strcasecmp(w_[2].c_str(), "rpm") != 0)
+                at = 2;
         } else if (w_.size() < 3 || !parse_figure_unit(slider, w_[2], unit)) {
             return wrong(kind + " takes a figure and its unit (" +
                          (slider == SLIDER_MAP ? "mB or inHg" : "C or F") + ")");
@@ -210,52 +152,17 @@ class clause_reader {
 
     bool read_setting() {
         if (w_.size() < 3) return wrong("setting takes a setting's name and its value");
-        int found = -1;
-        for (int i = 0; i < SETTING_COUNT; i++)
-            if (w_[1] == SETTINGS[i].name) found = i;
+        const int found = find_setting(w_[1]);
         if (found < 0) return wrong("no setting is named \"" + printable(w_[1], 40) + "\"");
-        const setting_entry &s = SETTINGS[found];
         c_.kind = C_SETTING;
         c_.which = found;
-        const std::string &value = w_[2];
-        const std::string name = s.name;
-        switch (s.kind) {
-        case S_OPTION:
-            c_.value = index_of(s.options, value);
-            if (w_.size() != 3 || c_.value < 0)
-                return wrong(name + " is one of " + joined(s.options));
-            return true;
-        case S_MAP:
-        case S_TEMP: {
-            figure_unit unit = FIGURE_RAW;
-            const slider_id slider = s.kind == S_MAP ? SLIDER_MAP : SLIDER_TEMP;
-            if (w_.size() != 4 || !parse_figure_unit(slider, w_[3], unit))
-                return wrong(name + " takes a value and its unit (" +
-                             (s.kind == S_MAP ? "mB or inHg" : "C or F") + ")");
-            c_.unit = unit;
-            int32_t lo, hi;
-            limit_range(s.kind, unit, lo, hi);
-            if (!parse_figure(value, unit, c_.value) || c_.value < lo || c_.value > hi)
-                return wrong(name + " is set from " + figure_text(lo, unit) + " to " +
-                             figure_text(hi, unit));
-            return true;
-        }
-        default: break;
-        }
-        const bool rpm_unit =
-            s.kind == S_RPM && w_.size() == 4 && strcasecmp(w_[3].c_str(), "rpm") == 0;
-        if (w_.size() != 3 && !rpm_unit) return wrong(name + " takes one value");
-        const figure_unit read_as = s.kind == S_TENTHS ? FIGURE_INHG : FIGURE_RPM;
-        if (s.kind == S_CODE && value.size() != 4) return wrong(name + " takes four digits");
-        if (!parse_figure(value, read_as, c_.value) || c_.value < s.minimum || c_.value > s.maximum)
-            return wrong(name + " is set from " + shown(s, s.minimum) + " to " +
-                         shown(s, s.maximum));
+        const std::vector<std::string> value(w_.begin() + 2, w_.end());
+        setting_value read;
+        if (!read_setting_value(found, value, read, error_)) return false;
+        c_.value = read.number;
+        c_.unit = read.unit;
+        c_.label = read.text;
         return true;
-    }
-
-    static std::string shown(const setting_entry &s, int32_t v) {
-        if (s.kind == S_TENTHS) return std::to_string(v / 10) + "." + std::to_string(v % 10);
-        return std::to_string(v);
     }
 
     bool read_alarm() {
@@ -295,7 +202,54 @@ bool mag_check_shown() {
            settings.rpm_display_on == 1 && mag_check_countdown != 0;
 }
 
-bool clause_holds(const lesson_clause &c) {
+// Where the screen shows a figure at all: RPM needs its display on and its
+// source at hand, MAP its source, TEMP its display and a sensor.
+bool rpm_shown() {
+    return settings.rpm_display_on == 1 && !(settings.rpm_source != 0 && exio_present == 0);
+}
+bool map_shown() {
+    return !(settings.map_source != 0 && exio_present == 0);
+}
+bool temp_shown() {
+    return settings.temp_display_on == 1 && temp_raw <= TEMP_RAW_NO_SENSOR;
+}
+figure_unit map_unit_shown() {
+    return settings.map_unit != 0 ? FIGURE_INHG : FIGURE_MB;
+}
+figure_unit temp_unit_shown() {
+    return settings.temp_unit != 0 ? FIGURE_F : FIGURE_C;
+}
+
+uint16_t event_count(int event, const condition_marks &m) {
+    const condition_marks now = marks_now();
+    return event == EVENT_RESET  ? (uint16_t)(now.max_values_resets - m.max_values_resets)
+           : event == EVENT_GATE ? (uint16_t)(now.gate_openings - m.gate_openings)
+                                 : (uint16_t)(now.mag_checks_started - m.mag_checks_started);
+}
+
+bool figure_holds(const lesson_clause &c) {
+    switch (c.which) {
+    case SLIDER_RPM: return rpm_shown() && settings.rpm_display_mode == 0 && near(rpm, c);
+    case FIGURE_PERCENT:
+        return rpm_shown() && settings.rpm_display_mode == 1 && near(rpm_percent, c);
+    case SLIDER_MAP: return map_shown() && map_unit_shown() == c.unit && near(map_value, c);
+    default: return temp_shown() && temp_unit_shown() == c.unit && near(temp_value, c);
+    }
+}
+
+bool alarm_holds(const lesson_clause &c) {
+    if (c.which == 0) return alarm_active == 0;
+    if (!(alarm_active & (uint32_t)c.which)) return false;
+    if (c.value == 0) return true;
+    const bool high = c.value == 1;
+    if (c.which == ALARM_MAP)
+        return high ? map_value > settings.map_high_alarm : map_value < settings.map_low_alarm;
+    if (c.which == ALARM_RPM)
+        return high ? rpm > settings.rpm_high_alarm : rpm < settings.rpm_low_alarm;
+    return high ? temp_value > settings.temp_high_alarm : temp_value < settings.temp_low_alarm;
+}
+
+bool clause_holds(const lesson_clause &c, const condition_marks &since) {
     switch (c.kind) {
     case C_SCREEN: return screen_on_display() == screen_table[c.which].handler;
     case C_PAGE:
@@ -304,35 +258,96 @@ bool clause_holds(const lesson_clause &c) {
         if (c.which == PAGE_MAIN) return run_page == RUN_PAGE_MAIN && !mag_check_shown();
         return run_page == (c.which == PAGE_TIMERS ? RUN_PAGE_TIMERS : RUN_PAGE_MAX_VALUES);
     case C_LAMP: return (lamp_red == LAMP_BRIGHT) == (c.which == 1);
-    case C_FIGURE:
-        if (c.which == SLIDER_RPM) return near(rpm, c);
-        if (c.which == SLIDER_MAP)
-            return (settings.map_unit != 0) == (c.unit == FIGURE_INHG) && near(map_value, c);
-        return (settings.temp_unit != 0) == (c.unit == FIGURE_F) && near(temp_value, c);
+    case C_FIGURE: return figure_holds(c);
     case C_SETTING: {
-        const setting_entry &s = SETTINGS[c.which];
-        if (s.kind == S_MAP && (settings.map_unit != 0) != (c.unit == FIGURE_INHG)) return false;
-        if (s.kind == S_TEMP && (settings.temp_unit != 0) != (c.unit == FIGURE_F)) return false;
-        return setting_value(s) == c.value;
+        setting_value value;
+        value.number = c.value;
+        value.unit = c.unit;
+        value.text = c.label;
+        return setting_holds(c.which, value);
     }
-    case C_ALARM: {
-        if (c.which == 0) return alarm_active == 0;
-        if (!(alarm_active & (uint32_t)c.which)) return false;
-        if (c.value == 0) return true;
-        const bool high = c.value == 1;
-        if (c.which == ALARM_MAP)
-            return high ? map_value > settings.map_high_alarm : map_value < settings.map_low_alarm;
-        if (c.which == ALARM_RPM)
-            return high ? rpm > settings.rpm_high_alarm : rpm < settings.rpm_low_alarm;
-        return high ? temp_value > settings.temp_high_alarm : temp_value < settings.temp_low_alarm;
-    }
+    case C_ALARM: return alarm_holds(c);
     case C_MAG: return mag_check_shown() && near(mag_check_rpm - rpm, c);
     case C_FLIGHT: return (flight_running == 1) == (c.which == 1);
+    case C_EDITING: return value_in_edit() == (c.which == 1);
+    case C_HAPPENED: return event_count(c.which, since) != 0;
     }
     return false;
 }
 
+std::string page_now() {
+    if (screen_on_display() != run_screen)
+        return std::string("the screen is ") + screen_name(screen_on_display());
+    if (mag_check_shown()) return "the page is mag_check";
+    return std::string("the page is ") + PAGES[run_page <= RUN_PAGE_MAX_VALUES ? run_page : 0];
+}
+
+std::string figure_now(const lesson_clause &c) {
+    switch (c.which) {
+    case SLIDER_RPM:
+    case FIGURE_PERCENT:
+        if (!rpm_shown()) return "rpm is not shown";
+        return settings.rpm_display_mode == 1 ? "rpm is " + std::to_string(rpm_percent) + " %"
+                                               : "rpm is " + figure_text(rpm, FIGURE_RPM);
+    case SLIDER_MAP:
+        return map_shown() ? "map is " + figure_text(map_value, map_unit_shown())
+                           : "map is not shown (its source is EXIO, not connected)";
+    default:
+        return temp_shown() ? "temp is " + figure_text(temp_value, temp_unit_shown())
+                            : "temp is not shown (---)";
+    }
+}
+
+std::string alarms_now() {
+    if (alarm_active == 0) return "no alarm is active";
+    std::string out = "the alarms are";
+    const char *const names[] = {"map", "rpm", "temp"};
+    for (int bit = 0; bit < 3; bit++) {
+        if (!(alarm_active & (1u << bit))) continue;
+        lesson_clause high{C_ALARM, 1 << bit, 1, 0, -1, "", ""};
+        out += std::string(" ") + names[bit] + (alarm_holds(high) ? " high" : " low");
+        if (alarm_acknowledged & (1u << bit)) out += " (acknowledged)";
+    }
+    return out;
+}
+
+// What the instrument shows for a clause's subject.
+std::string clause_now(const lesson_clause &c, const condition_marks &since) {
+    switch (c.kind) {
+    case C_SCREEN: return std::string("the screen is ") + screen_name(screen_on_display());
+    case C_PAGE: return page_now();
+    case C_LAMP: return lamp_red == LAMP_BRIGHT ? "the lamp is bright" : "the lamp is dark";
+    case C_FIGURE: return figure_now(c);
+    case C_SETTING: return std::string(setting_name(c.which)) + " is " + setting_text(c.which);
+    case C_ALARM: return alarms_now();
+    case C_MAG:
+        return mag_check_shown() ? "the magneto check shows a drop of " +
+                                       figure_text(mag_check_rpm - rpm, FIGURE_RPM)
+                                 : "no magneto check runs";
+    case C_FLIGHT: return flight_running == 1 ? "the flight runs" : "the flight is stopped";
+    case C_EDITING: return value_in_edit() ? "a value is being edited" : "no value is being edited";
+    case C_HAPPENED:
+        return std::string(EVENTS[c.which]) + " happened " +
+               std::to_string(event_count(c.which, since)) + " times";
+    }
+    return "";
+}
+
 } // namespace
+
+bool lesson_condition::names_editing() const {
+    for (const lesson_clause &c : clauses)
+        if (c.kind == C_EDITING) return true;
+    return false;
+}
+
+condition_marks marks_now() {
+    return {max_values_resets, gate_openings, mag_checks_started};
+}
+
+bool value_in_edit() {
+    return menu_editing != 0;
+}
 
 bool parse_condition(const std::string &text, lesson_condition &condition, std::string &error) {
     condition.clauses.clear();
@@ -344,19 +359,31 @@ bool parse_condition(const std::string &text, lesson_condition &condition, std::
             continue;
         }
         if (part.empty()) {
-            error = words.empty() ? "until takes a condition" : "\"and\" joins two conditions";
+            error = words.empty() ? "a condition is missing" : "\"and\" joins two conditions";
             return false;
         }
         lesson_clause clause;
         if (!clause_reader(part, clause, error).read()) return false;
+        for (const std::string &w : part) clause.text += (clause.text.empty() ? "" : " ") + w;
+        clause.text = printable(clause.text, 80);
         condition.clauses.push_back(clause);
         part.clear();
     }
     return true;
 }
 
-bool condition_holds(const lesson_condition &condition) {
+bool condition_holds(const lesson_condition &condition, const condition_marks &since) {
     for (const lesson_clause &c : condition.clauses)
-        if (!clause_holds(c)) return false;
+        if (!clause_holds(c, since)) return false;
     return !condition.clauses.empty();
+}
+
+std::string condition_report(const lesson_condition &condition, const condition_marks &since) {
+    std::string out;
+    for (const lesson_clause &c : condition.clauses) {
+        if (!out.empty()) out += "; ";
+        out += clause_holds(c, since) ? c.text + " holds"
+                                      : clause_now(c, since) + ", expected " + c.text;
+    }
+    return out;
 }

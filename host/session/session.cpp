@@ -56,6 +56,10 @@ void session::elapse(double milliseconds) {
     } else {
         carry_ -= ticks * TICK_MS;
     }
+    // The notes keep step with the playback: its time runs at its speed.
+    const bool played = player_ && player_->status() == script_player::PLAYING;
+    notes_now_ += played ? (milliseconds < 1000 ? milliseconds : 1000) * player_->speed()
+                         : milliseconds;
     if (player_) {
         for (long long i = 0; i < ticks; i++) announcer_.tick();
         player_->run_for(milliseconds);
@@ -63,7 +67,7 @@ void session::elapse(double milliseconds) {
     } else {
         for (long long i = 0; i < ticks; i++) tick_live();
     }
-    notes_.update((int64_t)now_);
+    notes_.update((int64_t)notes_now_);
 }
 
 double session::until_next_tick() const {
@@ -105,6 +109,12 @@ void session::power_on() {
     power_on_sequence();
     rpm_slider_change(controls_.rpm_position);
     map_slider_change((uint16_t)controls_.map_position);
+    if (has_profile_) {
+        apply_profile(profile_);
+        std::string lines = profile_lines(profile_);
+        for (size_t at = 0, end; (end = lines.find('\n', at)) != std::string::npos; at = end + 1)
+            input(lines.substr(at, end - at));
+    }
     on_ = true;
     controls_.running = true;
 }

@@ -10,6 +10,7 @@
 #include "host/lessons/lesson_player.h"
 #include "host/playback/note_board.h"
 #include "host/playback/script_player.h"
+#include "host/profiles/profile.h"
 #include "host/script/session_recorder.h"
 #include "host/session/library.h"
 
@@ -183,6 +184,16 @@ class session {
     // The warnings of the log played last, each once with its first row.
     const std::vector<std::string> &log_warnings() const { return log_warnings_; }
 
+    // --- Instrument profiles: the owner's settings put in place at every
+    // power-on of the live instrument and of a data log's flight, instead of
+    // the factory ones. Scenarios and lessons keep the factory settings.
+    bool load_profile(const std::string &bytes, const std::string &name);
+    void factory_settings();
+    bool has_profile() const { return has_profile_; }
+    const std::string &profile_title() const { return profile_title_; }
+    // The settings in force as a profile file.
+    std::string save_profile(const std::string &title) const;
+
     // --- The libraries of scenarios and lessons.
     script_library &library(library_kind kind) { return libraries_[kind]; }
     const script_library &library(library_kind kind) const { return libraries_[kind]; }
@@ -207,6 +218,9 @@ class session {
     panel_state controls_;
     bool on_ = false; // the live loop runs between "on" and "off"
     double now_ = 0, carry_ = 0;
+    // The notes' clock: real time live, the playback's time while a script
+    // plays, so that they keep step with the frames at every speed.
+    double notes_now_ = 0;
     lcd_announcer announcer_;
     std::string entry_message_;
     std::string alert_, log_, notice_;
@@ -236,6 +250,10 @@ class session {
     std::vector<std::string> log_warnings_;
 
     script_library libraries_[LIBRARY_KINDS];
+
+    bool has_profile_ = false;
+    instrument_profile profile_;
+    std::string profile_title_;
 };
 
 // Ticks of the 100 ms timer as a clock reads them: "1:05", "1:02:03".

@@ -4,7 +4,9 @@
 
 #include "host/session/session_frames.h"
 
+#include "core/settings.h"
 #include "host/shell/power_loop.h"
+#include "host/shell/program_state.h"
 #include "host/text/printable.h"
 
 namespace {
@@ -92,7 +94,7 @@ void session::start_playing() {
     on_ = false;
     clear_notes();
     player_->echo_to(&recorder_);
-    player_->notes_to([this](const std::string &text) { notes_.post(text, (int64_t)now_); });
+    player_->notes_to([this](const std::string &text) { notes_.post(text, (int64_t)notes_now_); });
     if (was_recording) notice("The recording stopped: " + player_title_ + " plays from its start");
     player_->run_for(0);
     after_playback();
@@ -126,6 +128,7 @@ void session::end_playing(const char *how) {
         if (note.tick <= position) played_notes_.push_back(note);
     controls_ = player_->script().panel();
     on_ = controls_.running;
+    notes_.flush();
     player_.reset();
     player_frames_.reset();
     hidden_pause_ = false;
@@ -217,7 +220,7 @@ void session::notes_from(long long tick) {
     }
     if (!any) return;
     for (size_t i = 0; i < last; i++) notes_.passed(all[i].text);
-    notes_.post(all[last].text, (int64_t)now_);
+    notes_.post(all[last].text, (int64_t)notes_now_);
 }
 
 const std::vector<timeline_sample> &session::timeline() const {
@@ -339,6 +342,7 @@ bool session::play_log() {
     options.map_unit = log_map_unit;
     options.temp_unit = log_temp_unit;
     options.title = log_name_;
+    if (has_profile_) options.settings = profile_lines(profile_);
     log_conversion result;
     if (!convert_data_log(log_text_, options, result)) {
         alert(log_name_ + " gives no scenario: " + result.error + ".");
@@ -347,4 +351,40 @@ bool session::play_log() {
     log_warnings_.clear();
     for (const std::string &w : result.warnings) log_warnings_.push_back(printable(w));
     return play_script(result.script, log_name_, "the data log " + log_name_, "");
+}
+
+// --- Profiles
+
+bool session::load_profile(const std::string &bytes, const std::string &name) {
+    instrument_profile read;
+    std::string error;
+    if (!read_profile(bytes, read, error)) {
+        alert(printable(name, NAME_LENGTH) + " is no profile this reads: " + error + ".");
+        return false;
+    }
+    profile_ = read;
+    has_profile_ = true;
+    profile_title_ = read.title.empty() ? printable(name, NAME_LENGTH) : read.title;
+    notice("Profile " + profile_title_ + ": in force from the next power-on");
+    return true;
+}
+
+void session::factory_settings() {
+    has_profile_ = false;
+    profile_ = instrument_profile();
+    profile_title_.clear();
+    notice("Factory settings from the next power-on");
+}
+
+// Before any power-on the records hold no settings yet (a pulse count of 0
+// is none a page sets): the profile is then the one the next power-on loads.
+std::string session::save_profile(const std::string &title) const {
+    if (settings.rpm_pulses_per_rev != 0) return write_profile(title);
+    program_state kept;
+    save_program_state(kept);
+    load_factory_defaults();
+    if (has_profile_) apply_profile(profile_);
+    const std::string text = write_profile(title);
+    restore_program_state(kept);
+    return text;
 }

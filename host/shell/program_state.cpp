@@ -13,6 +13,7 @@
 #include "host/shell/engine_timers.h"
 #include "host/shell/power_loop.h"
 #include "screens/run_screen.h"
+#include "screens/security_gate.h"
 #include "screens/screen.h"
 
 #include <string.h>
@@ -70,6 +71,9 @@
     X(message_return_screen)                                                                       \
     X(run_page)                                                                                    \
     X(mag_check_rpm)                                                                               \
+    X(max_values_resets)                                                                           \
+    X(mag_checks_started)                                                                          \
+    X(gate_openings)                                                                               \
     X(flight_running)                                                                              \
     X(flight_hours)                                                                                \
     X(flight_minutes)                                                                              \

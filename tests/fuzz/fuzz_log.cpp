@@ -1,6 +1,7 @@
 // The data log converter on any bytes. The first byte picks options (bit 0:
 // MAP in mB, 1: temperature in F, 2: from 10 s, 3: up to 60 s, 4: key lines
-// after power-on), the rest is the log. It either refuses with a reason or
+// after power-on, 6: from the clock time 23:59:55, 7: up to 00:00:05), the
+// rest is the log. It either refuses with a reason or
 // writes a scenario that the script interpreter loads, with no control
 // character but the line ends.
 #include "host/data_log/data_log.h"
@@ -30,6 +31,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
     if (flags & 4) options.start = 100;
     if (flags & 8) options.end = 600;
     if (flags & 16) options.settings = "key F2\npass 2\n";
+    if (flags & 64) options.start_clock = 863950;
+    if (flags & 128) options.end_clock = 50;
     options.title = "fuzz.csv";
     const std::string csv((const char *)data + 1, size - 1);
     log_conversion result;

@@ -42,6 +42,13 @@ TEST(DataLog, FindsColumnsByTheirUsualSpellings) {
         {{"elapsed", "E1 CHT1", "Oil Temp"}, 0, -1, -1, -1, 2},
         {{"date", "time", "rpm1", "egt", "flow"}, 1, 0, 2, -1, -1},
         {{"RPM", "Mapping", "temperature2"}, -1, -1, 0, -1, -1},
+        // The usual names of other loggers: of a twin the left engine or
+        // the first; a CHT is the temperature only without an oil one.
+        {{"Session Time", "RPM R", "RPM L", "MAP", "OIL"}, 0, -1, 2, 3, 4},
+        {{"time_s", "rpm", "map", "oil_c"}, 0, -1, 1, 2, 3},
+        {{"Time", "E2 RPM", "E1 RPM", "E2 OilT", "E1 OilT", "E1 CHT1"}, 0, -1, 2, -1, 4},
+        {{"TIME", "CHT", "E2 RPM", "OIL P"}, 0, -1, 2, -1, 1},
+        {{"T", "E1 CHT1", "OIL"}, 0, -1, -1, -1, 2},
     };
     for (const columns_case &c : cases) {
         int column[LOG_ROLES];
@@ -73,6 +80,11 @@ TEST(DataLog, ReadsUnitsFromTheirUsualSpellings) {
         {SLIDER_TEMP, "inHg", FIGURE_RAW},
         {SLIDER_RPM, "RPM", FIGURE_RPM},
         {SLIDER_MAP, "F", FIGURE_RAW},
+        {SLIDER_MAP, "inch", FIGURE_INHG},
+        {SLIDER_MAP, "Hg", FIGURE_INHG},
+        {SLIDER_MAP, "\"Hg", FIGURE_INHG},
+        {SLIDER_MAP, "kPa", FIGURE_MB},
+        {SLIDER_TEMP, "kPa", FIGURE_RAW},
     };
     for (const unit_case &c : cases) EXPECT_EQ(log_unit(c.slider, c.text), c.unit) << c.text;
 
@@ -91,6 +103,10 @@ TEST(DataLog, ReadsUnitsFromTheirUsualSpellings) {
         {"time,map\n0,29.9\n", log_options(), "map 29.9 inHg"},
         {"time,map\n0,990\n", log_options(), "map 990 mB"},
         {"time,map\nsec,inHg\n0,990\n", given, "map 990 mB"},
+        {"time,map\nsec,\"Hg\n0,29.5\n", log_options(), "map 29.5 inHg"},
+        {"time,map\nsec,inch\n0,29.5\n", log_options(), "map 29.5 inHg"},
+        {"time,map\nsec,kPa\n0,101.3\n", log_options(), "map 1013 mB"},
+        {"time,MAP (kPa)\n0,50\n", log_options(), "map 500 mB"},
     };
     for (const source_case &c : sources) {
         log_conversion result;
@@ -125,14 +141,15 @@ TEST(DataLog, WritesOneRampPerInterval) {
               "note t.csv: 0:00:20.5 of the log from row 4, RPM 1000 to 1200 rpm, MAP 15.0 to "
               "20.0 inHg, temperature 50 to 52 C\n"
               "on\n"
-              "note Highest RPM of the log: 1200 rpm, 0:00:01 into it (row 5)\n"
+              "note Highest RPM logged: 1200 rpm, 0:00:01 into the log, row 5\n"
               "ramp rpm 1200 rpm 1\n"
               "hold 1\n"
-              "note Highest temperature of the log: 52 C, 0:00:03 into it (row 7)\n"
+              "note Highest temperature logged: 52 C, 0:00:03 into the log, row 7\n"
               "ramp temp 52 C 1\n"
-              "note No rows for 0:00:17.5 from 0:00:03 into the log (row 8 next)\n"
+              "note No rows for 0:00:17.5 from 0:00:03 into the log; row 8 next\n"
               "hold 17.5\n"
-              "note Highest MAP of the log: 20.0 inHg, 0:00:20.5 into it (row 8)\n"
+              "note Highest MAP logged with the engine running: 20.0 inHg, 0:00:20.5 into the "
+              "log, row 8\n"
               "ramp rpm 1100 rpm map 20.0 inHg 0\n"
               "note Log end, row 8\nhold 3\n");
     EXPECT_TRUE(result.warnings.empty());
@@ -148,7 +165,10 @@ TEST(DataLog, NamesEachBadRowWithItsRow) {
     };
     const bad_case cases[] = {
         {"time,rpm\n0,1000\n2,1100\n1,1200\n0.5,1300\n3,1000\n",
-         "row 4: the time goes back, to 1 after 0:00:02 into the log: row skipped (2 rows in all)"},
+         "row 4: the time goes back, from \"2\" to \"1\" (0:00:02 into the log): row skipped (2 "
+         "rows in all)"},
+        {"time,rpm\n23:49:00,1000\n23:50:00,1100\n23:48:32,1200\n",
+         "row 4: the time goes back, from \"23:50:00\" to \"23:48:32\" (0:01:00 into the log)"},
         {"time,rpm\n0,1000\n1,12x0\n2,1100\n",
          "row 3: not a number in the RPM column \"rpm\": \"12x0\": the last value held"},
         {"time,rpm,map\n0,1000,25\n1,,\n2,1100,25\n",
@@ -190,7 +210,7 @@ TEST(DataLog, NamesEachBadRowWithItsRow) {
     log_options settings;
     settings.settings = "key F2\nrpm 5\n";
     EXPECT_FALSE(convert_data_log("time,rpm\n0,1\n", settings, result));
-    EXPECT_NE(result.error.find("settings line 2 is not a key, pass, tick or hold"),
+    EXPECT_NE(result.error.find("settings line 2 is not a set, key, pass, tick or hold"),
               std::string::npos);
 }
 
@@ -237,8 +257,10 @@ TEST(DataLog, ReadsTimesAndKeepsTheWindow) {
     log_conversion result;
     ASSERT_TRUE(convert_data_log(csv, window, result)) << result.error;
     EXPECT_NE(result.script.find("\nrpm 1010 rpm\n"), std::string::npos) << result.script;
-    EXPECT_NE(result.script.find("\nramp rpm 1030 rpm 1\nnote Log end, row 32\n"),
-              std::string::npos);
+    EXPECT_NE(result.script.find("\nramp rpm 1030 rpm 1\nnote End of the part chosen at 0:00:30 "
+                                 "into the log, row 32 of 102\n"),
+              std::string::npos)
+        << result.script;
 }
 
 // A log longer than a scenario may play is cut where the limits fall, and
@@ -250,8 +272,12 @@ TEST(DataLog, CutsALogLongerThanAScenarioPlays) {
     log_conversion result;
     ASSERT_TRUE(convert_data_log(csv, log_options(), result)) << result.error;
     ASSERT_FALSE(result.warnings.empty());
-    EXPECT_NE(result.warnings.back().find("the scenario ends here, 3:59:"), std::string::npos)
+    EXPECT_EQ(
+        result.warnings.back().find("row 7200 of 9002: the log is cut at 3:59:56 into the log"), 0u)
         << result.warnings.back();
+    EXPECT_NE(result.script.find("\nnote Log cut at 3:59:56 into the log, row 7200 of 9002: "),
+              std::string::npos);
+    EXPECT_EQ(result.script.find("Log end"), std::string::npos);
     std::string error;
     EXPECT_TRUE(scenario_ok(result.script, false, error)) << error;
 }

@@ -8,6 +8,8 @@
 #include "host/shell/engine_timers.h"
 #include "host/script/lcd_script.h"
 #include "host/script/lesson_conditions.h"
+#include "host/script/setting_table.h"
+#include "screens/security_gate.h"
 #include "host/lessons/lesson_player.h"
 #include "host/shell/power_loop.h"
 #include "host/script/session_recorder.h"
@@ -77,13 +79,26 @@ TEST(LessonConditions, EachKindHoldsOnlyForWhatTheInstrumentShows) {
         {"flight running", false},
         {"screen run and lamp dark and rpm 3880", true},
         {"screen run and lamp bright", false},
+        {"rpm 3880 rpm", true},
+        {"rpm 50 %", false}, // RPM mode shows rpm, not percent
+        {"map 30.0 \"Hg", true},
+        {"temp 45 \xC2\xB0" "C", true},
+        {"setting map_unit \"Hg", true},
+        {"setting temp_unit \xB0" "C", true},
+        {"setting rpm_label ENGINE", true},
+        {"setting temp_label TEMP", true},
+        {"setting exio_address 1", true},
+        {"setting rpm_increment 1RPM", true},
+        {"setting backlight_dim 30%", false},
+        {"editing no", true},
+        {"happened max_values_reset", false},
     };
     for (const condition_case &c : cases) {
         set_scene();
         lesson_condition condition;
         std::string error;
         ASSERT_TRUE(parse_condition(c.text, condition, error)) << c.text << ": " << error;
-        EXPECT_EQ(condition_holds(condition), c.holds) << c.text;
+        EXPECT_EQ(condition_holds(condition, marks_now()), c.holds) << c.text;
     }
 }
 
@@ -96,16 +111,102 @@ TEST(LessonConditions, LimitsReadInTheUnitNowShownAndAlarmsBySide) {
     ASSERT_TRUE(parse_condition("alarm map low", low, error));
     set_scene();
     settings.map_unit = 0; // a unit change keeps the number 400
-    EXPECT_FALSE(condition_holds(inches));
-    EXPECT_TRUE(condition_holds(millibar));
+    EXPECT_FALSE(condition_holds(inches, marks_now()));
+    EXPECT_TRUE(condition_holds(millibar, marks_now()));
     set_scene();
     alarm_active = ALARM_MAP;
     map_value = 401;
-    EXPECT_TRUE(condition_holds(high));
-    EXPECT_FALSE(condition_holds(low));
+    EXPECT_TRUE(condition_holds(high, marks_now()));
+    EXPECT_FALSE(condition_holds(low, marks_now()));
     map_value = 277;
-    EXPECT_FALSE(condition_holds(high));
-    EXPECT_TRUE(condition_holds(low));
+    EXPECT_FALSE(condition_holds(high, marks_now()));
+    EXPECT_TRUE(condition_holds(low, marks_now()));
+}
+
+// Live figures hold only while the screen shows them, in the mode shown.
+TEST(LessonConditions, FiguresHoldOnlyWhileTheScreenShowsThem) {
+    struct {
+        void (*change)();
+        const char *text;
+        bool holds;
+    } cases[] = {
+        {[] { temp_raw = 3801; }, "temp 45 C", false}, // TEMP: ---
+        {[] { temp_raw = 3800; }, "temp 45 C", true},
+        {[] { settings.temp_display_on = 0; }, "temp 45 C", false},
+        {[] { settings.rpm_display_mode = 1, rpm_percent = 40; }, "rpm 40 %", true},
+        {[] { settings.rpm_display_mode = 1, rpm_percent = 40; }, "rpm 3880", false},
+        {[] { settings.rpm_source = 1, exio_present = 0; }, "rpm 3880", false},
+        {[] { settings.map_source = 1, exio_present = 0; }, "map 30.0 inHg", false},
+        {[] { settings.map_source = 1, exio_present = 1; }, "map 30.0 inHg", true},
+        {[] { menu_editing = 1; }, "editing yes", true},
+        {[] { max_values_resets++; }, "happened max_values_reset", true},
+        {[] { gate_openings++; }, "happened gate_opened", true},
+        {[] { mag_checks_started++; }, "happened mag_check and page mag_check", true},
+    };
+    for (const auto &c : cases) {
+        set_scene();
+        temp_raw = 2674;
+        const condition_marks start = marks_now();
+        c.change();
+        lesson_condition condition;
+        std::string error;
+        ASSERT_TRUE(parse_condition(c.text, condition, error)) << c.text << ": " << error;
+        EXPECT_EQ(condition_holds(condition, start), c.holds) << c.text;
+    }
+}
+
+// Every setting reads back what the table writes for it, at its factory
+// value and at both ends of its range; a value that a unit change leaves
+// on a page is one a condition can name.
+TEST(LessonConditions, EverySettingReadsBackWhatItShows) {
+    set_scene();
+    for (int i = 0; i < setting_count(); i++) {
+        lesson_condition condition;
+        std::string error;
+        const std::string text = std::string("setting ") + setting_name(i) + " " + setting_text(i);
+        ASSERT_TRUE(parse_condition(text, condition, error)) << text << ": " << error;
+        EXPECT_TRUE(condition_holds(condition, marks_now())) << text;
+    }
+    const char *const ends[] = {
+        "map_cal_internal -50", "map_cal_exio +50",     "exio_address 4",
+        "temp_cal -20",         "temp_cal +20",         "hobbs_code 0000",
+        "hobbs_code 9999",      "backlight_level 10",   "backlight_bright 100",
+        "backlight_threshold 100", "backlight_threshold 4000", "hobbs_time 9999.9",
+        "hobbs_time 0.0",       "maint_time 999",       "rpm_label RPM",
+        "temp_label OIL",       "rpm_increment 100RPM", "map_high_alarm 250.0 inHg",
+        "map_low_alarm 73 mB",  "temp_high_alarm 302 C", "temp_low_alarm -58 F",
+    };
+    for (const char *end : ends) {
+        set_scene();
+        std::vector<std::string> words = script_words(end);
+        const int index = find_setting(words[0]);
+        ASSERT_GE(index, 0) << end;
+        setting_value value;
+        std::string error;
+        words.erase(words.begin());
+        ASSERT_TRUE(read_setting_value(index, words, value, error)) << end << ": " << error;
+        if (value.unit == FIGURE_INHG || value.unit == FIGURE_F)
+            settings.map_unit = settings.temp_unit = 1;
+        else if (value.unit >= 0)
+            settings.map_unit = settings.temp_unit = 0;
+        apply_setting(index, value);
+        EXPECT_TRUE(setting_holds(index, value)) << end;
+        EXPECT_EQ(std::string(setting_name(index)) + " " + setting_text(index), end);
+    }
+}
+
+TEST(LessonConditions, AReportNamesWhatTheInstrumentShowsForEachClause) {
+    set_scene();
+    lesson_condition condition;
+    std::string error;
+    ASSERT_TRUE(parse_condition("rpm 5000 +-10 and map 30.0 inHg and setting map_unit mB and "
+                                "temp 45 C and alarm none",
+                                condition, error));
+    temp_raw = 4000;
+    EXPECT_EQ(condition_report(condition, marks_now()),
+              "rpm is 3880 rpm, expected rpm 5000 +-10; map 30.0 inHg holds; map_unit is "
+              "inHg, expected setting map_unit mB; temp is not shown (---), expected temp 45 C; "
+              "alarm none holds");
 }
 
 TEST(LessonConditions, ConditionsThatCanNeverHoldAreRefused) {
@@ -119,9 +220,30 @@ TEST(LessonConditions, ConditionsThatCanNeverHoldAreRefused) {
         "rpm 2400 +-x",
         "rpm 2400 +--5",
         "setting fuel_flow 3",
-        "setting map_high_alarm 80.0 inHg",
+        "setting map_high_alarm 250.1 inHg",
+        "setting map_low_alarm 72 mB",
         "setting map_high_alarm 40.0",
-        "setting temp_high_alarm 200 C",
+        "setting temp_high_alarm 303 F",
+        "setting temp_low_alarm -59 C",
+        "setting map_cal_internal +51",
+        "setting map_cal_exio -51",
+        "setting exio_address 0",
+        "setting exio_address 5",
+        "setting temp_cal 21",
+        "setting backlight_level 5",
+        "setting backlight_level 110",
+        "setting backlight_level 15",
+        "setting backlight_threshold 99",
+        "setting backlight_threshold 4001",
+        "setting hobbs_time 10000.0",
+        "setting hobbs_time 1.25",
+        "setting maint_time 1000",
+        "setting hobbs_code 12345",
+        "setting rpm_label SEVENCH",
+        "setting temp_label FIVE5",
+        "setting rpm_increment 2RPM",
+        "editing maybe",
+        "happened lunch",
         "setting rpm_pulses_per_rev 0.0",
         "setting security_code 123",
         "setting flight_mode AUTO",
@@ -239,17 +361,19 @@ TEST_F(Lessons, TheStudentWorksEachStepWithHintShowMeAndSkip) {
     lesson.hint();
     EXPECT_EQ(lesson.hint_text(), "Press +.");
     student_key(KEY_PLUS, "PLUS");
+    EXPECT_EQ(lesson.step_number(), 1) << "done only once it has held a moment";
+    run_loop(lcd_script::SETTLE_TICKS);
     EXPECT_EQ(lesson.step_number(), 2);
     EXPECT_EQ(lesson.well(), "Good.");
     lesson.show_me(lesson.panel());
     EXPECT_EQ(lesson.status(), lesson_player::WAITING); // waits for the pass
-    run_loop(1);
+    run_loop(lcd_script::SETTLE_TICKS + 1);
     EXPECT_EQ(lesson.status(), lesson_player::FINISHED);
     EXPECT_EQ(lesson.summary().hinted, 1);
     EXPECT_EQ(lesson.summary().shown, 1);
-    EXPECT_EQ(lesson.summary().ticks, 4);
+    EXPECT_EQ(lesson.summary().ticks, 14);
     EXPECT_EQ(lesson.summary_text(),
-              "0 of 2 steps done on your own, 1 with a hint, 1 shown, 0 skipped. Time: 0:00.");
+              "0 of 2 steps done on your own, 1 with a hint, 1 shown, 0 skipped. Time: 0:01.");
 
     // The recording replays headless to the same frame.
     const std::vector<uint8_t> seen(frame_buffer, frame_buffer + LCD_PIXELS);
@@ -267,7 +391,7 @@ TEST_F(Lessons, SkipPlaysTheAnswersAndTheHintComesAfterItsTime) {
     run_loop(1); // 5 s
     EXPECT_EQ(lesson.hint_text(), "Press +.");
     lesson.skip(lesson.panel());
-    run_loop(1);
+    run_loop(lcd_script::SETTLE_TICKS + 1);
     EXPECT_EQ(lesson.step_number(), 2);
     EXPECT_EQ(lesson.well(), "");
     lesson.skip(lesson.panel());

@@ -24,6 +24,7 @@ app=org.omnira.Omnira
 expected=(
     usr/bin/omnira usr/bin/omnira-lcdshot
     usr/share/applications/$app.desktop usr/share/metainfo/$app.metainfo.xml
+    usr/share/mime/packages/$app.xml usr/share/omnira/profiles/normally_aspirated_oil_f.txt
     usr/share/icons/hicolor/scalable/apps/$app.svg
     usr/share/man/man1/omnira.1.gz usr/share/man/man1/omnira-lcdshot.1.gz
     usr/share/omnira/examples/power_on.txt
@@ -53,14 +54,36 @@ dpkg-deb -x "$deb" "$root"
 desktop-file-validate "$root/usr/share/applications/$app.desktop" || fail "desktop-file-validate"
 appstreamcli validate --no-net "$root/usr/share/metainfo/$app.metainfo.xml" ||
     fail "appstreamcli validate"
+# The package claims only its own files: its MIME type, never text/plain.
+# Checked in a data folder of its own, as a desktop would see it installed.
+xmllint --noout "$root/usr/share/mime/packages/$app.xml" || fail "the MIME type is no valid XML"
+grep -q '^MimeType=text/x-omnira-script;$' "$root/usr/share/applications/$app.desktop" ||
+    fail "the desktop entry claims other MIME types"
+xdg="$work/xdg"
+mkdir -p "$xdg/mime/packages" "$xdg/applications"
+cp /usr/share/mime/packages/freedesktop.org.xml "$root/usr/share/mime/packages/$app.xml" "$xdg/mime/packages/"
+cp "$root/usr/share/applications/$app.desktop" "$xdg/applications/"
+update-mime-database "$xdg/mime" >/dev/null 2>&1
+update-desktop-database "$xdg/applications"
+printf '# Omnira session: an lcdshot script\non\n' >"$work/session"
+printf 'on\nhold 1\n' >"$work/run_up.omnira"
+printf 'Eggs\nMilk\n' >"$work/shopping.txt"
+desktop() { PATH="$root/usr/bin:$PATH" XDG_DATA_DIRS="$xdg" XDG_DATA_HOME="$work/home" "$@"; }
+type_of() { desktop gio info -a standard::content-type "$1" | sed -n 's/.*content-type: //p'; }
+[ "$(type_of "$work/session")" = text/x-omnira-script ] || fail "a recorded session is not Omnira's type"
+[ "$(type_of "$work/run_up.omnira")" = text/x-omnira-script ] || fail "*.omnira is not Omnira's type"
+[ "$(type_of "$work/shopping.txt")" = text/plain ] || fail "a shopping list is no longer plain text"
+desktop gio mime text/plain 2>&1 | grep -q "$app" && fail "Omnira is registered for text/plain"
+desktop gio mime text/x-omnira-script | grep -q "$app" ||
+    fail "Omnira is not registered for its own files"
 for size in 16 32 48 64 128 256; do
     file "$root/usr/share/icons/hicolor/${size}x$size/apps/$app.png" |
         grep -q "PNG image data, $size x $size" || fail "the ${size}x$size icon has another size"
 done
 
 # Every script command has its entry in the driver's manual page.
-commands=$(grep -o '\(cmd\|name\) == "[a-z-]*"' "$source_dir/host/script/lcd_script.cpp" | cut -d'"' -f2 | sort -u)
-[ -n "$commands" ] || fail "no script commands found in host/script/lcd_script.cpp"
+commands=$(grep -ho '\(cmd\|name\) == "[a-z-]*"' "$source_dir"/host/script/*.cpp | cut -d'"' -f2 | sort -u)
+[ -n "$commands" ] || fail "no script commands found in host/script/*.cpp"
 page=$(zcat "$root/usr/share/man/man1/omnira-lcdshot.1.gz")
 for c in $commands; do
     grep -qE "^\.B[IR]? ${c//-/\\\\-}( |$)|\\\\fB${c//-/\\\\-}\\\\f" <<<"$page" ||

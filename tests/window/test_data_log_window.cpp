@@ -57,7 +57,7 @@ void DataLogWindowTest::chooserShowsTheColumnsFoundAndPlaysTheChoice() {
     QTRY_VERIFY(frm->simulation().playing());
     QLabel *note = frm->Controls->NoteLabel;
     QVERIFY(note->text().startsWith("glass_cockpit.csv: 0:02:39 of the log from row 4"));
-    QVERIFY(note->text().contains("temperature 185 to 359 F"));
+    QVERIFY(note->text().contains("temperature 185 to 358 F"));
 }
 
 // Every warning of the conversion shows, not only the first.
