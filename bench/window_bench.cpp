@@ -11,7 +11,9 @@
 #include "screens/screen.h"
 #include "tests/support/instrument.h"
 #include "window/TfrmMain.h"
+#include "window/instrument_panel.h"
 #include "window/lcd_presentation.h"
+#include "window/playback_strip.h"
 
 #include <QApplication>
 #include <QOpenGLContext>
@@ -75,9 +77,9 @@ double process_cpu_seconds() {
 }
 
 void window_loop(benchmark::State &state) {
-    window->ScrollBar29->setValue(30000);
-    window->ScrollBar30->setValue(1518);
-    window->ScrollBar1->setValue(2674);
+    window->Controls->ScrollBar29->setValue(30000);
+    window->Controls->ScrollBar30->setValue(1518);
+    window->Controls->ScrollBar1->setValue(2674);
     const double cpu_start = process_cpu_seconds();
     const auto wall_start = std::chrono::steady_clock::now();
     for (auto _ : state) {
@@ -86,6 +88,8 @@ void window_loop(benchmark::State &state) {
         // the timer callback on, every pass is counted.
         QTimer::singleShot(0, [] { current_screen = counting_gauge_screen; });
         window->Button1Click();
+        (void)QTest::qWaitFor(
+            [] { return loop_passes == LOOP_PASSES && !window->powerLoopRunning(); }, 60000);
         if (loop_passes != LOOP_PASSES) state.SkipWithError("the loop ended early");
     }
     const std::chrono::duration<double> wall = std::chrono::steady_clock::now() - wall_start;
@@ -97,12 +101,13 @@ void window_loop(benchmark::State &state) {
 // Checking the script of most work at a size in the window, the instrument
 // off: slices between the window's events until it plays.
 void worst_script_check(benchmark::State &state, size_t bytes) {
-    const QString text = QString::fromStdString(worst_script(bytes));
+    const std::string text = worst_script(bytes);
+    session &s = window->simulation();
     for (auto _ : state) {
-        window->playScenario(text, QString(), QStringLiteral("Worst"));
-        while (window->scenarioChecking())
-            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
-        if (!window->scenarioPlaying()) state.SkipWithError("the script was refused");
+        s.play_script(text, "Worst", "", "");
+        window->sessionChanged();
+        while (s.checking()) QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+        if (!s.playing()) state.SkipWithError("the script was refused");
         window->StopScenario1Click();
     }
 }
@@ -113,13 +118,14 @@ void seek_ten_minutes(benchmark::State &state) {
     std::string text = "rpm 30000\nmap 1522\ntemp 2674\non\n";
     for (int minute = 0; minute < 10; minute++)
         text += "ramp rpm " + std::to_string(1000 + minute * 200) + " rpm 30\nhold 30\n";
-    window->playScenario(QString::fromStdString(text), QString(), QStringLiteral("Ten minutes"));
-    while (window->scenarioChecking())
-        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
-    if (!window->scenarioPlaying()) state.SkipWithError("the script was refused");
+    session &s = window->simulation();
+    s.play_script(text, "Ten minutes", "", "");
+    window->sessionChanged();
+    while (s.checking()) QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    if (!s.playing()) state.SkipWithError("the script was refused");
     long long tick = 299;
     for (auto _ : state) {
-        window->Timeline1Seek(tick);
+        window->Playback->Timeline1Seek(tick);
         tick = (tick + 2 * 300) % 6000;
     }
     window->StopScenario1Click();

@@ -1,13 +1,11 @@
-// The simulator window: the bezel with its keys and knob, the LCD panel, the
-// sensor sliders, the EXIO box, the alarm lamp and On/Off. Its handlers glue
-// the controls to the toolkit-free power loop.
+// The simulator window: the instrument's front and control strip, the menus,
+// the playback strip and the lesson panel over one session of the host. Its
+// handlers forward the user's input and the time its clock saw to the
+// session, and draw what the session reports; it keeps no session state.
 #pragma once
 
-#include "host/figures/lcd_description.h"
-#include "host/playback/note_board.h"
-#include "host/playback/script_player.h"
-#include "host/script/session_recorder.h"
-#include "window/scenarios.h"
+#include "host/session/bindings.h"
+#include "host/session/session.h"
 #include "window/window_slot.h"
 
 #include <QElapsedTimer>
@@ -17,103 +15,31 @@
 
 #include <fstream>
 #include <functional>
-#include <memory>
-#include <stdint.h>
 
-class BezelImage;
-class ClickArea;
-class LampShape;
+class InstrumentPanel;
 class LcdSurface;
 class LessonPanel;
-class QAction;
-class QCheckBox;
-class QComboBox;
-class TimelineView;
-class TfrmDataLog;
+class MainMenus;
+class PlaybackStrip;
 class QFileDialog;
-class QLabel;
-class QListWidget;
-class QMenu;
-class QMenuBar;
 class QOpenGLContext;
 class QProgressDialog;
-class QPushButton;
-class QScrollArea;
-class QScrollBar;
-class SliderFigure;
-class QStatusBar;
 class QTimer;
+class TfrmDataLog;
+struct SliderFigure;
 
 class TfrmMain : public QMainWindow {
   public:
     TfrmMain();
     ~TfrmMain() override;
 
-    // The controls; each handler is named after its control and event.
-    QMenuBar *MainMenu1;
-    QMenu *File1;
-    QAction *SaveLcdImage1;
-    QAction *RecordSession1;
-    QAction *OpenDataLog1;
-    QAction *Exit1;
-    QMenu *Edit1;
-    QAction *CopyLcdImage1;
-    QMenu *Simulation1;
-    QAction *RunEngineTimers1;
-    QMenu *Scenarios1;
-    QAction *PlayScenario1;
-    QAction *StopScenario1;
-    QMenu *Lessons1;
-    QMenu *RecentScenarios1;
-    QMenu *View1;
-    QAction *Zoom1[4];
-    QAction *ZoomIn1;
-    QAction *ZoomOut1;
-    QAction *ActualSize1;
-    QMenu *Help1;
-    QAction *KeyboardAndMouse1;
-    QAction *About1;
-    BezelImage *Image1;
-    ClickArea *Image2;
-    ClickArea *Image3;
-    ClickArea *Image8;
-    QWidget *Panel1;
-    QLabel *Label53;
-    QLabel *Label60;
-    QLabel *Label55;
-    QLabel *Label57;
-    QLabel *Label1;
-    QLabel *Label2;
-    QScrollBar *ScrollBar30;
-    QScrollBar *ScrollBar29;
-    QScrollBar *ScrollBar1;
-    // The figure beside each slider and its entry; the last entry's warning
-    // or refusal.
-    SliderFigure *MapFigure;
-    SliderFigure *RpmFigure;
-    SliderFigure *TempFigure;
-    QLabel *EntryMessage;
-    QCheckBox *CheckBox1;
-    LampShape *Shape1;
-    QPushButton *Button3;
-    QPushButton *Button4;
-    QPushButton *Button1;
-    QPushButton *Button2;
-    QStatusBar *StatusBar1;
-    // The playback strip: transport and timeline.
-    QPushButton *PlayPause1;
-    QPushButton *Step1;
-    QPushButton *Restart1;
-    QComboBox *Speed1;
-    TimelineView *Timeline1;
-    QTimer *Timer1;
-    // A scenario's notes beside the bezel: the one shown, wrapped whole in a
-    // box that scrolls when it is longer, and the notes so far.
-    QScrollArea *NoteBox;
-    QLabel *NoteLabel;
-    QListWidget *NoteList;
-    // A lesson's panel, over the notes while a lesson runs.
+    // The parts of the window, each with its controls.
+    MainMenus *Menus;
+    InstrumentPanel *Controls;
+    PlaybackStrip *Playback;
+    // A lesson's panel, over the notes while the session has a lesson.
     LessonPanel *Lesson1;
+    QTimer *Timer1;
 
     // The dialogs, made when first opened; none blocks the power loop.
     QFileDialog *SaveDialog1 = nullptr;
@@ -122,17 +48,27 @@ class TfrmMain : public QMainWindow {
     QFileDialog *DataLogDialog1 = nullptr;
     TfrmDataLog *ColumnDialog1 = nullptr;
     QMessageBox *HelpBox1 = nullptr;
+    // A long script's check, after CHECK_PROGRESS_AFTER_MS; it can cancel.
+    QProgressDialog *CheckProgress1 = nullptr;
 
     // The native window inside Panel1 that shows the LCD, and its context.
-    LcdSurface *lcdSurface() const { return display; }
+    LcdSurface *lcdSurface() const;
     QOpenGLContext *renderingContext() const { return context; }
+
+    // The session the window shows. After handing it an input directly,
+    // call sessionChanged(): the window shows it and runs what is then due.
+    session &simulation() { return sim; }
+    void sessionChanged();
+    // The window's one clock, in milliseconds: a test may put another here,
+    // whose time starts from its now.
+    void setClock(std::function<qint64()> clock);
+    bool powerLoopRunning() const { return loopRunning; }
 
     void FormCreate();
     void FormClose();
     void FormDestroy();
     void FormPaint();
     void FormResize();
-    void Exit1Click();
     void Button1Click();
     void Button2Click();
     void Image2Click();
@@ -145,29 +81,31 @@ class TfrmMain : public QMainWindow {
     void ScrollBar1Change();
     void Timer1Timer();
     void CheckBox1Click();
+    void Surface1Expose();
+    void Exit1Click();
     void SaveLcdImage1Click();
     void RecordSession1Click();
     void CopyLcdImage1Click();
     void RunEngineTimers1Click();
     void PlayScenario1Click();
-    void OpenDataLog1Click();
-    // Reads an engine data log and opens the column chooser for it; false
-    // with a message when the file or its header cannot be read.
-    bool openDataLogFile(const QString &path);
-    // Converts the log with the columns chosen and plays the scenario.
-    void ColumnDialog1Accept();
     void StopScenario1Click();
-    void PlayPause1Click();
-    void Step1Click();
-    void Restart1Click();
-    void Speed1Change();
-    void Timeline1Seek(long long tick);
+    void OpenDataLog1Click();
+    void ColumnDialog1Accept();
     void KeyboardAndMouse1Click();
     void About1Click();
-    // View > Zoom: the window and the LCD at 1 to 4 times, remembered.
-    void setZoom(int factor);
-    int zoom() const { return zoomFactor; }
-    void Surface1Expose();
+
+    // Plays the script in the file at `path` as Play Scenario... does, its
+    // goldens read from its folder; false, with a message, when it cannot be
+    // read or has an error found so far.
+    bool openScriptFile(const QString &path);
+    // Opens an engine data log in the session and the column chooser for
+    // it; false with a message when the file or its header cannot be read.
+    bool openDataLogFile(const QString &path);
+    // Writes the session so far to `path` and every later input with it,
+    // until stopRecording or the session stops it; false if it cannot be
+    // written.
+    bool startRecording(const QString &path);
+    void stopRecording();
 
     // The LCD as it shows now: at 1 the 160 x 120 palette indices with the
     // palette as the colour table, else in palette colours with each pixel
@@ -176,36 +114,12 @@ class TfrmMain : public QMainWindow {
     // Writes the LCD as a PNG: at 1 the exact indexed PNG that lcdshot's
     // `golden` writes, else lcdImage(scale); false if it cannot be written.
     bool saveLcdImage(const QString &path, double scale) const;
-    // Writes the session so far to `path` and every later input with it,
-    // until stopRecording; false if the file cannot be written.
-    bool startRecording(const QString &path);
-    void stopRecording();
-    const session_recorder &recorder() const { return session; }
+    // View > Zoom: the window and the LCD at 1 to 4 times, remembered.
+    void setZoom(int factor);
+    int zoom() const { return zoomFactor; }
 
-    // Plays a scenario script: rehearsed first on a copy of the program
-    // state (in slices between frames when long, with a progress dialog that
-    // can cancel), so that one with an error plays nothing, changes nothing
-    // and says why, naming `source` (where it came from); then from program
-    // start, the sliders, EXIO, the engine timers and On/Off following it,
-    // one tick per tick of Timer1 and the script's own passes. After its last
-    // line the instrument runs on live. `folder` is where its goldens are.
-    // False if it has an error found so far.
-    bool playScenario(const QString &text, const QString &folder, const QString &title,
-                      const QString &source = QString());
-    bool scenarioPlaying() const { return player != nullptr; }
-    // Plays the script in the file at `path` as Play Scenario... does; false,
-    // with a message, when it cannot be read or has an error found so far.
-    bool openScriptFile(const QString &path);
-    bool scenarioChecking() const { return checked != nullptr; }
-    // Starts a lesson: checked whole with its answers first (one that fails
-    // plays nothing and says why), then its scene plays and the student
-    // works the live instrument, the lesson panel showing the step.
-    bool playLesson(const QString &text, const QString &title);
-    // The real time that paces the notes, in milliseconds; a test may put a
-    // fake clock here.
-    std::function<qint64()> noteClock;
-
-    // The bindings of the keyboard and the mouse wheel, one per line.
+    // Help > Keyboard and mouse: the session's bindings of the window, and
+    // how keys reach the instrument.
     static QString bindingsText();
 
   protected:
@@ -215,78 +129,49 @@ class TfrmMain : public QMainWindow {
     void resizeEvent(QResizeEvent *event) override;
 
   private:
-    void createMenus();
-    void createControls(QWidget *client);
     void connectHandlers();
-    void clickKey(uint8_t code, const char *name);
-    bool keyboardKey(int key);
-    bool wheelTurn(int delta);
-    QFileDialog *saveDialog(const QString &title, const QString &file, const QStringList &filters,
-                            const std::function<void(const QString &)> &chosen);
-    void cannotWrite(const QString &path);
-    bool instrumentOn() const;
-    bool instrumentRunning() const;
+    void loadLibraries();
+    void forward(panel_action action);
+    void moveSlider(slider_id slider, int position);
+    void figureEntered(SliderFigure &figure);
+    bool keyPressed(const QKeyEvent *key);
+    bool wheelTurned(int delta);
+    void showSession();
+    void showRecent();
+    void runPowerLoop();
+    void checkSlice();
+    void showCheckProgress();
+    void closeCheckProgress();
     bool displayReady() const;
     void swapDisplay();
-    void runPowerLoop();
-    void afterPlayback();
-    void showPlayback();
-    void showPanel(const panel_state &panel);
-    void followLesson();
-    void showTransport();
-    void showNotes();
-    void stopScenario();
-    void checkSlice();
-    bool checkScenario(lcd_script::rehearsal outcome);
-    bool refuseScenario();
-    void cancelCheck();
-    void closeCheckProgress();
-    void takeOver();
-    void showMessage(QMessageBox::Icon icon, const QString &text);
     void waitForRefresh();
-    void showFigures();
-    void showLamp();
-    void describeLcd();
-    void figureEntered(SliderFigure *figure);
-    SliderFigure *figureFor(QWidget *widget) const;
-    void showRecentScenarios();
+    void showMessage(QMessageBox::Icon icon, const std::string &text);
+    QFileDialog *saveDialog(const QString &title, const QString &file, const QStringList &filters,
+                            const std::function<void(const QString &)> &chosen);
+    QFileDialog *openDialog(const QString &title, const QString &filters,
+                            const std::function<void(const QString &)> &chosen);
+    void cannotWrite(const QString &path);
     // A dialog opens in the folder it was last left in, and remembers it.
     void rememberFolder(QFileDialog *dialog, const QString &name);
 
-    LcdSurface *display = nullptr;
+    session sim;
     QOpenGLContext *context = nullptr;
     bool loopRunning = false;
-    session_recorder session;
+    // The clock (real time unless a test set another), and its time when
+    // last handed to the session.
+    QElapsedTimer realTime;
+    std::function<qint64()> clock;
+    qint64 lastTime = 0;
+    // A slice of the check is queued; when the check began, by the clock.
+    bool checkDue = false;
+    qint64 checkStarted = -1;
+    // The time of the last buffer swap, to pace a swap that does not wait.
+    qint64 lastSwap = -1;
     std::ofstream recording;
     QString recordingPath;
     // Wheel movement toward the next notch, in eighths of a degree.
     int wheelRemainder = 0;
-    // The scenario being played, with its goldens.
-    std::unique_ptr<scenario_files> playerFiles;
-    std::unique_ptr<script_player> player;
-    QString playerTitle;
-    // The timeline of what was played before the user took over, extended
-    // by the live session a tick at a time.
-    std::vector<timeline_sample> playedTimeline;
-    std::vector<timeline_note> playedNotes;
-    // The scenario being rehearsed before it plays, and where it came from.
-    std::unique_ptr<scenario_files> checkFiles;
-    std::unique_ptr<script_player> checked;
-    QString checkedTitle;
-    QString checkedSource;
-    // The data log the column chooser is open for.
-    std::string dataLog;
-    QString dataLogPath;
-    QProgressDialog *checkProgress = nullptr;
-    // Its notes, each shown for a minimum time, and how many are in NoteList.
-    note_board notes;
-    size_t notesListed = 0;
-    QElapsedTimer noteTimer;
     // Where this window opens among the simulator's windows on the display.
     window_slot slot;
-    // Time since the last buffer swap, to pace a swap that does not wait.
-    QElapsedTimer frameClock;
     int zoomFactor = 1;
-    // When the LCD's description is announced to a screen reader.
-    lcd_announcer announcer;
 };

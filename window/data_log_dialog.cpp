@@ -1,11 +1,10 @@
 #include "window/data_log_dialog.h"
 
-#include "host/script/lcd_script.h"
+#include "host/session/session.h"
+#include "host/text/printable.h"
 
 #include <QComboBox>
 #include <QDialogButtonBox>
-#include <QFile>
-#include <QFileInfo>
 #include <QFormLayout>
 #include <QLabel>
 #include <QPushButton>
@@ -24,20 +23,22 @@ QComboBox *unit_box(const QStringList &units) {
 
 } // namespace
 
-TfrmDataLog::TfrmDataLog(QWidget *parent, const log_header &header, const QString &name)
-    : QDialog(parent), names_(header.names) {
+TfrmDataLog::TfrmDataLog(QWidget *parent, const session &s) : QDialog(parent) {
     setWindowTitle(QStringLiteral("Open Data Log"));
+    const log_header &header = s.log();
     QFormLayout *form = new QFormLayout(this);
-    QLabel *intro = new QLabel(
-        QStringLiteral("Columns of %1 (header on row %2):").arg(name).arg(header.header_row));
+    QLabel *intro = new QLabel(QStringLiteral("Columns of %1 (header on row %2):")
+                                   .arg(QString::fromStdString(s.log_name()))
+                                   .arg(header.header_row));
     intro->setTextFormat(Qt::PlainText);
     form->addRow(intro);
     for (int role = 0; role < LOG_ROLES; role++) {
         QComboBox *box = Column[role] = new QComboBox;
         box->addItem(QStringLiteral("(none)"));
         // Names are shown as plain, printable text.
-        for (const std::string &n : names_) box->addItem(QString::fromStdString(printable(n, 60)));
-        box->setCurrentIndex(header.column[role] + 1);
+        for (const std::string &n : header.names)
+            box->addItem(QString::fromStdString(printable(n, 60)));
+        box->setCurrentIndex(s.log_column[role] + 1);
         form->addRow(QString::fromLatin1(ROLE_LABELS[role]), box);
     }
     MapUnit1 = unit_box({QStringLiteral("inHg"), QStringLiteral("mB")});
@@ -52,35 +53,12 @@ TfrmDataLog::TfrmDataLog(QWidget *parent, const log_header &header, const QStrin
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
 }
 
-log_options TfrmDataLog::options() const {
-    log_options o;
-    // A column chosen by its name; "(none)" leaves the role out.
-    for (int role = 0; role < LOG_ROLES; role++) {
-        const int i = Column[role]->currentIndex() - 1;
-        if (i >= 0) o.column[role] = names_[(size_t)i];
-        o.left_out[role] = i < 0;
-    }
+// A column by its place in the log; "(none)" leaves the role out.
+void TfrmDataLog::choose(session &s) const {
+    for (int role = 0; role < LOG_ROLES; role++)
+        s.log_column[role] = Column[role]->currentIndex() - 1;
     const figure_unit map_units[] = {FIGURE_RAW, FIGURE_INHG, FIGURE_MB};
     const figure_unit temp_units[] = {FIGURE_RAW, FIGURE_C, FIGURE_F};
-    o.map_unit = map_units[MapUnit1->currentIndex()];
-    o.temp_unit = temp_units[TempUnit1->currentIndex()];
-    return o;
-}
-
-bool read_data_log(const QString &path, std::string &csv, QString &error) {
-    QFile file(path);
-    if (!QFileInfo(path).isFile() || !file.open(QIODevice::ReadOnly)) {
-        error =
-            QStringLiteral("Cannot read %1: it is missing, not a file or unreadable.").arg(path);
-        return false;
-    }
-    const QByteArray bytes = file.read((qint64)MAX_LOG_BYTES + 1);
-    if ((size_t)bytes.size() > MAX_LOG_BYTES) {
-        error = QStringLiteral("%1 is larger than %2 MB: it is not read as a data log.")
-                    .arg(path)
-                    .arg(MAX_LOG_BYTES >> 20);
-        return false;
-    }
-    csv.assign(bytes.constData(), (size_t)bytes.size());
-    return true;
+    s.log_map_unit = map_units[MapUnit1->currentIndex()];
+    s.log_temp_unit = temp_units[TempUnit1->currentIndex()];
 }

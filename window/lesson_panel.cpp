@@ -1,6 +1,7 @@
 #include "window/lesson_panel.h"
 
-#include "window/scenarios.h"
+#include "host/session/session.h"
+#include "host/text/printable.h"
 
 #include <QHBoxLayout>
 #include <QLabel>
@@ -28,7 +29,8 @@ QPushButton *panelButton(const QString &text, const QString &tip) {
 
 } // namespace
 
-LessonPanel::LessonPanel(QWidget *parent) : QFrame(parent) {
+LessonPanel::LessonPanel(QWidget *parent, session &s, std::function<void()> acted)
+    : QFrame(parent), s(s), acted(std::move(acted)) {
     setFrameShape(QFrame::StyledPanel);
     setAutoFillBackground(true);
     TitleLabel = textLabel(QStringLiteral("Lesson title"));
@@ -78,118 +80,58 @@ LessonPanel::LessonPanel(QWidget *parent) : QFrame(parent) {
     layout->addWidget(TextBox, 1);
     layout->addLayout(buttons);
 
-    connect(Hint1, &QPushButton::clicked, this, [this] { Hint1Click(); });
-    connect(ShowMe1, &QPushButton::clicked, this, [this] { ShowMe1Click(); });
-    connect(Skip1, &QPushButton::clicked, this, [this] { Skip1Click(); });
-    connect(Leave1, &QPushButton::clicked, this, [this] { Leave1Click(); });
+    // Leave during the lesson shows the summary; after it, Close hides the panel.
+    const std::pair<QPushButton *, void (session::*)()> actions[] = {
+        {Hint1, &session::lesson_hint},
+        {ShowMe1, &session::lesson_show_me},
+        {Skip1, &session::lesson_skip},
+        {Leave1, &session::lesson_leave}};
+    for (const auto &[button, action] : actions)
+        connect(button, &QPushButton::clicked, this, [this, act = action] {
+            (this->s.*act)();
+            this->acted();
+        });
     hide();
 }
 
-bool LessonPanel::start(const QString &text, const QString &title, QString &error) {
-    auto lessonFiles = std::make_unique<scenario_files>(QStringLiteral(":/lessons"));
-    auto lesson = std::make_unique<lesson_player>(*lessonFiles, [](const std::string &) {});
-    lesson->echo_to(recorder);
-    if (!lesson->load(text.toStdString())) {
-        error = QString::fromStdString(lesson->error());
-        return false;
-    }
-    files = std::move(lessonFiles);
-    player = std::move(lesson);
-    if (starting) starting();
-    player->begin();
-    TitleLabel->setText(player->title().empty() ? title : QString::fromStdString(player->title()));
-    shownStep = shownState = -1;
-    show();
-    raise();
-    refresh();
-    if (played) played();
-    return true;
-}
-
-bool LessonPanel::running() const {
-    return player && player->status() == lesson_player::WAITING;
-}
-
-void LessonPanel::afterPass() {
-    if (!running()) return;
-    player->after_pass();
-    refresh();
-}
-
-void LessonPanel::afterTick() {
-    if (!running()) return;
-    player->after_tick();
-    refresh();
-}
-
-void LessonPanel::Hint1Click() {
-    if (!running()) return;
-    player->hint();
-    refresh();
-}
-
-void LessonPanel::ShowMe1Click() {
-    playAnswers(&lesson_player::show_me);
-}
-
-void LessonPanel::Skip1Click() {
-    playAnswers(&lesson_player::skip);
-}
-
-// Show me and Skip: the step's inputs play from the controls as they are,
-// and the window's controls follow.
-void LessonPanel::playAnswers(void (lesson_player::*play)(const panel_state &)) {
-    if (!running()) return;
-    (player.get()->*play)(controls());
-    refresh();
-    if (played) played();
-}
-
-// Leave during the lesson shows the summary; after it, Close hides the panel.
-void LessonPanel::Leave1Click() {
-    if (running()) {
-        player->leave();
-        refresh();
+void LessonPanel::showLesson() {
+    const lesson_player *lesson = s.lesson();
+    setVisible(lesson != nullptr);
+    if (!lesson) {
+        shownLesson = nullptr;
         return;
     }
-    close();
-}
-
-void LessonPanel::close() {
-    if (player) player->echo_to(nullptr);
-    player.reset();
-    hide();
-    if (closed) closed();
-}
-
-void LessonPanel::refresh() {
-    if (!player) return;
-    const int state = player->status();
-    const int step = player->step_number();
-    if (state == shownState && step == shownStep && player->hint_text() == shownHint &&
-        player->well() == shownWell)
+    const int state = lesson->status();
+    const int step = lesson->step_number();
+    if (lesson == shownLesson && s.lesson_title() == shownTitle && state == shownState &&
+        step == shownStep && lesson->hint_text() == shownHint && lesson->well() == shownWell)
         return;
+    if (lesson != shownLesson) raise();
+    shownLesson = lesson;
+    shownTitle = s.lesson_title();
     shownState = state;
     shownStep = step;
-    shownHint = player->hint_text();
-    shownWell = player->well();
+    shownHint = lesson->hint_text();
+    shownWell = lesson->well();
+    const auto text = [](const std::string &t) { return QString::fromStdString(printable(t)); };
     const bool waiting = state == lesson_player::WAITING;
-    WellLabel->setText(QString::fromStdString(shownWell));
+    TitleLabel->setText(QString::fromStdString(shownTitle));
+    WellLabel->setText(text(shownWell));
     WellLabel->setVisible(!shownWell.empty());
-    HintLabel->setText(QString::fromStdString(shownHint));
+    HintLabel->setText(text(shownHint));
     HintLabel->setVisible(!shownHint.empty());
     if (waiting) {
-        StepLabel->setText(QStringLiteral("Step %1 of %2").arg(step).arg(player->step_count()));
-        TaskLabel->setText(QString::fromStdString(player->task()));
+        StepLabel->setText(QStringLiteral("Step %1 of %2").arg(step).arg(lesson->step_count()));
+        TaskLabel->setText(text(lesson->task()));
     } else if (state == lesson_player::FAILED) {
         StepLabel->setText(QStringLiteral("The lesson stopped"));
-        TaskLabel->setText(QString::fromStdString(player->error()));
+        TaskLabel->setText(text(lesson->error()));
     } else {
         StepLabel->setText(state == lesson_player::LEFT ? QStringLiteral("Lesson left")
                                                         : QStringLiteral("Lesson complete"));
-        TaskLabel->setText(QString::fromStdString(player->summary_text()));
+        TaskLabel->setText(text(lesson->summary_text()));
     }
-    Hint1->setEnabled(waiting && player->has_hint() && shownHint.empty());
+    Hint1->setEnabled(waiting && lesson->has_hint() && shownHint.empty());
     ShowMe1->setEnabled(waiting);
     Skip1->setEnabled(waiting);
     Leave1->setText(waiting ? QStringLiteral("&Leave") : QStringLiteral("&Close"));

@@ -1,5 +1,8 @@
 #include "window/timeline_view.h"
 
+#include "host/session/session.h"
+#include "host/text/printable.h"
+
 #include <QHelpEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -31,17 +34,15 @@ TimelineView::TimelineView(QWidget *parent) : QWidget(parent) {
 }
 
 void TimelineView::setTimeline(const std::vector<timeline_sample> *samples,
-                               const std::vector<timeline_note> *notes) {
+                               const std::vector<timeline_note> *notes, long long position) {
+    if (samples == samples_ && notes == notes_ && samples->size() == sampleCount_ &&
+        notes->size() == noteCount_ && position == position_)
+        return;
     samples_ = samples;
     notes_ = notes;
-    position_ = 0;
-    describe();
-    update();
-}
-
-void TimelineView::setPosition(long long tick) {
-    if (tick == position_) return;
-    position_ = tick;
+    sampleCount_ = samples->size();
+    noteCount_ = notes->size();
+    position_ = std::max(position, 0LL);
     describe();
     update();
 }
@@ -50,17 +51,24 @@ long long TimelineView::length() const {
     return samples_ && !samples_->empty() ? (long long)samples_->size() - 1 : 0;
 }
 
-QString TimelineView::clockText(long long ticks) {
-    const long long seconds = ticks / 10;
-    return QStringLiteral("%1:%2").arg(seconds / 60).arg(seconds % 60, 2, 10, QLatin1Char('0'));
+namespace {
+
+QString clockText(long long ticks) {
+    return QString::fromStdString(clock_text(ticks));
 }
+
+QString noteText(const timeline_note &note) {
+    return QString::fromStdString(printable(note.text));
+}
+
+} // namespace
 
 QString TimelineView::noteAt(long long tick) const {
     QString text;
     if (!notes_) return text;
     for (const timeline_note &note : *notes_) {
         if (note.tick > tick) break;
-        text = QString::fromStdString(note.text);
+        text = noteText(note);
     }
     return text;
 }
@@ -200,7 +208,7 @@ bool TimelineView::event(QEvent *event) {
         for (const timeline_note &note : *notes_)
             if (std::abs(at.x() - xOf(note.tick)) <= MARK_REACH &&
                 at.y() <= plotArea().top() + 2 * MARK_REACH + 2)
-                text = QString::fromStdString(note.text);
+                text = noteText(note);
     if (text.isEmpty())
         QToolTip::hideText();
     else

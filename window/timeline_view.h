@@ -15,19 +15,16 @@ class TimelineView : public QWidget {
   public:
     explicit TimelineView(QWidget *parent);
 
-    // What to draw: the samples of every tick (none hides the traces) and
-    // the notes; the position in ticks.
+    // What to draw: the samples of every tick (none hides the traces), the
+    // notes and the position in ticks; redrawn when any of them changed.
     void setTimeline(const std::vector<timeline_sample> *samples,
-                     const std::vector<timeline_note> *notes);
-    void setPosition(long long tick);
+                     const std::vector<timeline_note> *notes, long long position);
     long long position() const { return position_; }
     long long length() const;
 
     // Called with the tick the user asks for.
     std::function<void(long long tick)> seekRequested;
 
-    // "m:ss" of a count of ticks.
-    static QString clockText(long long ticks);
     // The text of the note in force at `tick`, empty before the first.
     QString noteAt(long long tick) const;
 
@@ -51,5 +48,6 @@ class TimelineView : public QWidget {
 
     const std::vector<timeline_sample> *samples_ = nullptr;
     const std::vector<timeline_note> *notes_ = nullptr;
+    size_t sampleCount_ = 0, noteCount_ = 0;
     long long position_ = 0;
 };

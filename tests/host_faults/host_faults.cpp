@@ -8,6 +8,8 @@
 #include "screens/run_screen.h"
 #include "screens/screen.h"
 #include "window/TfrmMain.h"
+#include "window/instrument_panel.h"
+#include "window/menus.h"
 #include "window/panel_widgets.h"
 
 #include <QAction>
@@ -90,21 +92,21 @@ void run_case(const std::vector<Step> &steps) {
     });
     poll.start();
     guard.start(60000);
-    QTimer::singleShot(0, [] { click(frm->Button1); });
+    QTimer::singleShot(0, [] { click(frm->Controls->Button1); });
     QApplication::exec();
     if (next != steps.size()) fail("the loop ended before the last step");
 }
 
 // A key reaches the instrument: the next pass takes it out of the slot.
 std::vector<Step> key_is_taken() {
-    return {action([] { click(frm->Button3); }), [] { return pending_key == 0; }};
+    return {action([] { click(frm->Controls->Button3); }), [] { return pending_key == 0; }};
 }
 
 // A click on "&On" from inside the loop, then the pass after it.
 void on_and_a_pass(std::vector<Step> &steps) {
     static long mark;
     steps.push_back(action([] {
-        click(frm->Button1);
+        click(frm->Controls->Button1);
         if (power_off_request != 0 || current_screen != run_screen)
             fail("a click on On while on did not power on afresh");
         mark = passes_seen;
@@ -119,7 +121,7 @@ void on_while_on() {
     std::vector<Step> steps = {after_passes(2)};
     for (int i = 0; i < 1000; i++) on_and_a_pass(steps);
     for (const Step &s : key_is_taken()) steps.push_back(s);
-    steps.push_back(action([] { click(frm->Button2); }));
+    steps.push_back(action([] { click(frm->Controls->Button2); }));
     steps.push_back(action([] { QCoreApplication::quit(); }));
     run_case(steps);
     if (first_frame - deepest_frame > 256) fail("a pass ran deeper in the stack than the first");
@@ -128,19 +130,19 @@ void on_while_on() {
 // Off while off, before the first On and after an Off, changes nothing; the
 // instrument still powers on after it.
 void off_while_off() {
-    for (int i = 0; i < 1000; i++) click(frm->Button2);
+    for (int i = 0; i < 1000; i++) click(frm->Controls->Button2);
     std::vector<Step> steps = {after_passes(2)};
     for (const Step &s : key_is_taken()) steps.push_back(s);
     steps.push_back(action([] {
-        for (int i = 0; i < 1000; i++) click(frm->Button2);
+        for (int i = 0; i < 1000; i++) click(frm->Controls->Button2);
     }));
     steps.push_back(action([] { QCoreApplication::quit(); }));
     run_case(steps);
     long stopped = passes_seen;
-    for (int i = 0; i < 1000; i++) click(frm->Button2);
+    for (int i = 0; i < 1000; i++) click(frm->Controls->Button2);
     QCoreApplication::processEvents();
     if (passes_seen != stopped) fail("a pass ran while off");
-    run_case({after_passes(stopped + 2), action([] { click(frm->Button2); }),
+    run_case({after_passes(stopped + 2), action([] { click(frm->Controls->Button2); }),
               action([] { QCoreApplication::quit(); })});
 }
 
@@ -150,16 +152,16 @@ void close_while_on() {
 }
 
 void exit_while_on() {
-    run_case({after_passes(5), action([] { frm->Exit1->trigger(); })});
+    run_case({after_passes(5), action([] { frm->Menus->Exit1->trigger(); })});
     if (power_off_request != 1) fail("File, Exit did not end the loop");
 }
 
 // Cruise positions, so that no alarm takes the first knob step for its
 // acknowledgement.
 void cruise_sliders() {
-    frm->ScrollBar29->setValue(30000);
-    frm->ScrollBar30->setValue(1518);
-    frm->ScrollBar1->setValue(2674);
+    frm->Controls->ScrollBar29->setValue(30000);
+    frm->Controls->ScrollBar30->setValue(1518);
+    frm->Controls->ScrollBar1->setValue(2674);
 }
 
 // A burst of input events posted at once, as a held key or a spun wheel
@@ -193,17 +195,18 @@ void post_key(int key) {
 }
 
 void post_wheel(int delta) {
-    const QPoint centre = frm->Image1->rect().center();
-    const QPoint global = frm->Image1->mapToGlobal(centre);
+    const QPoint centre = frm->Controls->Image1->rect().center();
+    const QPoint global = frm->Controls->Image1->mapToGlobal(centre);
     for (int i = 0; i < 10; i++)
-        QCoreApplication::postEvent(
-            frm->Image1, new QWheelEvent(centre, global, QPoint(), QPoint(0, delta), Qt::NoButton,
-                                         Qt::NoModifier, Qt::NoScrollPhase, false));
+        QCoreApplication::postEvent(frm->Controls->Image1,
+                                    new QWheelEvent(centre, global, QPoint(), QPoint(0, delta),
+                                                    Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase,
+                                                    false));
 }
 
 void end_case(std::vector<Step> &steps) {
     for (const Step &s : key_is_taken()) steps.push_back(s);
-    steps.push_back(action([] { click(frm->Button2); }));
+    steps.push_back(action([] { click(frm->Controls->Button2); }));
     steps.push_back(action([] { QCoreApplication::quit(); }));
 }
 

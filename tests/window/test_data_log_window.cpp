@@ -3,6 +3,7 @@
 #include "host/shell/program_state.h"
 #include "window/TfrmMain.h"
 #include "window/data_log_dialog.h"
+#include "window/instrument_panel.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -34,6 +35,7 @@ class DataLogWindowTest : public QObject {
     }
     void chooserShowsTheColumnsFoundAndPlaysTheChoice();
     void aFileThatIsNoLogIsRefused();
+    void everyWarningIsShown();
 
   private:
     TfrmMain *frm = nullptr;
@@ -49,9 +51,34 @@ void DataLogWindowTest::chooserShowsTheColumnsFoundAndPlaysTheChoice() {
 
     chooser->Column[LOG_TEMP]->setCurrentText("E1 CHT1");
     chooser->accept();
-    QTRY_VERIFY(frm->scenarioPlaying());
-    QVERIFY(frm->NoteLabel->text().startsWith("glass_cockpit.csv: 0:02:39 of the log from row 4"));
-    QVERIFY(frm->NoteLabel->text().contains("temperature 185 to 358 F"));
+    QVERIFY(frm->simulation().log_column[LOG_TEMP] >= 0);
+    QCOMPARE(frm->simulation().log().names[(size_t)frm->simulation().log_column[LOG_TEMP]],
+             std::string("E1 CHT1"));
+    QTRY_VERIFY(frm->simulation().playing());
+    QLabel *note = frm->Controls->NoteLabel;
+    QVERIFY(note->text().startsWith("glass_cockpit.csv: 0:02:39 of the log from row 4"));
+    QVERIFY(note->text().contains("temperature 185 to 358 F"));
+}
+
+// Every warning of the conversion shows, not only the first.
+void DataLogWindowTest::everyWarningIsShown() {
+    QTemporaryDir dir;
+    const QString path = dir.filePath("gaps.csv");
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write("Time,RPM,MAP\n0:00:00,2400,30.0\n0:00:01,x,30.0\n0:00:01,2500,\n"
+               "0:00:05,2500,31.0\n");
+    file.close();
+    QVERIFY(frm->openDataLogFile(path));
+    frm->ColumnDialog1->accept();
+    const std::vector<std::string> &warnings = frm->simulation().log_warnings();
+    QVERIFY(warnings.size() >= 2);
+    QMessageBox *box = nullptr;
+    for (QMessageBox *open : frm->findChildren<QMessageBox *>())
+        if (open->isVisible() && open->text().startsWith("gaps.csv: ")) box = open;
+    QVERIFY(box);
+    for (const std::string &warning : warnings)
+        QVERIFY2(box->text().contains(QString::fromStdString(warning)), warning.c_str());
 }
 
 void DataLogWindowTest::aFileThatIsNoLogIsRefused() {
