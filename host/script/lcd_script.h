@@ -178,8 +178,9 @@ class lcd_script {
 
     const std::string &error() const { return error_; }
     int error_line() const { return error_line_; }
-    // The number of the line being played (0 before the first).
+    // The number of the line being played (0 before the first), and its text.
     int line() const;
+    std::string line_text() const;
     const panel_state &panel() const { return panel_; }
     // The panel as a student has left it: lines played later (the answers
     // of Show me) go on from there.
