@@ -1,5 +1,7 @@
 #include "host/lessons/lesson_player.h"
 
+#include "core/keys.h"
+
 #include <stdio.h>
 
 namespace {
@@ -30,6 +32,7 @@ void lesson_player::begin() {
     script_.set_student(true);
     script_.echo_to(recorder_);
     play_on();
+    keep_step_start();
 }
 
 void lesson_player::echo_to(session_recorder *recorder) {
@@ -50,11 +53,61 @@ void lesson_player::play_on() {
     }
 }
 
+void lesson_player::keep_step_start() {
+    if (state_ != WAITING) return;
+    save_program_state(start_state_);
+    start_mark_ = recorder_ ? recorder_->here() : session_recorder::mark{};
+    start_panel_ = script_.panel();
+}
+
+// Whatever the student did in the step is undone, in the recording too, so
+// that the step's answers play from the state they were written for.
+void lesson_player::back_to_step_start() {
+    restore_program_state(start_state_);
+    if (recorder_) *recorder_ = recorder_->cut_to(start_mark_);
+    script_.set_panel(start_panel_);
+    script_.show_answers();
+}
+
+void lesson_player::run_for(double milliseconds) {
+    if (state_ != SHOWING) return;
+    shown_key_ms_ -= milliseconds;
+    // A stall of the front end brings at most a second.
+    due_ms_ += milliseconds < 1000 ? milliseconds : 1000;
+    for (int passes = 0; passes < 2000;) {
+        const lcd_script::step next = script_.advance();
+        if (pending_key != 0 && pending_key != shown_key_pressed_) {
+            shown_key_ = shown_key_pressed_ = pending_key;
+            shown_key_ms_ = SHOWN_KEY_MS;
+        }
+        if (pending_key == 0) shown_key_pressed_ = 0;
+        switch (next) {
+        case lcd_script::STEP_PASS:
+            script_.pass();
+            passes++;
+            break;
+        case lcd_script::STEP_TICK:
+            if (due_ms_ < 100) return;
+            due_ms_ -= 100;
+            script_.tick();
+            break;
+        case lcd_script::STEP_WAIT: state_ = WAITING; return;
+        case lcd_script::STEP_DONE: state_ = FINISHED; return;
+        case lcd_script::STEP_FAILED: state_ = FAILED; return;
+        }
+    }
+}
+
+std::string lesson_player::showing() const {
+    return state_ == SHOWING ? script_.line_text() : std::string();
+}
+
 void lesson_player::next_step() {
     hinted_ = shown_ = skipping_ = false;
     step_ticks_ = 0;
     script_.end_wait();
     play_on();
+    keep_step_start();
 }
 
 void lesson_player::after_pass() {
@@ -87,18 +140,18 @@ void lesson_player::hint() {
     if (has_hint()) hinted_ = true;
 }
 
-void lesson_player::show_me(const panel_state &controls) {
+void lesson_player::show_me() {
     if (state_ != WAITING) return;
     shown_ = true;
-    script_.set_panel(controls);
-    script_.show_answers();
-    play_on();
+    back_to_step_start();
+    state_ = SHOWING;
+    due_ms_ = 0;
 }
 
 // The step's answers play so that the next step starts where the lesson
 // expects; the step ends at the next pass that finds it done, or at once when
 // skipped a second time.
-void lesson_player::skip(const panel_state &controls) {
+void lesson_player::skip() {
     if (state_ != WAITING) return;
     if (skipping_) {
         summary_.skipped++;
@@ -107,13 +160,12 @@ void lesson_player::skip(const panel_state &controls) {
         return;
     }
     skipping_ = true;
-    script_.set_panel(controls);
-    script_.show_answers();
+    back_to_step_start();
     play_on();
 }
 
 void lesson_player::leave() {
-    if (state_ == WAITING) state_ = LEFT;
+    if (state_ == WAITING || state_ == SHOWING) state_ = LEFT;
 }
 
 std::string lesson_player::summary_text() const {

@@ -8,6 +8,8 @@
 // nothing.
 #pragma once
 #include "host/script/lcd_script.h"
+#include "host/script/session_recorder.h"
+#include "host/shell/program_state.h"
 
 #include <string>
 
@@ -18,8 +20,9 @@ struct lesson_summary {
 
 class lesson_player {
   public:
-    // READY: checked, not begun.
-    enum state { NONE, READY, REFUSED, WAITING, FINISHED, LEFT, FAILED };
+    // READY: checked, not begun. SHOWING: Show me plays the step's inputs
+    // in real time (run_for), the student watching.
+    enum state { NONE, READY, REFUSED, WAITING, FINISHED, LEFT, FAILED, SHOWING };
 
     lesson_player(frame_files &files, script_report report);
 
@@ -35,11 +38,21 @@ class lesson_player {
     void after_tick();
 
     void hint();
-    // Plays the step's answers from the panel as the student left it
-    // (`controls`), then waits for the step again.
-    void show_me(const panel_state &controls);
-    // Plays the step's answers too, and counts the step skipped once done.
-    void skip(const panel_state &controls);
+    // Brings the instrument back to where the step began (the recording
+    // too, cut to that moment) and plays the step's answers from there at
+    // the pace they are written, told the real time passed by run_for();
+    // then waits for the step again.
+    void show_me();
+    void run_for(double milliseconds);
+    // While Show me plays: the line it plays ("key PLUS"), and the key it
+    // pressed within the last SHOWN_KEY_MS of real time (0 none), for the
+    // front end to light on the panel.
+    std::string showing() const;
+    uint8_t shown_key() const { return shown_key_ms_ > 0 ? shown_key_ : 0; }
+    static constexpr double SHOWN_KEY_MS = 400;
+    // From where the step began too, the answers at once; counts the step
+    // skipped once done.
+    void skip();
     void leave();
 
     state status() const { return state_; }
@@ -68,6 +81,8 @@ class lesson_player {
   private:
     void play_on();
     void next_step();
+    void keep_step_start();
+    void back_to_step_start();
 
     lcd_script script_;
     session_recorder *recorder_ = nullptr;
@@ -76,4 +91,10 @@ class lesson_player {
     lesson_summary summary_;
     bool hinted_ = false, shown_ = false, skipping_ = false;
     long long step_ticks_ = 0;
+    // The step's start: the program, the recording so far and the controls.
+    program_state start_state_;
+    session_recorder::mark start_mark_ = {};
+    panel_state start_panel_;
+    double due_ms_ = 0, shown_key_ms_ = 0;
+    uint8_t shown_key_ = 0, shown_key_pressed_ = 0;
 };

@@ -239,8 +239,9 @@ class lcd_script {
     void set_states_with_pictures(bool on) { states_with_pictures_ = on; }
     // Ticks of the 100 ms timer played since the script started.
     long long ticks_played() const { return ticks_played_; }
-    // The number of the line being played (0 before the first).
+    // The number of the line being played (0 before the first), and its text.
     int line() const;
+    std::string line_text() const;
     const panel_state &panel() const { return panel_; }
     // The panel as a student has left it: lines played later (the answers
     // of Show me) go on from there.

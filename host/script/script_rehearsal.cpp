@@ -58,6 +58,11 @@ int lcd_script::line() const {
     return commands_[next_ < commands_.size() ? next_ : commands_.size() - 1].number;
 }
 
+std::string lcd_script::line_text() const {
+    if (commands_.empty()) return "";
+    return source(commands_[next_ < commands_.size() ? next_ : commands_.size() - 1]);
+}
+
 // Back to the first line, the panel at program start.
 void lcd_script::rewind() {
     next_ = 0;

@@ -64,6 +64,10 @@ void session::elapse(double milliseconds) {
         for (long long i = 0; i < ticks; i++) announcer_.tick();
         player_->run_for(milliseconds);
         after_playback();
+    } else if (lesson_showing()) {
+        for (long long i = 0; i < ticks; i++) announcer_.tick();
+        lesson_->run_for(milliseconds);
+        follow_lesson();
     } else {
         for (long long i = 0; i < ticks; i++) tick_live();
     }
@@ -79,7 +83,7 @@ bool session::instrument_on() const {
 }
 
 bool session::loop_running() const {
-    return !player_ && instrument_on();
+    return !player_ && !lesson_showing() && instrument_on();
 }
 
 void session::tick_live() {
@@ -209,11 +213,12 @@ void session::page_slider(slider_id slider, int direction) {
 }
 
 const panel_state &session::panel() const {
-    return player_ ? player_->script().panel() : controls_;
+    if (player_) return player_->script().panel();
+    return lesson_showing() ? lesson_->panel() : controls_;
 }
 
 bool session::settings_in_force() const {
-    return player_ ? player_->script().panel().running : instrument_on();
+    return player_ || lesson_showing() ? panel().running : instrument_on();
 }
 
 std::string session::slider_text(slider_id slider) const {

@@ -180,6 +180,9 @@ class session {
     const lesson_player *lesson() const { return lesson_.get(); }
     const std::string &lesson_title() const { return lesson_title_; }
     bool lesson_waiting() const;
+    // Show me plays the step's inputs: the controls follow it and the live
+    // loop waits (its passes are the lesson's).
+    bool lesson_showing() const;
     void lesson_hint();
     void lesson_show_me();
     void lesson_skip();

@@ -282,22 +282,28 @@ void session::lesson_hint() {
     if (lesson_waiting()) lesson_->hint();
 }
 
+// Show me and Skip go back to where the step began, the recording too: one
+// streamed out cannot be taken back, so it stops.
 void session::lesson_show_me() {
     if (!lesson_waiting()) return;
-    controls_.running = instrument_on();
-    lesson_->show_me(controls_);
+    stop_streaming_for("Show me went back to the step's start");
+    lesson_->show_me();
     follow_lesson();
 }
 
 void session::lesson_skip() {
     if (!lesson_waiting()) return;
-    controls_.running = instrument_on();
-    lesson_->skip(controls_);
+    stop_streaming_for("Skip went back to the step's start");
+    lesson_->skip();
     follow_lesson();
 }
 
+bool session::lesson_showing() const {
+    return lesson_ && lesson_->status() == lesson_player::SHOWING;
+}
+
 void session::lesson_leave() {
-    if (lesson_waiting())
+    if (lesson_waiting() || lesson_showing())
         lesson_->leave();
     else
         close_lesson();

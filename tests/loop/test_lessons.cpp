@@ -378,7 +378,10 @@ TEST_F(Lessons, TheStudentWorksEachStepWithHintShowMeAndSkip) {
     run_loop(lcd_script::SETTLE_TICKS);
     EXPECT_EQ(lesson.step_number(), 2);
     EXPECT_EQ(lesson.well(), "Good.");
-    lesson.show_me(lesson.panel());
+    lesson.show_me();
+    EXPECT_EQ(lesson.status(), lesson_player::SHOWING);
+    for (int i = 0; i < 100 && lesson.status() == lesson_player::SHOWING; i++)
+        lesson.run_for(100);
     EXPECT_EQ(lesson.status(), lesson_player::WAITING); // waits for the pass
     run_loop(lcd_script::SETTLE_TICKS + 1);
     EXPECT_EQ(lesson.status(), lesson_player::FINISHED);
@@ -403,12 +406,12 @@ TEST_F(Lessons, SkipPlaysTheAnswersAndTheHintComesAfterItsTime) {
     EXPECT_EQ(lesson.hint_text(), "");
     run_loop(1); // 5 s
     EXPECT_EQ(lesson.hint_text(), "Press +.");
-    lesson.skip(lesson.panel());
+    lesson.skip();
     run_loop(lcd_script::SETTLE_TICKS + 1);
     EXPECT_EQ(lesson.step_number(), 2);
     EXPECT_EQ(lesson.well(), "");
-    lesson.skip(lesson.panel());
-    lesson.skip(lesson.panel()); // a second skip goes on at once
+    lesson.skip();
+    lesson.skip(); // a second skip goes on at once
     EXPECT_EQ(lesson.status(), lesson_player::FINISHED);
     EXPECT_EQ(lesson.summary().skipped, 2);
     EXPECT_EQ(lesson.summary().unaided, 0);

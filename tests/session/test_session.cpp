@@ -288,12 +288,28 @@ TEST_F(Session, ALessonThroughHintShowMeAndSkip) {
     EXPECT_TRUE(s.loop_running()) << "the student works the live instrument";
     s.lesson_hint();
     EXPECT_EQ(s.lesson()->hint_text(), "Press +.");
+    // Wrong moves first: Show me starts from where the step began, and plays
+    // at the pace its lines give, the key it presses lit for a moment.
+    s.key(KEY_PUSH);
+    for (int i = 0; i < 12; i++) s.pass();
     s.lesson_show_me();
+    EXPECT_TRUE(s.lesson_showing());
+    EXPECT_FALSE(s.loop_running()) << "the lesson's passes are its own";
+    s.elapse(16);
+    EXPECT_EQ(s.lesson()->shown_key(), KEY_PLUS);
+    EXPECT_EQ(s.lesson()->showing(), "answer hold 0.5");
+    s.elapse(400);
+    EXPECT_EQ(s.lesson()->shown_key(), 0);
+    EXPECT_TRUE(s.lesson_showing());
+    s.elapse(200);
+    EXPECT_FALSE(s.lesson_showing());
     for (int i = 0; i < 30 && s.lesson()->step_number() == 1; i++) {
         s.pass();
         s.elapse(100);
     }
     EXPECT_EQ(s.lesson()->step_number(), 2);
+    EXPECT_EQ(s.recording().find("key PUSH"), std::string::npos)
+        << "the wrong moves left the recording with the step's start";
     s.key(KEY_PLUS); // the student's own move
     for (int i = 0; i < 30 && s.lesson()->step_number() == 2; i++) {
         s.pass();
