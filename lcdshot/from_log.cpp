@@ -5,6 +5,7 @@
 
 #include "host/data_log/data_log.h"
 #include "host/files/replace_file.h"
+#include "host/profiles/profile.h"
 #include "host/runner/script_runner.h"
 #include "host/text/printable.h"
 
@@ -57,7 +58,7 @@ int failure(const std::string &path, const std::string &message) {
 int from_log_main(const std::string &program, int argc, char **argv) {
     program_name = program;
     log_options options;
-    std::string log, outdir, settings_file;
+    std::string log, outdir, profile_file;
     for (int i = 1; i < argc; i++) {
         const std::string arg = argv[i];
         const bool has_value = i + 1 < argc;
@@ -74,14 +75,21 @@ int from_log_main(const std::string &program, int argc, char **argv) {
             long long &at = arg == "--start" ? options.start : options.end;
             if (!parse_log_time(argv[++i], at))
                 return usage_error(arg + " takes seconds or [H:]MM:SS: " + argv[i]);
+        } else if ((arg == "--start-at" || arg == "--end-at") && has_value) {
+            long long &at = arg == "--start-at" ? options.start_clock : options.end_clock;
+            if (!parse_log_clock(argv[++i], at))
+                return usage_error(arg + " takes a clock time of the log, HH:MM[:SS]: " + argv[i]);
         } else if (arg == "--map-unit" && has_value) {
             if (!parse_figure_unit(SLIDER_MAP, argv[++i], options.map_unit))
                 return usage_error("--map-unit takes inHg or mB");
         } else if (arg == "--temp-unit" && has_value) {
             if (!parse_figure_unit(SLIDER_TEMP, argv[++i], options.temp_unit))
                 return usage_error("--temp-unit takes C or F");
-        } else if (arg == "--settings" && has_value) {
-            settings_file = argv[++i];
+        } else if (arg == "--profile" && has_value) {
+            profile_file = argv[++i];
+        } else if (arg == "--settings") {
+            return usage_error("--settings is replaced by --profile FILE: the settings by name "
+                               "and value, put in place at power-on (omnira-lcdshot(1))");
         } else if (arg[0] != '-' && outdir.empty()) {
             outdir = arg;
         } else {
@@ -93,9 +101,14 @@ int from_log_main(const std::string &program, int argc, char **argv) {
 
     std::string csv;
     if (!read_capped(log, MAX_LOG_BYTES, csv)) return failure(log, "cannot open the log");
-    if (!settings_file.empty() &&
-        !read_capped(settings_file, lcd_script::MAX_SCRIPT_BYTES / 16, options.settings))
-        return failure(settings_file, "cannot open the settings");
+    if (!profile_file.empty()) {
+        instrument_profile profile;
+        std::string text, error;
+        if (!read_capped(profile_file, MAX_PROFILE_BYTES, text))
+            return failure(profile_file, "cannot open the profile");
+        if (!read_profile(text, profile, error)) return failure(profile_file, error);
+        options.settings = profile_lines(profile);
+    }
     // The log's name goes into the scenario only as its printable title
     // (host/data_log); the files take only letters, digits, _ and -.
     const std::string name =

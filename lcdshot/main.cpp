@@ -1,6 +1,7 @@
 // lcdshot: runs input scripts headless, writes the LCD as PNG files and
 // reports each script's checks (on the terminal, as TAP, as JUnit XML).
 #include "host/files/replace_file.h"
+#include "host/profiles/profile.h"
 #include "host/runner/script_runner.h"
 #include "host/text/printable.h"
 #include "lcdshot/from_log.h"
@@ -11,6 +12,7 @@
 #include <sys/stat.h>
 
 #include <chrono>
+#include <fstream>
 #include <iostream>
 #include <string>
 #include <vector>
@@ -33,9 +35,9 @@ void print_usage(std::ostream &out, const std::string &program, bool full) {
         << " --update-goldens SCRIPT...\n"
            "       "
         << program
-        << " --from-log LOG.csv [--start T] [--end T] [--time COL]\n"
-           "           [--date COL] [--rpm COL] [--map COL] [--temp COL] [--map-unit U]\n"
-           "           [--temp-unit U] [--settings FILE] [OUTDIR]\n"
+        << " --from-log LOG.csv [--start T] [--end T] [--start-at CLOCK]\n"
+           "           [--end-at CLOCK] [--time COL] [--date COL] [--rpm COL] [--map COL]\n"
+           "           [--temp COL] [--map-unit U] [--temp-unit U] [--profile FILE] [OUTDIR]\n"
            "       "
         << program
         << " -h | --help | -v | --version\n"
@@ -56,13 +58,15 @@ void print_usage(std::ostream &out, const std::string &program, bool full) {
            "  --junit FILE      a JUnit XML report: one testsuite, a testcase a script\n"
            "  --tap             the report as TAP on standard output (the scripts' own\n"
            "                    lines go to standard error)\n"
+           "  --profile FILE    an instrument profile: its settings put in place at every\n"
+           "                    `on` (with --from-log: at the flight's power-on)\n"
            "  --update-goldens  write every golden the scripts expect from what they now\n"
            "                    show, going on past other failures; no other pictures\n"
            "  --from-log LOG    an engine data log (CSV) as a scenario on standard output;\n"
            "                    with OUTDIR written to OUTDIR/NAME.txt and played, its\n"
            "                    last frame as NAME-end.png. --start/--end: seconds or\n"
-           "                    [H:]MM:SS after the first row; --time ... --temp: the\n"
-           "                    columns by name; --settings: key lines after power-on\n"
+           "                    [H:]MM:SS after the first row; --start-at/--end-at: the\n"
+           "                    log's clock times; --time ... --temp: the columns by name\n"
            "  -h, --help        this text\n"
            "  -v, --version     the program's name and version\n"
            "\n"
@@ -82,6 +86,22 @@ struct arguments {
 bool is_folder(const std::string &path) {
     struct stat st;
     return stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+// An instrument profile whose settings every `on` of the scripts puts in place.
+bool read_profile_file(const std::string &path, script_run_options &options,
+                       std::string &problem) {
+    std::ifstream in(path, std::ios::binary);
+    std::string text(MAX_PROFILE_BYTES + 1, '\0');
+    text.resize(in ? (size_t)in.read(&text[0], (std::streamsize)text.size()).gcount() : 0);
+    instrument_profile profile;
+    std::string error = in || in.eof() ? "" : "cannot be read";
+    if (error.empty() && read_profile(text, profile, error)) {
+        options.power_on_settings = profile.settings;
+        return true;
+    }
+    problem = "--profile " + path + ": " + error;
+    return false;
 }
 
 bool ends_with(const std::string &text, const std::string &end) {
@@ -118,6 +138,8 @@ bool parse_arguments(int argc, char **argv, arguments &a, std::string &problem) 
             a.options.states = true;
         } else if (arg == "--update-goldens") {
             a.options.update_goldens = true;
+        } else if (arg == "--profile" && has_value) {
+            if (!read_profile_file(argv[++i], a.options, problem)) return false;
         } else if (arg == "-" || arg[0] != '-') {
             a.scripts.push_back(arg);
         } else {

@@ -58,6 +58,7 @@ script_run_result run_script(const std::string &text, const std::string &name,
     script.set_keep_going(options.keep_going);
     script.set_update_goldens(options.update_goldens);
     script.set_states_with_pictures(options.states);
+    script.settings_at_power_on(options.power_on_settings);
     reset_program_state();
     const bool passed = script.run(text);
     result.ticks = script.ticks_played();

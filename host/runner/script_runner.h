@@ -19,6 +19,8 @@ struct script_run_options {
     bool keep_going = false;     // report every failed expect
     bool update_goldens = false; // write the goldens the script expects
     bool states = false;         // a state beside every picture, and NAME-end.json
+    // Settings put in place after every `on` (an instrument profile's).
+    std::vector<std::pair<int, setting_value>> power_on_settings;
 };
 
 struct script_picture {
