@@ -41,18 +41,6 @@ enum { EVENT_RESET, EVENT_GATE, EVENT_MAG };
 const char *const PAGES[] = {"main", "timers", "max_values", "mag_check", nullptr};
 enum { PAGE_MAIN, PAGE_TIMERS, PAGE_MAX_VALUES, PAGE_MAG_CHECK };
 
-// The index of `word` in a null-ended list, any case; -1 when absent.
-int index_of(const char *const *list, const std::string &word) {
-    for (int i = 0; list[i]; i++)
-        if (strcasecmp(list[i], word.c_str()) == 0) return i;
-    return -1;
-}
-
-std::string joined(const char *const *list) {
-    std::string out;
-    for (int i = 0; list[i]; i++) out += (i ? ", " : "") + std::string(list[i]);
-    return out;
-}
 
 // Reads the words of one clause, from w[0] to the end.
 class clause_reader {
@@ -108,8 +96,8 @@ class clause_reader {
 
     bool read_word(clause_kind kind, const char *const *words, const std::string &usage) {
         c_.kind = kind;
-        if (w_.size() == 2) c_.which = index_of(words, w_[1]);
-        if (w_.size() != 2 || c_.which < 0) return wrong(usage + joined(words));
+        if (w_.size() == 2) c_.which = word_index(words, w_[1]);
+        if (w_.size() != 2 || c_.which < 0) return wrong(usage + words_text(words));
         return true;
     }
 
@@ -172,8 +160,8 @@ class clause_reader {
         static const char *const SIDES[] = {"high", "low", nullptr};
         c_.kind = C_ALARM;
         if (w_.size() == 2 && w_[1] == "none") return true;
-        const int bit = w_.size() >= 2 ? index_of(WHICH, w_[1]) : -1;
-        const int side = w_.size() == 3 ? index_of(SIDES, w_[2]) : 0;
+        const int bit = w_.size() >= 2 ? word_index(WHICH, w_[1]) : -1;
+        const int side = w_.size() == 3 ? word_index(SIDES, w_[2]) : 0;
         if (bit < 0 || w_.size() > 3 || side < 0)
             return wrong("alarm takes none, or map, rpm or temp with high or low");
         c_.which = 1 << bit;

@@ -101,17 +101,6 @@ const setting_entry SETTINGS[] = {
 };
 const int SETTING_COUNT = sizeof SETTINGS / sizeof SETTINGS[0];
 
-int index_of(const char *const *list, const std::string &word) {
-    for (int i = 0; list[i]; i++)
-        if (strcasecmp(list[i], word.c_str()) == 0) return i;
-    return -1;
-}
-
-std::string joined(const char *const *list) {
-    std::string out;
-    for (int i = 0; list[i]; i++) out += (i ? ", " : "") + std::string(list[i]);
-    return out;
-}
 
 int32_t field_value(const setting_entry &s) {
     switch (s.kind) {
@@ -169,6 +158,18 @@ std::string bound_text(const setting_entry &s, int32_t v) {
 
 } // namespace
 
+int word_index(const char *const *list, const std::string &word) {
+    for (int i = 0; list[i]; i++)
+        if (strcasecmp(list[i], word.c_str()) == 0) return i;
+    return -1;
+}
+
+std::string words_text(const char *const *list) {
+    std::string out;
+    for (int i = 0; list[i]; i++) out += (i ? ", " : "") + std::string(list[i]);
+    return out;
+}
+
 int setting_count() {
     return SETTING_COUNT;
 }
@@ -195,9 +196,9 @@ bool read_setting_value(int index, const std::vector<std::string> &words, settin
         const std::string word = s.options == MAP_UNITS || s.options == TEMP_UNITS
                                      ? unit_spelling(first)
                                      : first;
-        value.number = index_of(s.options, word);
+        value.number = word_index(s.options, word);
         if (words.size() != 1 || value.number < 0)
-            return (error = name + " is one of " + joined(s.options)), false;
+            return (error = name + " is one of " + words_text(s.options)), false;
         return true;
     }
     case S_LABEL: {

@@ -20,6 +20,11 @@ struct setting_value {
     std::string text; // a label's text
 };
 
+// The index of `word` in a null-ended list of words, any case; -1 when
+// absent. The list as a message gives it: "OFF, ON".
+int word_index(const char *const *list, const std::string &word);
+std::string words_text(const char *const *list);
+
 int setting_count();
 const char *setting_name(int index);
 // The index of a setting by its name, or -1.

@@ -7,25 +7,14 @@
 #include "host/shell/power_loop.h"
 #include "host/playback/script_player.h"
 
+#include "tests/support/no_files.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
 namespace {
-
-class no_files : public frame_files {
-  public:
-    bool write_frame(const std::string &name, const uint8_t *, int, bool,
-                     std::string &where) override {
-        where = name;
-        return true;
-    }
-    bool read_golden(const std::string &name, uint8_t *, std::string &error) override {
-        error = "no file " + name;
-        return false;
-    }
-};
 
 // Three checkpoints' worth, with passes of its own between ticks, a ramp,
 // keys, an alarm and notes.

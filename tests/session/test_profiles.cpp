@@ -9,6 +9,8 @@
 #include "host/shell/power_loop.h"
 #include "host/shell/program_state.h"
 
+#include "tests/support/no_files.h"
+
 #include <gtest/gtest.h>
 
 #include <stdio.h>
@@ -17,19 +19,6 @@
 #include <string>
 
 namespace {
-
-class no_files : public frame_files {
-  public:
-    bool write_frame(const std::string &name, const uint8_t *, int, bool,
-                     std::string &where) override {
-        where = name;
-        return true;
-    }
-    bool read_golden(const std::string &, uint8_t *, std::string &error) override {
-        error = "none";
-        return false;
-    }
-};
 
 const std::string OIL_IN_F = "# Four-cylinder, oil in F\n"
                              "note Oil limits from the engine's handbook\n"

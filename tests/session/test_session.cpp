@@ -8,24 +8,13 @@
 #include "host/shell/power_loop.h"
 #include "host/shell/program_state.h"
 
+#include "tests/support/no_files.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
 
 namespace {
-
-class no_files : public frame_files {
-  public:
-    bool write_frame(const std::string &name, const uint8_t *, int, bool,
-                     std::string &where) override {
-        where = name;
-        return true;
-    }
-    bool read_golden(const std::string &name, uint8_t *, std::string &error) override {
-        error = "no file " + name;
-        return false;
-    }
-};
 
 // lcdshot's frame after running `text` from program start.
 std::string lcdshot_frame(const std::string &text) {
