@@ -357,7 +357,9 @@ void TfrmMain::showSession() {
     Controls->show(sim);
     Menus->show(sim);
     Playback->show();
-    Lesson1->showLesson();
+    // A lesson begun: the student's next action is on the instrument, so
+    // Return pushes the knob rather than starting the lesson again.
+    if (Lesson1->showLesson()) Controls->Panel1->setFocus();
     // Setting the description sends the accessibility event.
     const std::string announcement = sim.announcement();
     if (!announcement.empty())

@@ -8,6 +8,7 @@
 #include "window/panel_widgets.h"
 
 #include <QCheckBox>
+#include <QFrame>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -177,6 +178,11 @@ InstrumentPanel::InstrumentPanel(QWidget *client) : QObject(client) {
     Button3->setFont(keyFont);
     Button4 = makeButton(client, "-", 144, 232, 33);
     Button4->setFont(keyFont);
+    ShownKey1 = new QFrame(client);
+    ShownKey1->setObjectName(QStringLiteral("ShownKey1"));
+    ShownKey1->setStyleSheet(QStringLiteral("#ShownKey1 { border: 3px solid #ff8000; }"));
+    ShownKey1->setAttribute(Qt::WA_TransparentForMouseEvents);
+    ShownKey1->hide();
     Button1 = makeButton(client, "&On", 64, 272, 75);
     Button2 = makeButton(client, "&Off", 160, 272, 75);
     // Both captions give Alt+O, which presses neither: I and O do instead.
@@ -244,6 +250,20 @@ void InstrumentPanel::show(const session &s) {
     const QString status = QString::fromStdString(s.status());
     if (StatusBar1->currentMessage() != status) StatusBar1->showMessage(status);
     showNotes(s);
+    showShownKey(s);
+}
+
+void InstrumentPanel::showShownKey(const session &s) {
+    const uint8_t code = s.lesson_showing() ? s.lesson()->shown_key() : 0;
+    QWidget *const keys[] = {nullptr, Image2, Image3, Image8, Button3, Button4};
+    QWidget *key = code < sizeof keys / sizeof *keys ? keys[code] : nullptr;
+    if (!key) {
+        ShownKey1->hide();
+        return;
+    }
+    ShownKey1->setGeometry(key->geometry().adjusted(-3, -3, 3, 3));
+    ShownKey1->show();
+    ShownKey1->raise();
 }
 
 // The note shown now, and the notes that reached the list since the last

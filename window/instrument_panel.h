@@ -17,6 +17,7 @@ class ClickArea;
 class LampShape;
 class LcdSurface;
 class QCheckBox;
+class QFrame;
 class QLabel;
 class QLineEdit;
 class QListWidget;
@@ -73,6 +74,8 @@ class InstrumentPanel : public QObject {
     QScrollArea *NoteBox;
     QLabel *NoteLabel;
     QListWidget *NoteList;
+    // An outline over the bezel key Show me pressed a moment ago.
+    QFrame *ShownKey1;
 
     // The controls as the session has them, without firing their handlers;
     // the readings, the lamp, the status line and the notes.
@@ -84,6 +87,7 @@ class InstrumentPanel : public QObject {
 
   private:
     void showNotes(const session &s);
+    void showShownKey(const session &s);
     void setTips();
 
     // How many notes NoteList holds, and the count of restarts they belong to.

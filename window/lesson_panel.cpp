@@ -94,34 +94,40 @@ LessonPanel::LessonPanel(QWidget *parent, session &s, std::function<void()> acte
     hide();
 }
 
-void LessonPanel::showLesson() {
+bool LessonPanel::showLesson() {
     const lesson_player *lesson = s.lesson();
     setVisible(lesson != nullptr);
     if (!lesson) {
         shownLesson = nullptr;
-        return;
+        return false;
     }
     const int state = lesson->status();
     const int step = lesson->step_number();
     if (lesson == shownLesson && s.lesson_title() == shownTitle && state == shownState &&
-        step == shownStep && lesson->hint_text() == shownHint && lesson->well() == shownWell)
-        return;
-    if (lesson != shownLesson) raise();
+        step == shownStep && lesson->hint_text() == shownHint && lesson->well() == shownWell &&
+        lesson->showing() == shownShowing)
+        return false;
+    const bool begun = lesson != shownLesson;
+    if (begun) raise();
     shownLesson = lesson;
     shownTitle = s.lesson_title();
     shownState = state;
     shownStep = step;
     shownHint = lesson->hint_text();
     shownWell = lesson->well();
+    shownShowing = lesson->showing();
     const auto text = [](const std::string &t) { return QString::fromStdString(printable(t)); };
     const bool waiting = state == lesson_player::WAITING;
+    const bool showing = state == lesson_player::SHOWING;
     TitleLabel->setText(QString::fromStdString(shownTitle));
     WellLabel->setText(text(shownWell));
     WellLabel->setVisible(!shownWell.empty());
     HintLabel->setText(text(shownHint));
     HintLabel->setVisible(!shownHint.empty());
-    if (waiting) {
-        StepLabel->setText(QStringLiteral("Step %1 of %2").arg(step).arg(lesson->step_count()));
+    if (waiting || showing) {
+        QString stepText = QStringLiteral("Step %1 of %2").arg(step).arg(lesson->step_count());
+        if (showing) stepText += QStringLiteral(" \u2014 Showing: ") + text(shownShowing);
+        StepLabel->setText(stepText);
         TaskLabel->setText(text(lesson->task()));
     } else if (state == lesson_player::FAILED) {
         StepLabel->setText(QStringLiteral("The lesson stopped"));
@@ -134,6 +140,7 @@ void LessonPanel::showLesson() {
     Hint1->setEnabled(waiting && lesson->has_hint() && shownHint.empty());
     ShowMe1->setEnabled(waiting);
     Skip1->setEnabled(waiting);
-    Leave1->setText(waiting ? QStringLiteral("&Leave") : QStringLiteral("&Close"));
-    Leave1->setAccessibleName(waiting ? QStringLiteral("Leave") : QStringLiteral("Close"));
+    Leave1->setText(waiting || showing ? QStringLiteral("&Leave") : QStringLiteral("&Close"));
+    Leave1->setAccessibleName(waiting || showing ? QStringLiteral("Leave") : QStringLiteral("Close"));
+    return begun;
 }

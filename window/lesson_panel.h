@@ -21,8 +21,9 @@ class LessonPanel : public QFrame {
     // `acted` is called after each input forwarded to the session.
     LessonPanel(QWidget *parent, session &s, std::function<void()> acted);
 
-    // The session's lesson: shown while there is one, hidden when none.
-    void showLesson();
+    // The session's lesson: shown while there is one, hidden when none;
+    // true when it shows a lesson it did not show before.
+    bool showLesson();
 
     QLabel *TitleLabel;
     QLabel *StepLabel;
@@ -42,5 +43,5 @@ class LessonPanel : public QFrame {
     const lesson_player *shownLesson = nullptr;
     int shownStep = -1;
     int shownState = -1;
-    std::string shownTitle, shownHint, shownWell;
+    std::string shownTitle, shownHint, shownWell, shownShowing;
 };

@@ -9,6 +9,8 @@
 #include "window/menus.h"
 
 #include <QAction>
+#include <QApplication>
+#include <QFrame>
 #include <QLabel>
 #include <QMenu>
 #include <QPushButton>
@@ -60,7 +62,15 @@ void LessonWindowTest::init() {
 
 // A tick of the window's clock once a pass has run since the last one: the
 // session's recording then ends in a run of passes it had not ended in.
+// While Show me plays, the live loop waits and the clock alone drives it: a
+// tick each call.
 void LessonWindowTest::tickWithThePasses() {
+    if (frm->simulation().lesson_showing()) {
+        now += session::TICK_MS;
+        frm->Timer1Timer();
+        seen = frm->simulation().recording().size();
+        return;
+    }
     const std::string session = frm->simulation().recording();
     const size_t last = session.rfind('\n', session.size() - 2);
     if (session.size() == seen || session.compare(last + 1, 5, "pass ") != 0) return;
@@ -97,8 +107,12 @@ void LessonWindowTest::lessonThroughHintShowMeSkipAndLeave() {
         };
     };
     int minus_clicks = 0;
+    // Show me said what it played and lit the + it pressed on the bezel.
+    bool saw_shown_key = false;
     const QList<Step> steps = {
         [&] { return panel->isVisible() && on_step(1); },
+        // The student's next action is on the instrument.
+        [&] { return frm->focusWidget() == frm->Controls->Panel1; },
         click(panel->Hint1),
         [&] { return panel->HintLabel->text().startsWith("The knob turns"); },
         click(panel->ShowMe1),
@@ -130,12 +144,17 @@ void LessonWindowTest::lessonThroughHintShowMeSkipAndLeave() {
     poll.setInterval(0);
     QObject::connect(&poll, &QTimer::timeout, [&] {
         tickWithThePasses();
+        if (panel->StepLabel->text().contains("Showing: ") &&
+            frm->Controls->ShownKey1->isVisible() &&
+            frm->Controls->ShownKey1->geometry().contains(frm->Controls->Button3->geometry()))
+            saw_shown_key = true;
         if (next < steps.size() && steps[next]()) next++;
     });
     poll.start();
     frm->Menus->Lessons1->actions().first()->trigger();
     QTRY_COMPARE_WITH_TIMEOUT(next, (int)steps.size(), 30000);
     QVERIFY(!panel->isVisible());
+    QVERIFY(saw_shown_key);
     // The lesson's inputs and the student's are in the session.
     const std::string session = frm->simulation().recording();
     QVERIFY(session.find("key PLUS") != std::string::npos);
