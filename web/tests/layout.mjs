@@ -39,7 +39,7 @@ for (const [width, height] of [[1280, 800], [390, 844], [844, 390]]) {
     await turnUntil(() => document.getElementById('note').textContent === 'Now the run-up');
     assert.deepEqual(await boxOf(page, 'timeline'), before, 'the next note leaves it too');
     assert.equal(await page.evaluate(() => window.scrollY), 0);
-    for (const id of ['lcd', 'transport', 'timeline', 'note']) {
+    for (const id of ['lcd', 'transport', 'timeline', 'timeline-legend', 'note']) {
       const box = await boxOf(page, id);
       assert.ok(box.left >= 0 && box.top >= 0 && box.right <= width && box.bottom <= height,
         `${id} at ${JSON.stringify(box)} is inside the viewport`);
