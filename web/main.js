@@ -83,11 +83,11 @@ class Page {
   }
 
   // The libraries to the session: scripts, course lists and goldens, one
-  // gzipped run of bytes (OMNIRA_LIBRARY_GZIP) cut by its index.
+  // run of bytes cut by its index.
   async loadLibrary() {
     const s = this.s;
     const kinds = s.constants.libraries;
-    const bytes = await gunzip(fromBase64(OMNIRA_LIBRARY_GZIP));
+    const bytes = await libraryBytes;
     let at = 0;
     for (const [kind, name, length] of OMNIRA_LIBRARY_INDEX) {
       const part = bytes.subarray(at, (at += length));
@@ -397,6 +397,8 @@ function showHelp(s) {
 
 fitFront();
 window.addEventListener('resize', fitFront);
+// The libraries, gzipped in base64 (OMNIRA_LIBRARY_GZIP), unpacked while the wasm is.
+const libraryBytes = gunzip(fromBase64(OMNIRA_LIBRARY_GZIP));
 // The wasm, gzipped in base64 inside the page (OMNIRA_WASM_GZIP); an abort
 // of it goes to the page, which starts a new instance.
 gunzip(fromBase64(OMNIRA_WASM_GZIP)).then(async (bytes) => {
