@@ -1,48 +1,14 @@
 cmake_policy(VERSION 3.25)
 # Writes the page as one file: the template with the style, the bezel SVG, the
-# wasm loader, the wasm itself and the page's script (its modules as esbuild
-# bundled them) put in place.
+# wasm loader, the packed wasm and libraries and the page's script (its
+# modules as esbuild bundled them) put in place.
 file(READ ${TEMPLATE} page)
 file(READ ${STYLE} style)
 file(READ ${BEZEL} bezel)
 file(READ ${WASM_JS} wasm)
-# The wasm travels gzipped in base64 (the page unpacks it with DecompressionStream).
-string(REGEX REPLACE "\\.js$" ".wasm" wasm_binary ${WASM_JS})
-execute_process(COMMAND gzip -9 -n -c ${wasm_binary} COMMAND base64 -w0
-    OUTPUT_VARIABLE wasm_packed RESULT_VARIABLE failed)
-if(failed)
-    message(FATAL_ERROR "cannot pack ${wasm_binary}")
-endif()
-string(APPEND wasm "\nconst OMNIRA_WASM_GZIP = '${wasm_packed}';\n")
-# A library: its scripts gzipped in base64 by their file names, and its
-# course.list, which the session orders them by.
-function(pack_files folder kind pack out files)
-    set(list "${kind}: [")
-    foreach(f ${files})
-        file(RELATIVE_PATH name ${folder} ${f})
-        execute_process(COMMAND ${pack} ${f} COMMAND base64 -w0
-                        OUTPUT_VARIABLE packed RESULT_VARIABLE failed)
-        if(failed)
-            message(FATAL_ERROR "cannot read ${f}")
-        endif()
-        string(APPEND list "['${name}', '${packed}'],")
-    endforeach()
-    set(${out} "${list}],\n" PARENT_SCOPE)
-endfunction()
-function(pack_library folder out)
-    file(GLOB scripts ${folder}/*.txt)
-    pack_files(${folder} scripts "gzip;-9;-n;-c" packed "${scripts}")
-    execute_process(COMMAND base64 -w0 ${folder}/course.list OUTPUT_VARIABLE course)
-    set(${out} "${packed}course: '${course}',\n" PARENT_SCOPE)
-endfunction()
-# The scenario library with its goldens (compressed PNGs already), and the
-# lesson library.
-pack_library(${SCENARIOS} scripts)
-file(GLOB goldens ${SCENARIOS}/goldens/*.png)
-pack_files(${SCENARIOS} goldens cat packed_goldens "${goldens}")
-string(APPEND wasm "const SCENARIO_LIBRARY = {\n${scripts}${packed_goldens}};\n")
-pack_library(${LESSONS} lesson_scripts)
-string(APPEND wasm "const LESSON_LIBRARY = {\n${lesson_scripts}};\n")
+# The wasm and the libraries, packed by pack.mjs.
+file(READ ${PACKED} packed)
+string(APPEND wasm "\n${packed}")
 string(REGEX REPLACE "<\\?xml[^>]*>" "" bezel "${bezel}")
 string(REGEX REPLACE "<!--[^>]*-->" "" bezel "${bezel}")
 string(REPLACE "<svg " "<svg aria-hidden=\"true\" " bezel "${bezel}")

@@ -18,13 +18,31 @@ export async function deflateForLink(bytes) {
   return btoa(out).replace(/\+/g, '-').replace(/\//g, '_').replace(/=+$/, '');
 }
 
-// A link's script back, no more than `limit` bytes inflated: a longer one
-// comes back cut at limit + 1 bytes, for the session to refuse.
+// Compressed bytes a slice: DecompressionStream inflates each chunk it is
+// given whole, so a slice of 256 bytes makes at most about 260 KB at once.
+const SLICE = 256;
+
+const megabytes = (limit) => `${Math.round(limit / 1048576)} MB`;
+
+// The longest deflate of `limit` bytes (stored blocks, zlib's bound), as base64url.
+const longestLink = (limit) => Math.ceil(((limit + (limit >> 12) + (limit >> 14) + 64) * 4) / 3);
+
+// A link's script back, no more than `limit` bytes inflated: the input goes
+// in slices, each pulled only when the output before it has been read, and
+// inflating stops as soon as the output passes the limit.
 export async function inflateFromLink(packed, limit) {
   if (!/^[A-Za-z0-9_-]*$/.test(packed)) throw new Error('it is not base64url');
+  if (packed.length > longestLink(limit)) throw new Error(`it is longer than a script of ${megabytes(limit)} compresses to`);
   const binary = atob(packed.replace(/-/g, '+').replace(/_/g, '/'));
   const bytes = Uint8Array.from(binary, (c) => c.charCodeAt(0));
-  const reader = new Blob([bytes]).stream().pipeThrough(new DecompressionStream('deflate-raw')).getReader();
+  let at = 0;
+  const slices = new ReadableStream({
+    pull(controller) {
+      if (at >= bytes.length) controller.close();
+      else controller.enqueue(bytes.slice(at, (at += SLICE)));
+    },
+  }, { highWaterMark: 0 });
+  const reader = slices.pipeThrough(new DecompressionStream('deflate-raw')).getReader();
   const parts = [];
   let length = 0;
   try {
@@ -38,7 +56,7 @@ export async function inflateFromLink(packed, limit) {
     throw new Error('it is not a compressed script');
   }
   reader.cancel().catch(() => {});
-  return concat(parts).subarray(0, limit + 1);
+  throw new Error(`it inflates to more than ${megabytes(limit)}`);
 }
 
 // The bytes of percent-encoded text, as they are: no UTF-8 is decoded.

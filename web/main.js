@@ -1,6 +1,6 @@
 // The page over the session in the wasm: it forwards input and the time
 // that passed on its clock, and draws what the session reports each frame.
-import { decodeIndexedPng, encodeIndexedPng } from './png.js';
+import { encodeIndexedPng } from './png.js';
 import { pageKey, wheelSteps } from './bindings.js';
 import { sessionOf } from './session.js';
 import { Transport } from './transport.js';
@@ -82,19 +82,20 @@ class Page {
     this.logChooser = new LogChooser(this);
   }
 
-  // The libraries to the session: scripts, course lists and goldens.
+  // The libraries to the session: scripts, course lists and goldens, one
+  // run of bytes cut by its index.
   async loadLibrary() {
     const s = this.s;
-    const { scenarios, lessons } = s.constants.libraries;
-    const { width, height } = s.constants.lcd;
-    for (const [kind, library] of [[scenarios, SCENARIO_LIBRARY], [lessons, LESSON_LIBRARY]]) {
-      for (const [file, packed] of library.scripts) s.libraryAdd(kind, file, await gunzip(fromBase64(packed)));
-      s.librarySetCourse(kind, fromBase64(library.course));
+    const kinds = s.constants.libraries;
+    const bytes = await libraryBytes;
+    let at = 0;
+    for (const [kind, name, length] of OMNIRA_LIBRARY_INDEX) {
+      const part = bytes.subarray(at, (at += length));
+      if (kind === 'goldens') s.libraryAddGolden(kinds.scenarios, name, part);
+      else if (name === 'course.list') s.librarySetCourse(kinds[kind], part);
+      else s.libraryAdd(kinds[kind], name, part);
     }
-    for (const [name, packed] of SCENARIO_LIBRARY.goldens) {
-      const golden = await decodeIndexedPng(fromBase64(packed));
-      if (golden.width === width && golden.height === height) s.libraryAddGolden(scenarios, name, golden.indices);
-    }
+    const { scenarios, lessons } = kinds;
     byId('scenario').replaceChildren(...s.libraryTitles(scenarios).map((title, i) =>
       Object.assign(document.createElement('option'), { value: i, textContent: title })));
     this.lessons.fill(s.libraryTitles(lessons));
@@ -396,6 +397,8 @@ function showHelp(s) {
 
 fitFront();
 window.addEventListener('resize', fitFront);
+// The libraries, gzipped in base64 (OMNIRA_LIBRARY_GZIP), unpacked while the wasm is.
+const libraryBytes = gunzip(fromBase64(OMNIRA_LIBRARY_GZIP));
 // The wasm, gzipped in base64 inside the page (OMNIRA_WASM_GZIP); an abort
 // of it goes to the page, which starts a new instance.
 gunzip(fromBase64(OMNIRA_WASM_GZIP)).then(async (bytes) => {

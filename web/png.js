@@ -94,29 +94,6 @@ export function encodeIndexedPng(indices, width, height, palette) {
   return out;
 }
 
-// Reads an 8-bit indexed PNG, such as lcdshot's goldens: its size and its
-// palette indices, the rows' filters undone.
-export async function decodeIndexedPng(bytes) {
-  const view = new DataView(bytes.buffer, bytes.byteOffset, bytes.byteLength);
-  const parts = [];
-  let width = 0;
-  let height = 0;
-  for (let at = 8; at + 12 <= bytes.length; at += view.getUint32(at) + 12) {
-    const length = view.getUint32(at);
-    const kind = String.fromCharCode(...bytes.subarray(at + 4, at + 8));
-    if (kind === 'IHDR') {
-      width = view.getUint32(at + 8);
-      height = view.getUint32(at + 12);
-      if (bytes[at + 16] !== 8 || bytes[at + 17] !== 3) throw new Error('not an 8-bit indexed PNG');
-    } else if (kind === 'IDAT') {
-      parts.push(bytes.subarray(at + 8, at + 8 + length));
-    }
-  }
-  const inflated = new Blob(parts).stream().pipeThrough(new DecompressionStream('deflate'));
-  const raw = new Uint8Array(await new Response(inflated).arrayBuffer());
-  return { width, height, indices: unfilterRows(raw, width, height, 1) };
-}
-
 // Undoes the rows' filters of inflated PNG image data: `channels` bytes a
 // pixel, bit depth 8; each row starts with its filter type.
 export function unfilterRows(raw, width, height, channels) {

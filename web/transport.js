@@ -5,10 +5,16 @@
 // timeline, or its keys, asks to seek; a click on a mark seeks to its note.
 
 const TRACES = [
-  { field: 'rpm', colour: '#006e00', int32: true },
-  { field: 'map', colour: '#0046c8' },
-  { field: 'temp', colour: '#aa5a00' },
+  { field: 'rpm', colour: '#006e00', label: 'RPM' },
+  { field: 'map', colour: '#0046c8', label: 'MAP' },
+  { field: 'temp', colour: '#aa5a00', label: 'TEMP' },
 ];
+const LAMP_SHADE = '#ffaaaa';
+const MARK_COLOUR = '#000';
+// The legend under the timeline: each trace, the shading and the marks.
+const LEGEND = [...TRACES.map(({ colour, label }) => ({ colour, label, kind: 'trace' })),
+  { colour: LAMP_SHADE, label: 'alarm lamp bright', kind: 'shade' },
+  { colour: MARK_COLOUR, label: 'a note', kind: 'mark' }];
 // The marks' strip along the top, and how near a click takes a mark, in CSS pixels.
 const MARK_HEIGHT = 8;
 const MARK_REACH = 6;
@@ -51,6 +57,13 @@ export class Transport {
     this.layerKey = '';
     this.shown = '';
     this.canvas = root.querySelector('#timeline');
+    root.querySelector('#timeline-legend').replaceChildren(...LEGEND.map(({ colour, label, kind }) => {
+      const swatch = Object.assign(document.createElement('span'), { className: `swatch ${kind}` });
+      swatch.style.setProperty('--colour', colour);
+      const item = Object.assign(document.createElement('span'), { textContent: label });
+      item.prepend(swatch);
+      return item;
+    }));
     this.pauseButton = root.querySelector('#pause');
     this.stepButton = root.querySelector('#step');
     this.restartButton = root.querySelector('#restart');
@@ -161,7 +174,7 @@ export class Transport {
         : data.getInt16(offset, true);
     };
     if (length > 0) {
-      g.fillStyle = '#ffaaaa';
+      g.fillStyle = LAMP_SHADE;
       for (let i = 0; i <= length;) {
         if (!at(i, 'lamp')) { i++; continue; }
         const start = i;
@@ -182,7 +195,7 @@ export class Transport {
       }
     }
     // One mark per column however many notes share it.
-    g.fillStyle = '#000';
+    g.fillStyle = MARK_COLOUR;
     let column = -1;
     for (const tick of this.noteTicks) {
       const c = Math.round(x(tick));
