@@ -5,7 +5,7 @@ import assert from 'node:assert/strict';
 import { readFileSync } from 'node:fs';
 import { createServer } from 'node:http';
 import { join } from 'node:path';
-import { PAGE_URL, WEB_BUILD, canvasIndices, decodePng, launch, lcdshotGoldens, openPage, paletteOf } from './harness.mjs';
+import { PAGE_URL, WEB_BUILD, canvasIndices, decodePng, launch, lcdshotGoldens, openPage, paletteOf, runUntil, takeClock } from './harness.mjs';
 
 let browser;
 before(async () => { browser = await launch(); });
@@ -46,22 +46,6 @@ const played = (page) => page.waitForFunction(() => {
   const s = window.omnira.s;
   return !s.checking() && !s.playing() && (s.timeline().size > 0 || document.getElementById('script-error').textContent);
 });
-
-// The page's clock in the test's hands: time moves only when the test says,
-// in steps of the session's own (its tick, a note's least showing time),
-// and each step is one turn of the page's loop.
-const takeClock = (page) => page.evaluate(() => {
-  window.testNow = performance.now();
-  window.omnira.clock = () => window.testNow;
-  return window.omnira.s.constants;
-});
-async function runUntil(page, shown, stepMs, limitMs = 120000, arg = undefined) {
-  for (let ms = 0; ms <= limitMs; ms += stepMs) {
-    if (await page.evaluate(shown, arg)) return;
-    await page.evaluate((step) => { window.testNow += step; window.omnira.turn(); }, stepMs);
-  }
-  assert.fail(`not shown within ${limitMs} ms of the page's clock: ${shown}`);
-}
 
 // The LCD canvas as palette indices and the session so far, read at once.
 async function frameAndSession(page) {
