@@ -497,7 +497,7 @@ test('the timeline seeks to lcdshot\'s frame at a tick, and x16 plays lcdshot\'s
 test('quick notes each get their turn beside the LCD and the last one stays', async () => {
   const page = await openPage(browser);
   const { note_min_show_ms: shown } = await takeClock(page);
-  await playFile(page, 'on\nnote One\nnote Two\ntick\nnote Three\nhold 1\n');
+  await playFile(page, 'on\nnote One\nnote Two\ntick\nnote Three\nhold 10\n');
   for (const note of ['One', 'Two', 'Three'])
     await runUntil(page, (n) => document.getElementById('note').textContent === n, shown / 5, undefined, note);
   await runUntil(page, () => document.body.dataset.state === 'on', shown / 5);
