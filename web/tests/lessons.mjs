@@ -64,12 +64,14 @@ test('a lesson through Hint, Show me, Skip and the student\'s keys, then Leave',
     const seen = (window.seen ??= { showing: [], lit: [] });
     const showing = document.getElementById('lesson-showing').textContent;
     if (showing && !seen.showing.includes(showing)) seen.showing.push(showing);
+    if (showing && seen.task === undefined) seen.task = document.getElementById('lesson-task').textContent;
     for (const b of document.querySelectorAll('#front .shown')) if (!seen.lit.includes(b.id)) seen.lit.push(b.id);
     return document.getElementById('lesson-step').textContent === 'Step 2 of 4';
   }, TICK / 2, 10000);
   const seen = await page.evaluate(() => window.seen);
   assert.deepEqual(seen.showing, ['Showing: answer hold 0.5']);
   assert.deepEqual(seen.lit, ['plus']);
+  assert.equal(seen.task, task, 'the task stays in view while it is shown');
   assert.equal(await page.locator('#front .shown').count(), 0);
   assert.match(await page.locator('#lesson-well').textContent(), /^TIMERS:/);
   await button(page, 'Skip').click();
