@@ -13,10 +13,16 @@ function keepsPush(element) {
 
 const isSlider = (element) => !!element && element.tagName === 'INPUT' && element.type === 'range';
 
-// A list or a text field takes every key itself (typing "o" in the scenario
-// list picks a scenario, it does not switch the instrument off).
+// A list or a text field takes every key itself but the function keys
+// (typing "o" in the scenario list picks a scenario, it does not switch the
+// instrument off; F1 in a slider's figure entry is the instrument's).
 const takesTyping = (element) => !!element && (element.tagName === 'SELECT' || element.tagName === 'TEXTAREA' ||
-  (element.tagName === 'INPUT' && !['range', 'checkbox', 'button'].includes(element.type)));
+  (element.tagName === 'INPUT' && !['range', 'checkbox', 'button', 'file'].includes(element.type)));
+const functionKey = (event) => /^F\d+$/.test(event.code);
+
+// A slider the keyboard brought the focus to; one a pointer or a finger
+// touched leaves + and - to the knob.
+const keyboardSlider = (element) => isSlider(element) && (element.matches?.(':focus-visible') ?? true);
 
 const combined = (event) => event.repeat || event.ctrlKey || event.altKey || event.metaKey;
 
@@ -30,10 +36,10 @@ export function pageKey(event, focused, actionOf, actions) {
   if ((event.code === 'PageUp' || event.code === 'PageDown') && !combined(event) &&
       (isSlider(focused) || !!focused?.dataset?.slider))
     return { page: event.code === 'PageUp' ? 1 : -1 };
-  if (combined(event) || takesTyping(focused)) return null;
+  if (combined(event) || (takesTyping(focused) && !functionKey(event))) return null;
   const action = actionOf(event.code, event.key);
   if (action === actions.none) return null;
-  if ((action === actions.plus || action === actions.minus) && isSlider(focused)) {
+  if ((action === actions.plus || action === actions.minus) && keyboardSlider(focused)) {
     if (event.code === 'ArrowUp' || event.code === 'ArrowDown') return null;
     return { step: action === actions.plus ? 1 : -1 };
   }

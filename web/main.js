@@ -7,6 +7,7 @@ import { Transport } from './transport.js';
 import { NotesList } from './notes_list.js';
 import { LessonBoard } from './lessons.js';
 import { LogChooser } from './data_log.js';
+import { ProfileBoard } from './profiles.js';
 import { Sliders } from './sliders.js';
 import { deflateForLink, inflateFromLink, percentBytes } from './links.js';
 
@@ -14,6 +15,8 @@ import { deflateForLink, inflateFromLink, percentBytes } from './links.js';
 const FRONT_WIDTH = 241;
 const FRONT_HEIGHT = 300;
 const MAX_FRONT_SCALE = 2;
+// The bezel's key buttons by the session's key names.
+const KEY_BUTTONS = [['f1', 'F1'], ['f2', 'F2'], ['push', 'PUSH'], ['plus', 'PLUS'], ['minus', 'MINUS']];
 // Characters of the script log kept on the page.
 const LOG_KEPT = 4000;
 
@@ -72,14 +75,18 @@ class Page {
     this.timer = 0;
     this.checkSince = null; // the clock when the check under way began
     this.offered = null; // a link's script, until Play or Dismiss
+    this.offeredProfile = null; // and the profile it carries
     this.wheelLeftover = 0;
     this.palette = this.s.palette();
     this.lcd = new LcdCanvas(byId('lcd'), this.palette);
     this.sliders = new Sliders(byId('sliders'), this);
     this.transport = new Transport(byId('transport'), this);
     this.notes = new NotesList(byId('notes'), (i) => this.s.note(i));
-    this.lessons = new LessonBoard(this);
+    this.said = []; // texts for the live region at the next draw
+    const keys = this.s.constants.keys;
+    this.lessons = new LessonBoard(this, KEY_BUTTONS.map(([id, name]) => [keys[name], byId(id)]));
     this.logChooser = new LogChooser(this);
+    this.profiles = new ProfileBoard(this, download);
   }
 
   // The libraries to the session: scripts, course lists and goldens, one
@@ -89,9 +96,11 @@ class Page {
     const kinds = s.constants.libraries;
     const bytes = await libraryBytes;
     let at = 0;
+    const profiles = [];
     for (const [kind, name, length] of OMNIRA_LIBRARY_INDEX) {
       const part = bytes.subarray(at, (at += length));
-      if (kind === 'goldens') s.libraryAddGolden(kinds.scenarios, name, part);
+      if (kind === 'profiles') profiles.push([name, part]);
+      else if (kind === 'goldens') s.libraryAddGolden(kinds.scenarios, name, part);
       else if (name === 'course.list') s.librarySetCourse(kinds[kind], part);
       else s.libraryAdd(kinds[kind], name, part);
     }
@@ -99,11 +108,13 @@ class Page {
     byId('scenario').replaceChildren(...s.libraryTitles(scenarios).map((title, i) =>
       Object.assign(document.createElement('option'), { value: i, textContent: title })));
     this.lessons.fill(s.libraryTitles(lessons));
+    this.profiles.fill(profiles);
   }
 
   start() {
     this.connect();
     for (const element of document.querySelectorAll('.control')) element.disabled = false;
+    this.profiles.restore();
     this.draw();
     this.schedule();
     this.playFromAddress();
@@ -115,7 +126,7 @@ class Page {
     byId('on').addEventListener('click', act((s) => s.powerOn()));
     byId('off').addEventListener('click', act((s) => s.powerOff()));
     byId('stop').addEventListener('click', act((s) => s.takeOver()));
-    for (const [id, name] of [['f1', 'F1'], ['f2', 'F2'], ['push', 'PUSH'], ['plus', 'PLUS'], ['minus', 'MINUS']])
+    for (const [id, name] of KEY_BUTTONS)
       byId(id).addEventListener('click', act((s) => s.key(keys[name])));
     const exio = byId('exio');
     exio.addEventListener('change', act((s) => s.setExio(exio.checked)));
@@ -139,13 +150,15 @@ class Page {
     });
     // A button clicked with the mouse gives the focus back: Return and Space
     // then push the knob instead of pressing it again.
-    for (const id of ['on', 'off', 'play-scenario', 'stop', 'copy-link'])
+    for (const id of ['on', 'off', 'play-scenario', 'stop', 'copy-link', 'profile-use', 'factory-settings', 'save-profile',
+        ...KEY_BUTTONS.map(([key]) => key)])
       byId(id).addEventListener('click', (event) => { if (event.detail > 0) event.currentTarget.blur(); });
     byId('check-cancel').addEventListener('click', act((s) => s.cancelCheck()));
     byId('dismiss-error').addEventListener('click', () => this.showError(''));
     byId('link-play').addEventListener('click', () => {
-      const offered = this.offered;
+      const offered = this.offered, profile = this.offeredProfile;
       this.offer(null);
+      if (profile) this.profiles.load(profile, 'the link\'s profile');
       if (offered) act((s) => s.playScript(offered, 'a link', 'a link'))();
     });
     byId('link-dismiss').addEventListener('click', () => this.offer(null));
@@ -246,8 +259,10 @@ class Page {
     }
     const lampName = s.lampName();
     if (lamp.getAttribute('aria-label') !== lampName) lamp.setAttribute('aria-label', lampName);
-    const said = s.announcement();
-    if (said) byId('lcd-description').textContent = said;
+    const lcd = byId('lcd');
+    const described = s.description();
+    if (lcd.getAttribute('aria-label') !== described) lcd.setAttribute('aria-label', described);
+    this.say(s.announcement());
     const playing = s.playing();
     document.body.dataset.state = playing ? 'playing' : s.instrumentOn() ? 'on' : 'off';
     byId('stop').hidden = !playing;
@@ -259,6 +274,14 @@ class Page {
     this.drawCheck();
     this.transport.draw();
     this.lessons.draw();
+    this.profiles.draw();
+    if (this.said.length) byId('lcd-description').textContent = this.said.join(' ');
+    this.said = [];
+  }
+
+  // A text for the page's one polite live region, said at the next draw.
+  say(text) {
+    if (text) this.said.push(text);
   }
 
   // The note due now beside the LCD, and the notes so far in their list;
@@ -311,7 +334,9 @@ class Page {
         else s.playLibrary(kind, index);
         this.afterInput();
       } else if (hash.startsWith('#s=')) {
-        this.offer(await inflateFromLink(hash.slice(3), s.constants.max_script_bytes));
+        const [script, profile] = hash.slice(3).split('&p=');
+        this.offer(await inflateFromLink(script, s.constants.max_script_bytes),
+          profile === undefined ? null : await inflateFromLink(profile, s.constants.max_profile_bytes));
       } else if (hash.startsWith('#script=')) {
         this.offer(percentBytes(hash.slice('#script='.length)));
       }
@@ -320,19 +345,23 @@ class Page {
     }
   }
 
-  // Shows a link's script for the user to play or dismiss (null hides it).
-  offer(bytes) {
+  // Shows a link's script, and the profile it carries, for the user to
+  // play or dismiss (null hides it).
+  offer(bytes, profile = null) {
     this.offered = bytes;
+    this.offeredProfile = profile;
     byId('link-offer').hidden = bytes === null;
     if (bytes === null) return;
-    byId('link-offer-text').textContent = this.s.linkOfferText(bytes);
+    byId('link-offer-text').textContent = this.s.linkOfferText(bytes) + (profile === null ? ''
+      : ` It also puts an instrument profile of ${profile.length} bytes in force.`);
     byId('link-play').focus();
   }
 
-  // A link to the session so far, compressed into the address. The field
-  // shows it once it is made.
+  // A link to the session so far and the profile in force, compressed into
+  // the address. The field shows it once it is made.
   async copyLink() {
-    const link = `${location.href.split('#')[0]}#s=${await deflateForLink(this.s.recording())}`;
+    const profile = this.profiles.bytes ? `&p=${await deflateForLink(this.profiles.bytes)}` : '';
+    const link = `${location.href.split('#')[0]}#s=${await deflateForLink(this.s.recording())}${profile}`;
     const field = byId('link-text');
     field.value = link;
     field.hidden = false;

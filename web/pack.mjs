@@ -1,14 +1,15 @@
 // Writes the page's packed data as a script: the wasm gzipped, and the
 // scenario and lesson libraries (scripts, course lists, the goldens as the
 // 160 x 120 frames of palette indices they hold) as one gzipped run of bytes
-// with an index of [kind, name, length] rows, each in base64.
-// node pack.mjs OUT WASM SCENARIOS LESSONS
+// with an index of [kind, name, length] rows, each in base64; the instrument
+// profiles with them.
+// node pack.mjs OUT WASM SCENARIOS LESSONS PROFILES
 import { readFileSync, readdirSync, writeFileSync } from 'node:fs';
 import { join } from 'node:path';
 import { gzipSync, inflateSync } from 'node:zlib';
 import { unfilterRows } from './png.js';
 
-const [out, wasm, scenarios, lessons] = process.argv.slice(2);
+const [out, wasm, scenarios, lessons, profiles] = process.argv.slice(2);
 
 // An 8-bit indexed PNG's palette indices.
 function indices(png) {
@@ -35,6 +36,7 @@ for (const [kind, folder] of [['scenarios', scenarios], ['lessons', lessons]]) {
   for (const file of sorted(folder, '.txt')) add(kind, file, readFileSync(join(folder, file)));
   add(kind, 'course.list', readFileSync(join(folder, 'course.list')));
 }
+for (const file of sorted(profiles, '.txt')) add('profiles', file, readFileSync(join(profiles, file)));
 for (const file of sorted(join(scenarios, 'goldens'), '.png')) {
   const golden = indices(readFileSync(join(scenarios, 'goldens', file)));
   add('goldens', `goldens/${file}`, golden.bytes);

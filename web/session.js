@@ -56,6 +56,7 @@ export function sessionOf(m) {
     lampBright: () => !!m._omnira_lamp_bright(),
     lampName: () => text(m._omnira_lamp_name()),
     announcement: () => text(m._omnira_announcement()),
+    description: () => text(m._omnira_description()),
     recording: () => reply(m._omnira_recording()),
 
     playScript: (bytes, name, source) => !!m._omnira_play_script(...put(bytes, name, source)),
@@ -78,6 +79,11 @@ export function sessionOf(m) {
 
     status: () => text(m._omnira_status()),
     notice: (message) => m._omnira_notice(...put(message)),
+    loadProfile: (bytes, name) => !!m._omnira_load_profile(...put(bytes, name)),
+    factorySettings: () => m._omnira_factory_settings(),
+    hasProfile: () => !!m._omnira_has_profile(),
+    profileTitle: () => text(m._omnira_profile_title()),
+    saveProfile: (title) => text(m._omnira_save_profile(...put(title))),
     takeAlert: () => text(m._omnira_take_alert()),
     takeLog: () => text(m._omnira_take_log()),
     noteShown: () => text(m._omnira_note_shown()),
@@ -112,6 +118,8 @@ export function sessionOf(m) {
     lessonHasHint: () => !!m._omnira_lesson_has_hint(),
     lessonWell: () => text(m._omnira_lesson_well()),
     lessonSummary: () => text(m._omnira_lesson_summary()),
+    lessonShowing: () => text(m._omnira_lesson_showing()),
+    lessonShownKey: () => m._omnira_lesson_shown_key(),
     lessonHint: () => m._omnira_lesson_hint(),
     lessonShowMe: () => m._omnira_lesson_show_me(),
     lessonSkip: () => m._omnira_lesson_skip(),

@@ -138,6 +138,10 @@ EXPORT int omnira_lamp_bright(void) {
 EXPORT const char *omnira_lamp_name(void) {
     return reply(the_session.lamp_name());
 }
+// The LCD's full description after the last pass.
+EXPORT const char *omnira_description(void) {
+    return reply(the_session.description().text);
+}
 EXPORT const char *omnira_announcement(void) {
     return reply(the_session.announcement());
 }
@@ -206,6 +210,24 @@ EXPORT const char *omnira_status(void) {
     return reply(the_session.status());
 }
 // The input holds the notice.
+// --- Instrument profiles: the input holds the file's bytes, then its name.
+EXPORT int omnira_load_profile(int bytes, int name) {
+    input_fields in;
+    const std::string text = in.next(bytes);
+    return the_session.load_profile(text, in.next(name));
+}
+EXPORT void omnira_factory_settings(void) {
+    the_session.factory_settings();
+}
+EXPORT int omnira_has_profile(void) {
+    return the_session.has_profile();
+}
+EXPORT const char *omnira_profile_title(void) {
+    return reply(the_session.profile_title());
+}
+EXPORT const char *omnira_save_profile(int title) {
+    return reply(the_session.save_profile(input_fields().next(title)));
+}
 EXPORT void omnira_notice(int size) {
     the_session.notice(input_fields().next(size));
 }

@@ -89,6 +89,12 @@ EXPORT const char *omnira_lesson_well(void) {
 EXPORT const char *omnira_lesson_summary(void) {
     return reply(lesson() ? lesson()->summary_text() : std::string());
 }
+EXPORT const char *omnira_lesson_showing(void) {
+    return reply(lesson() ? lesson()->showing() : std::string());
+}
+EXPORT int omnira_lesson_shown_key(void) {
+    return lesson() ? lesson()->shown_key() : 0;
+}
 EXPORT void omnira_lesson_hint(void) {
     page_session().lesson_hint();
 }
@@ -218,6 +224,7 @@ EXPORT const char *omnira_constants(void) {
         {"note_min_show_ms", number(note_board::MIN_SHOW_MS)},
         {"max_script_bytes", number(lcd_script::MAX_SCRIPT_BYTES)},
         {"max_log_bytes", number(MAX_LOG_BYTES)},
+        {"max_profile_bytes", number(MAX_PROFILE_BYTES)},
         {"player", object({{"checking", number(script_player::CHECKING)},
                            {"refused", number(script_player::REFUSED)},
                            {"playing", number(script_player::PLAYING)},
@@ -228,7 +235,8 @@ EXPORT const char *omnira_constants(void) {
                            {"waiting", number(lesson_player::WAITING)},
                            {"finished", number(lesson_player::FINISHED)},
                            {"left", number(lesson_player::LEFT)},
-                           {"failed", number(lesson_player::FAILED)}})},
+                           {"failed", number(lesson_player::FAILED)},
+                           {"showing", number(lesson_player::SHOWING)}})},
         {"keys", object({{"F1", number(KEY_F1)},
                          {"F2", number(KEY_F2)},
                          {"PUSH", number(KEY_PUSH)},

@@ -179,7 +179,7 @@ std::string lesson_player::summary_text() const {
 }
 
 const std::string &lesson_player::task() const {
-    if (state_ != WAITING) return NOTHING;
+    if (state_ != WAITING && state_ != SHOWING) return NOTHING;
     return script_.steps()[script_.current_step()].task;
 }
 

@@ -62,6 +62,7 @@ class lesson_player {
     // 1-based, while waiting; the count of steps.
     int step_number() const { return (int)script_.current_step() + 1; }
     int step_count() const { return (int)script_.steps().size(); }
+    // The step's task, while waiting and while Show me plays it.
     const std::string &task() const;
     // The hint once asked for or due, else empty.
     const std::string &hint_text() const;

@@ -287,6 +287,7 @@ TEST_F(Session, ALessonThroughHintShowMeAndSkip) {
     s.elapse(16);
     EXPECT_EQ(s.lesson()->shown_key(), KEY_PLUS);
     EXPECT_EQ(s.lesson()->showing(), "answer hold 0.5");
+    EXPECT_FALSE(s.lesson()->task().empty()) << "the task stays in view while it is shown";
     s.elapse(400);
     EXPECT_EQ(s.lesson()->shown_key(), 0);
     EXPECT_TRUE(s.lesson_showing());

@@ -37,6 +37,22 @@ export async function openPage(browser, options = {}, hash = '') {
   return page;
 }
 
+// The page's clock in the test's hands: time moves only when the test says,
+// in steps of the session's own (its tick, a note's least showing time),
+// and each step is one turn of the page's loop.
+export const takeClock = (page) => page.evaluate(() => {
+  window.testNow = performance.now();
+  window.omnira.clock = () => window.testNow;
+  return window.omnira.s.constants;
+});
+export async function runUntil(page, shown, stepMs, limitMs = 120000, arg = undefined) {
+  for (let ms = 0; ms <= limitMs; ms += stepMs) {
+    if (await page.evaluate(shown, arg)) return;
+    await page.evaluate((step) => { window.testNow += step; window.omnira.turn(); }, stepMs);
+  }
+  throw new Error(`not shown within ${limitMs} ms of the page's clock: ${shown}`);
+}
+
 // Decodes a PNG of bit depth 8: indexed (the indices) or RGB (0xRRGGBB).
 export function decodePng(bytes) {
   let at = 8;

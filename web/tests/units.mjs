@@ -41,6 +41,9 @@ test('a focused control keeps what it uses; repeats and combinations go to the b
     [key('KeyO', { altKey: true }), body, ''],
     [key('KeyO'), { tagName: 'SELECT' }, ''], // typing in the scenario list
     [key('KeyI'), { tagName: 'INPUT', type: 'text' }, ''],
+    [key('F2'), { tagName: 'INPUT', type: 'text', dataset: { slider: 'rpm' } }, act('F2')],
+    [key('KeyO'), { tagName: 'INPUT', type: 'file' }, act('KeyO')],
+    [key('Equal', { key: '+' }), { ...range, matches: () => false }, actions.plus], // a touched slider
     [key('PageUp'), range, 'page+'],
     [key('PageDown'), { tagName: 'INPUT', type: 'text', dataset: { slider: 'rpm' } }, 'page-'],
     [key('PageDown'), { tagName: 'INPUT', type: 'text', dataset: {} }, ''],
