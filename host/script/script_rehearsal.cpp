@@ -43,6 +43,8 @@ void lcd_script::show_answers() {
     next_ = steps_[step].first;
     started_ = false;
     showing_ = true;
+    // The line named while showing is the first one that plays.
+    while (next_ < steps_[step].until && skipped(commands_[next_])) next_++;
 }
 
 // Lines a student present does not hear: the answers, and while a step's

@@ -283,6 +283,7 @@ TEST_F(Session, ALessonThroughHintShowMeAndSkip) {
     for (int i = 0; i < 12; i++) s.pass();
     s.lesson_show_me();
     EXPECT_TRUE(s.lesson_showing());
+    EXPECT_EQ(s.lesson()->showing(), "answer key PLUS") << "named before it plays, never the hint";
     EXPECT_FALSE(s.loop_running()) << "the lesson's passes are its own";
     s.elapse(16);
     EXPECT_EQ(s.lesson()->shown_key(), KEY_PLUS);
