@@ -251,10 +251,23 @@ void TfrmMain::setZoom(int factor) {
     Menus->showZoom(zoomFactor);
     zoomLayout(centralWidget(), zoomFactor);
     zoomLayout(Controls->Panel1, zoomFactor);
+    zoomChrome(this, zoomFactor);
     preferences::setZoom(zoomFactor);
     adjustSize();
+    // A window grown past the screen's edge comes back, its menu bar first.
+    if (isVisible()) {
+        const QRect available = screen()->availableGeometry();
+        const QRect frame = frameGeometry();
+        move(std::clamp(frame.left(), available.left(),
+                        std::max(available.left(), available.right() + 1 - frame.width())),
+             std::clamp(frame.top(), available.top(),
+                        std::max(available.top(), available.bottom() + 1 - frame.height())));
+    }
     FormResize();
-    FormPaint();
+    // Outside the power loop nothing draws the panel at its new size but
+    // the frame it shows.
+    if (loopRunning) FormPaint();
+    else Surface1Expose();
 }
 
 // --- Input, forwarded to the session

@@ -20,6 +20,9 @@
 
 namespace {
 
+// Room for a slider's largest raw position, up to the slider itself.
+const int READOUT_WIDTH = 46;
+
 QLabel *makeLabel(QWidget *parent, const char *text, int left, int top, int width) {
     QLabel *label = new QLabel(QString::fromLatin1(text), parent);
     label->setGeometry(left, top, width, 13);
@@ -36,13 +39,6 @@ QLabel *plainLabel(QWidget *parent, int left, int top, int width) {
 // Sets a text only when it changed, so that a pass redraws nothing new.
 void setText(QLabel *label, const QString &text) {
     if (label->text() != text) label->setText(text);
-}
-
-// A label keeps its left and top and grows to fit its text.
-void setLabelText(QLabel *label, const QString &text) {
-    if (label->text() == text) return;
-    label->setText(text);
-    label->resize(qMax(label->width(), label->sizeHint().width()), label->height());
 }
 
 // Horizontal slider; a page step of 1 keeps the whole range reachable and
@@ -119,11 +115,11 @@ InstrumentPanel::InstrumentPanel(QWidget *client) : QObject(client) {
     Image8->setGeometry(100, 200, 41, 29);
 
     Label53 = makeLabel(client, "MAP:", 256, 4, 26);
-    Label60 = makeLabel(client, "0", 304, 4, 6);
+    Label60 = makeLabel(client, "0", 304, 4, READOUT_WIDTH);
     Label55 = makeLabel(client, "RPM:", 256, 44, 27);
-    Label57 = makeLabel(client, "0", 304, 44, 6);
+    Label57 = makeLabel(client, "0", 304, 44, READOUT_WIDTH);
     Label1 = makeLabel(client, "TEMP:", 256, 84, 33);
-    Label2 = makeLabel(client, "0", 304, 84, 6);
+    Label2 = makeLabel(client, "0", 304, 84, READOUT_WIDTH);
     Label60->setAccessibleName(QStringLiteral("MAP position"));
     Label57->setAccessibleName(QStringLiteral("RPM position"));
     Label2->setAccessibleName(QStringLiteral("TEMP position"));
@@ -230,9 +226,9 @@ void InstrumentPanel::show(const session &s) {
         ScrollBar1->setValue(panel.temp_position);
         CheckBox1->setChecked(panel.exio_checked);
     }
-    setLabelText(Label57, QString::number(panel.rpm_position));
-    setLabelText(Label60, QString::number(panel.map_position));
-    setLabelText(Label2, QString::number(panel.temp_position));
+    setText(Label57, QString::number(panel.rpm_position));
+    setText(Label60, QString::number(panel.map_position));
+    setText(Label2, QString::number(panel.temp_position));
     const bool inForce = s.settings_in_force();
     for (SliderFigure *f : {&MapFigure, &RpmFigure, &TempFigure}) {
         setText(f->Figure, QString::fromStdString(

@@ -14,15 +14,10 @@
 
 namespace {
 
-const int MARGIN = 4;
-const int LABEL_HEIGHT = 13;
 const QColor RPM_COLOUR(0, 110, 0);
 const QColor MAP_COLOUR(0, 70, 200);
 const QColor TEMP_COLOUR(170, 90, 0);
 const QColor LAMP_SHADE(255, 170, 170);
-
-// A note mark is this many pixels wide either side of its tick.
-const int MARK_REACH = 3;
 
 } // namespace
 
@@ -74,7 +69,8 @@ QString TimelineView::noteAt(long long tick) const {
 }
 
 QRect TimelineView::plotArea() const {
-    return QRect(MARGIN, MARGIN, width() - 2 * MARGIN, height() - 2 * MARGIN - LABEL_HEIGHT);
+    const int margin = labelHeight() / 3;
+    return QRect(margin, margin, width() - 2 * margin, height() - 2 * margin - labelHeight());
 }
 
 long long TimelineView::tickAt(int x) const {
@@ -152,14 +148,14 @@ void TimelineView::paintEvent(QPaintEvent *) {
         for (const timeline_note &note : *notes_) {
             const int x = xOf(note.tick);
             painter.drawPolygon(
-                QPolygon({QPoint(x - MARK_REACH, area.top()), QPoint(x + MARK_REACH, area.top()),
-                          QPoint(x, area.top() + 2 * MARK_REACH)}));
+                QPolygon({QPoint(x - markReach(), area.top()), QPoint(x + markReach(), area.top()),
+                          QPoint(x, area.top() + 2 * markReach())}));
         }
     }
     painter.setPen(QPen(hasFocus() ? palette().highlight().color() : Qt::black, 2));
     painter.drawLine(xOf(position_), area.top(), xOf(position_), area.bottom());
     painter.setPen(palette().windowText().color());
-    const QRect labels(area.left(), area.bottom() + 1, area.width(), LABEL_HEIGHT);
+    const QRect labels(area.left(), area.bottom() + 1, area.width(), labelHeight());
     painter.drawText(labels, Qt::AlignLeft | Qt::AlignVCenter,
                      clockText(position_) + QStringLiteral(" / ") + clockText(length()));
     painter.setPen(RPM_COLOUR);
@@ -206,8 +202,8 @@ bool TimelineView::event(QEvent *event) {
     QString text;
     if (notes_)
         for (const timeline_note &note : *notes_)
-            if (std::abs(at.x() - xOf(note.tick)) <= MARK_REACH &&
-                at.y() <= plotArea().top() + 2 * MARK_REACH + 2)
+            if (std::abs(at.x() - xOf(note.tick)) <= markReach() &&
+                at.y() <= plotArea().top() + 2 * markReach() + 2)
                 text = noteText(note);
     if (text.isEmpty())
         QToolTip::hideText();

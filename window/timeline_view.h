@@ -41,6 +41,10 @@ class TimelineView : public QWidget {
 
   private:
     QRect plotArea() const;
+    // Sizes follow the font, so the view grows with the window's zoom: the
+    // labels' line, and a note mark's reach either side of its tick.
+    int labelHeight() const { return fontMetrics().height(); }
+    int markReach() const { return labelHeight() / 4; }
     long long tickAt(int x) const;
     int xOf(long long tick) const;
     void askFor(long long tick);

@@ -8,3 +8,9 @@ class QWidget;
 // pixel size of every font set on them, to `factor` times those they had
 // when first zoomed.
 void zoomLayout(QWidget *parent, int factor);
+
+class QMainWindow;
+
+// What Qt sizes by itself in `window` scaled too: the menu bar's and menus'
+// font, and the style's scroll bar arrows, check box indicators and margins.
+void zoomChrome(QMainWindow *window, int factor);

@@ -218,6 +218,7 @@ class WindowTest : public QObject {
     void secondWindowOpensOffset();
     void typedFiguresAndPageKeysMoveTheSliders();
     void zoomAndWhatIsRememberedSurviveARestart();
+    void everyZoomScalesThePartsAndRedrawsTheLcd();
 
   private:
     bool runWhileOn(const QList<Step> &steps, std::function<void()> powerOn = nullptr);
@@ -605,7 +606,7 @@ bool WindowTest::showScreen(screen_handler screen) {
 // the panel's top row and right column, and device pixels beyond the last
 // LCD block, stay black.
 QString WindowTest::panelMismatch(const QImage &shown, std::function<uint8_t(int, int)> frame) {
-    const double d = frm->lcdSurface()->devicePixelRatio();
+    const double d = frm->lcdSurface()->devicePixelRatio() * frm->zoom();
     for (int py = 0; py < shown.height(); py++) {
         for (int px = 0; px < shown.width(); px++) {
             const int x = panel_cell(px, d), y = panel_cell(py, d) - 1;
@@ -1167,6 +1168,36 @@ void WindowTest::zoomAndWhatIsRememberedSurviveARestart() {
     QTest::keyClick(frm, Qt::Key_0, Qt::ControlModifier);
     QCOMPARE(frm->zoom(), 1);
     QCOMPARE(frm->size(), atOne);
+}
+
+// Zoomed while off, the LCD shows its last frame whole at every zoom; the
+// readouts keep their whole figures; the parts Qt sizes itself grow too;
+// a window grown past the screen's edge comes back.
+void WindowTest::everyZoomScalesThePartsAndRedrawsTheLcd() {
+    ui->ScrollBar29->setValue(30002);
+    QVERIFY(showScreen(pattern_screen));
+    const int indicator = ui->CheckBox1->style()->pixelMetric(QStyle::PM_IndicatorWidth,
+                                                              nullptr, ui->CheckBox1);
+    const QRect available = frm->screen()->availableGeometry();
+    for (int factor : {2, 3, 4, 1}) {
+        frm->move(available.center());
+        frm->setZoom(factor);
+        QCOMPARE(ui->Label57->text(), QString("30002"));
+        QVERIFY(ui->Label57->width() >= ui->Label57->sizeHint().width());
+        QCOMPARE(frm->menuBar()->font().pixelSize(), 11 * factor);
+        QCOMPARE(ui->CheckBox1->style()->pixelMetric(QStyle::PM_IndicatorWidth, nullptr,
+                                                     ui->CheckBox1),
+                 indicator * factor);
+        QTRY_VERIFY(available.contains(frm->frameGeometry()) ||
+                    frm->frameGeometry().topLeft() == available.topLeft());
+        // A grab sees only the part of the panel on the screen.
+        if (!frm->screen()->geometry().contains(
+                QRect(ui->Panel1->mapToGlobal(QPoint(0, 0)), ui->Panel1->size())))
+            continue;
+        QString mismatch;
+        QTRY_VERIFY2((mismatch = panelMismatch(grabPanel(), pattern_index)).isEmpty(),
+                     qPrintable(QString("zoom %1: %2").arg(factor).arg(mismatch)));
+    }
 }
 
 int main(int argc, char **argv) {
