@@ -20,7 +20,7 @@ SANITIZER_ENV := \
 	ASAN_OPTIONS=halt_on_error=1:abort_on_error=1:detect_leaks=1:print_stacktrace=1 \
 	UBSAN_OPTIONS=halt_on_error=1:abort_on_error=1:print_stacktrace=1
 SANITIZED_TARGETS := instrument_tests soak_tests fuzz_text_replay fuzz_image_replay \
-	fuzz_script_replay fuzz_log_replay fuzz_entry_replay host_fault_tests
+	fuzz_script_replay fuzz_log_replay fuzz_entry_replay fuzz_profile_replay host_fault_tests
 
 # Debian's emscripten finds its own Node modules there when `node` is not Debian's.
 EMSCRIPTEN_ENV := NODE_PATH=/usr/share/nodejs
@@ -93,8 +93,8 @@ fuzz: deps
 	@bash tools/install-deps.sh fuzz
 	@[ -f $(FUZZ_BUILD)/CMakeCache.txt ] || \
 		cmake -S . -B $(FUZZ_BUILD) -DCMAKE_CXX_COMPILER=clang++ -DOMNIRA_FUZZ=ON
-	cmake --build $(FUZZ_BUILD) -j2 --target fuzz_text fuzz_image fuzz_script fuzz_log fuzz_entry
-	@for t in text image script log entry; do \
+	cmake --build $(FUZZ_BUILD) -j2 --target fuzz_text fuzz_image fuzz_script fuzz_log fuzz_entry fuzz_profile
+	@for t in text image script log entry profile; do \
 		mkdir -p $(FUZZ_BUILD)/corpus/$$t $(FUZZ_BUILD)/crashes && \
 		$(FUZZ_BUILD)/tests/fuzz/fuzz_$$t -max_total_time=$(FUZZ_SECONDS) -print_final_stats=1 \
 			-artifact_prefix=$(FUZZ_BUILD)/crashes/$$t- \

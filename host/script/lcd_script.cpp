@@ -453,22 +453,32 @@ bool lcd_script::parse_lesson_line(const std::vector<std::string> &w, const std:
         return true;
     }
     if (!open) return fail(number, line, "the step has an until already: ask opens the next");
-    std::string condition = text_after(line, "until");
     c.ticks = DEFAULT_WAIT_TICKS;
-    if (w.size() >= 3 && w[w.size() - 2] == "within") {
+    bool timed = false;
+    if (!parse_timed_condition(w, line, number, 3, text_after(line, "until"), c, timed)) return false;
+    if (timed) step.within = c.ticks;
+    c.op = OP_UNTIL;
+    step.until = commands_.size();
+    return count_work(number, line, c.ticks, running ? c.ticks * PASSES_PER_TICK : 0);
+}
+
+// A condition, with `within SECONDS` at its end when the line has at least
+// `least_words` words, kept for `c`; c.ticks becomes the seconds given.
+bool lcd_script::parse_timed_condition(const std::vector<std::string> &w, const std::string &line,
+                                       int number, size_t least_words, std::string condition,
+                                       command &c, bool &timed) {
+    timed = w.size() >= least_words && w[w.size() - 2] == "within";
+    if (timed) {
         if (!parse_seconds(w.back(), c.ticks) || c.ticks == 0)
             return fail(number, line, "within takes seconds, 0.1..100000.0 with one decimal");
-        step.within = c.ticks;
         condition = condition.substr(0, condition.rfind("within"));
     }
     lesson_condition parsed;
     std::string problem;
     if (!parse_condition(condition, parsed, problem)) return fail(number, line, problem);
     conditions_.push_back(parsed);
-    c.op = OP_UNTIL;
     c.value = (long long)conditions_.size() - 1;
-    step.until = commands_.size();
-    return count_work(number, line, c.ticks, running ? c.ticks * PASSES_PER_TICK : 0);
+    return true;
 }
 
 // `expect CONDITION [within SECONDS]`: a lesson's condition, checked at once
@@ -477,18 +487,9 @@ bool lcd_script::parse_expectation(const std::vector<std::string> &w, const std:
                                    int number, bool running, command &c) {
     if (w.size() == 1 || w[1] == "golden")
         return fail(number, line, "expect takes a condition, or golden FILE");
-    std::string condition = text_after(line, "expect");
     c.ticks = 0;
-    if (w.size() >= 4 && w[w.size() - 2] == "within") {
-        if (!parse_seconds(w.back(), c.ticks) || c.ticks == 0)
-            return fail(number, line, "within takes seconds, 0.1..100000.0 with one decimal");
-        condition = condition.substr(0, condition.rfind("within"));
-    }
-    lesson_condition parsed;
-    std::string problem;
-    if (!parse_condition(condition, parsed, problem)) return fail(number, line, problem);
-    conditions_.push_back(parsed);
+    bool timed = false;
+    if (!parse_timed_condition(w, line, number, 4, text_after(line, "expect"), c, timed)) return false;
     c.op = OP_EXPECT;
-    c.value = (long long)conditions_.size() - 1;
     return count_work(number, line, c.ticks, running ? c.ticks * PASSES_PER_TICK : 0);
 }

@@ -314,6 +314,9 @@ class lcd_script {
                            bool running, command &c);
     bool parse_expectation(const std::vector<std::string> &w, const std::string &line, int number,
                            bool running, command &c);
+    bool parse_timed_condition(const std::vector<std::string> &w, const std::string &line,
+                               int number, size_t least_words, std::string condition, command &c,
+                               bool &timed);
     bool skipped(const command &c) const;
     bool count_work(int number, const std::string &line, long long ticks, long long passes);
     std::string source(const command &c) const;

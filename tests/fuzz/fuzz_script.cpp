@@ -9,6 +9,7 @@
 #include "host/script/lcd_script.h"
 #include "host/shell/power_loop.h"
 #include "tests/fuzz/fuzz_check.h"
+#include "tests/support/no_files.h"
 
 #include <string.h>
 
@@ -18,13 +19,9 @@ namespace {
 
 const long STEP_BUDGET = 20000;
 
-class no_files : public frame_files {
+// The one golden, frame.png, is always the frame shown.
+class frame_golden : public no_files {
   public:
-    bool write_frame(const std::string &name, const uint8_t *, int, bool,
-                     std::string &where) override {
-        where = name;
-        return true;
-    }
     bool read_golden(const std::string &name, uint8_t *frame, std::string &error) override {
         if (name != "frame.png") {
             error = "no file " + name;
@@ -48,7 +45,7 @@ void live_instrument() {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
     const std::string text((const char *)data, size);
-    no_files files;
+    frame_golden files;
 
     // The check a front end runs before playing: a slice of it, refused or
     // not, leaves the live program state exactly as it was.
