@@ -9,6 +9,8 @@
 // advance in the box; it is never resampled or widened, so stems stay as the
 // hinter drew them.
 
+#include "tools/fontgen/fontgen.h"
+
 #include <ft2build.h>
 #include FT_FREETYPE_H
 #include FT_DRIVER_H
@@ -32,22 +34,6 @@ namespace {
 const char *const LIBERATION = "/usr/share/fonts/truetype/liberation2/LiberationSans-Regular.ttf";
 const char *const DEJAVU = "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf";
 
-enum Hinting { TT35, TT40, AUTO, LIGHT };
-const char *const HINTING_NAMES[] = {"tt35", "tt40", "auto", "light"};
-
-// One row per font: the metrics the text call and the layouts rely on, and
-// how it is rendered.
-struct FontRow {
-    int size;
-    int height;
-    int first, last;
-    int byte6;
-    int cap_top, cap_bottom; // rows of the capitals and digits
-    int space, digit;
-    const char *source;
-    int ppem;
-    Hinting hinting;
-};
 
 const FontRow FONTS[] = {
     {8, 16, 0, 255, 0, 3, 12, 4, 8, LIBERATION, 14, TT35},
@@ -111,11 +97,6 @@ const std::map<int, const char *> TEXT_WIDTHS = {
     {12, "10 12 7 7 6 8 13 13 19 8 12"},
     {16, "13 16 9 9 8 11 17 17 26 11 15"},
 };
-
-[[noreturn]] void fail(const std::string &message) {
-    fprintf(stderr, "fontgen: %s\n", message.c_str());
-    exit(1);
-}
 
 std::vector<int> numbers(const char *text) {
     std::vector<int> out;
@@ -231,12 +212,6 @@ Renderer &renderer(const char *path, Hinting hinting) {
     if (!slot) slot = std::make_unique<Renderer>(path, hinting);
     return *slot;
 }
-
-// A glyph in its box: width x height, 0/1 row-major.
-struct Glyph {
-    int width = 0;
-    std::vector<uint8_t> px;
-};
 
 struct Extent {
     int x0, x1, y0, y1; // inclusive; x0 > x1 when there is no ink
@@ -376,12 +351,6 @@ int open_width(const FontRow &font, int code) {
     return w;
 }
 
-struct BuiltFont {
-    const FontRow *row;
-    std::vector<Glyph> glyphs; // first..last
-    std::vector<std::string> adjusted;
-};
-
 BuiltFont build_font(const FontRow &font) {
     BuiltFont out{&font, {}, {}};
     std::map<int, int> fixed = fixed_widths(font);
@@ -448,123 +417,6 @@ void check_font(const BuiltFont &b) {
         }
 }
 
-// The record layout is documented at its decoder, display/text.cpp.
-std::vector<uint8_t> encode(const BuiltFont &b) {
-    const FontRow &font = *b.row;
-    int count = font.last - font.first + 1;
-    std::vector<uint8_t> rec = {0,
-                                0,
-                                (uint8_t)font.first,
-                                (uint8_t)(font.first >> 8),
-                                (uint8_t)font.last,
-                                (uint8_t)(font.last >> 8),
-                                (uint8_t)font.byte6,
-                                (uint8_t)font.height};
-    rec.resize(8 + 4 * count);
-    std::map<std::vector<uint8_t>, uint32_t> shared; // identical bitmaps are stored once
-    for (int i = 0; i < count; i++) {
-        const Glyph &g = b.glyphs[i];
-        int row_bytes = (g.width + 7) / 8;
-        std::vector<uint8_t> bits((size_t)row_bytes * font.height, 0);
-        for (int y = 0; y < font.height; y++)
-            for (int x = 0; x < g.width; x++)
-                if (g.px[y * g.width + x]) bits[y * row_bytes + x / 8] |= 0x80 >> (x % 8);
-        std::vector<uint8_t> key = bits;
-        key.push_back((uint8_t)g.width);
-        auto found = shared.find(key);
-        uint32_t offset;
-        if (found != shared.end()) {
-            offset = found->second;
-        } else {
-            offset = (uint32_t)rec.size();
-            shared[key] = offset;
-            rec.insert(rec.end(), bits.begin(), bits.end());
-        }
-        if (offset >= 1u << 24) fail("font record too large");
-        uint8_t *e = &rec[8 + 4 * i];
-        e[0] = (uint8_t)(offset >> 16);
-        e[1] = (uint8_t)g.width;
-        e[2] = (uint8_t)offset;
-        e[3] = (uint8_t)(offset >> 8);
-    }
-    return rec;
-}
-
-// "Family Style, Version x.y" from the source's name table.
-std::string font_name(const char *path) {
-    FT_Library lib;
-    FT_Face face;
-    if (FT_Init_FreeType(&lib) || FT_New_Face(lib, path, 0, &face)) fail("cannot open source");
-    std::string name = std::string(face->family_name) + " " + face->style_name;
-    for (FT_UInt i = 0; i < FT_Get_Sfnt_Name_Count(face); i++) {
-        FT_SfntName n;
-        if (FT_Get_Sfnt_Name(face, i, &n) || n.name_id != TT_NAME_ID_VERSION_STRING) continue;
-        // Mac names are single bytes, Windows names UTF-16BE: keep the ASCII.
-        std::string version;
-        int step = n.platform_id == TT_PLATFORM_MACINTOSH ? 1 : 2;
-        for (FT_UInt k = step - 1; k < n.string_len; k += step) version += (char)n.string[k];
-        name += ", " + version;
-        break;
-    }
-    FT_Done_Face(face);
-    FT_Done_FreeType(lib);
-    return name;
-}
-
-void write_records(const char *path, const std::vector<BuiltFont> &fonts) {
-    FILE *f = fopen(path, "w");
-    if (!f) fail(std::string("cannot write ") + path);
-    FT_Int major, minor, patch;
-    FT_Library lib;
-    FT_Init_FreeType(&lib);
-    FT_Library_Version(lib, &major, &minor, &patch);
-    FT_Done_FreeType(lib);
-
-    fprintf(f,
-            "// Generated by tools/fontgen (cmake --build BUILD --target fonts); do not edit.\n");
-    fprintf(f, "// Rendered with FreeType %d.%d.%d, 1-bit hinted, from:\n", major, minor, patch);
-    std::vector<std::string> sources;
-    for (const BuiltFont &b : fonts)
-        if (std::find(sources.begin(), sources.end(), b.row->source) == sources.end())
-            sources.push_back(b.row->source);
-    for (const std::string &s : sources) {
-        fprintf(f, "//   %s (%s", s.c_str(), font_name(s.c_str()).c_str());
-        fprintf(f, "), fonts");
-        for (const BuiltFont &b : fonts)
-            if (s == b.row->source) fprintf(f, " %d", b.row->size);
-        fprintf(f, "\n");
-    }
-    fprintf(f, "// Pixel sizes and hinting:");
-    for (const BuiltFont &b : fonts)
-        fprintf(f, " %d=%dpx/%s", b.row->size, b.row->ppem, HINTING_NAMES[b.row->hinting]);
-    fprintf(f, "\n// Licence of the source: display/fonts/LICENSE-fonts.txt.\n");
-    fprintf(f, "#include \"display/fonts/fonts.h\"\n\n");
-    fprintf(f, "const uint8_t font_sizes[FONT_COUNT] = {");
-    for (size_t i = 0; i < fonts.size(); i++) fprintf(f, "%s%d", i ? ", " : "", fonts[i].row->size);
-    fprintf(f, "};\n");
-
-    std::vector<std::vector<uint8_t>> records;
-    for (const BuiltFont &b : fonts) records.push_back(encode(b));
-    fprintf(f, "const uint32_t font_record_offsets[FONT_COUNT] = {");
-    uint32_t offset = 0;
-    for (size_t i = 0; i < records.size(); i++) {
-        fprintf(f, "%s%u", i ? ", " : "", offset);
-        offset += (uint32_t)records[i].size();
-    }
-    fprintf(f, "};\n\nconst uint8_t font_records[] = {\n");
-    for (size_t i = 0; i < records.size(); i++) {
-        fprintf(f, "    // font %d\n", fonts[i].row->size);
-        const std::vector<uint8_t> &r = records[i];
-        for (size_t j = 0; j < r.size(); j += 16) {
-            fprintf(f, "   ");
-            for (size_t k = j; k < std::min(r.size(), j + 16); k++) fprintf(f, " 0x%02x,", r[k]);
-            fprintf(f, "\n");
-        }
-    }
-    fprintf(f, "};\n");
-    if (fclose(f)) fail(std::string("cannot write ") + path);
-}
-
 // Per font and hinting: pixel sizes whose "H" fills the cap band on the
 // baseline, with the capitals and digits off the band, the total difference
 // of the hinted advances from the fixed widths, and the stems of H, l, n, o.
@@ -618,6 +470,11 @@ void scan() {
 }
 
 } // namespace
+
+[[noreturn]] void fail(const std::string &message) {
+    fprintf(stderr, "fontgen: %s\n", message.c_str());
+    exit(1);
+}
 
 int main(int argc, char **argv) {
     if (argc == 2 && std::string(argv[1]) == "--scan") {
