@@ -62,8 +62,11 @@ web-test-deps: web
 	@[ -f web/tests/node_modules/playwright-core/package.json ] || \
 		(cd web/tests && npm ci --no-audit --no-fund)
 
-# The web page's figures: size, time to the first frame, pass and paint, CPU while off,
-# the check of the script of most work beside lcdshot's run of it, 55,000 notes.
+# The web page's figures: size and gzipped size, time to the first frame after On
+# (median of nine openings), pass and paint, CPU while off, the check of the script of
+# most work beside lcdshot's run of it, 55,000 notes. OMNIRA_BENCH_QUICK=1 measures the
+# size and the first frame only; OMNIRA_BENCH_LIMITS=1 fails when the page is 200 KB or
+# more or its first frame takes 300 ms or more (for a quiet machine: not CI's).
 bench-web: build web-test-deps
 	OMNIRA_BUILD=$(BUILD) OMNIRA_WEB_BUILD=$(WEB_BUILD) node web/tests/bench.mjs
 

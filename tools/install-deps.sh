@@ -2,8 +2,8 @@
 # Installs the Debian packages that building, running and testing need, the
 # Debian package and its validators included ("generators" adds those of the
 # font and icon generators, "fuzz" clang and libFuzzer for `make fuzz`,
-# "bench" Google Benchmark for `make bench`, "web" emscripten and Chromium for
-# the web page, with Node and npm where the machine has none).
+# "bench" Google Benchmark for `make bench`, "web" emscripten, esbuild, zopfli
+# and Chromium for the web page, with Node and npm where the machine has none).
 # Quick and silent when everything is already there.
 set -euo pipefail
 
@@ -29,7 +29,7 @@ generators) packages+=(libfreetype-dev fonts-liberation2) ;;
 fuzz) packages+=(clang libclang-rt-dev) ;;
 bench) packages+=(libbenchmark-dev) ;;
 web)
-    packages+=(emscripten chromium esbuild)
+    packages+=(emscripten chromium esbuild zopfli)
     command -v node > /dev/null || packages+=(nodejs)
     command -v npm > /dev/null || packages+=(npm)
     ;;

@@ -3,6 +3,7 @@
 import { encodeIndexedPng } from './png.js';
 import { pageKey, wheelSteps } from './bindings.js';
 import { sessionOf } from './session.js';
+import { instantiateOmnira } from './wasm.js';
 import { Transport } from './transport.js';
 import { NotesList } from './notes_list.js';
 import { LessonBoard } from './lessons.js';
@@ -21,7 +22,6 @@ const KEY_BUTTONS = [['f1', 'F1'], ['f2', 'F2'], ['push', 'PUSH'], ['plus', 'PLU
 const LOG_KEPT = 4000;
 
 const byId = (id) => document.getElementById(id);
-const fromBase64 = (packed) => Uint8Array.from(atob(packed), (c) => c.charCodeAt(0));
 const setText = (element, text) => { if (element.textContent !== text) element.textContent = text; };
 
 // Paints palette indices into the LCD canvas, one canvas pixel each.
@@ -58,11 +58,6 @@ function download(name, bytes, type) {
   setTimeout(() => URL.revokeObjectURL(url), 0);
 }
 
-async function gunzip(packed) {
-  const stream = new Blob([packed]).stream().pipeThrough(new DecompressionStream('gzip'));
-  return new Uint8Array(await new Response(stream).arrayBuffer());
-}
-
 class Page {
   // `instance()` makes a new wasm module.
   constructor(module, instance) {
@@ -94,7 +89,7 @@ class Page {
   async loadLibrary() {
     const s = this.s;
     const kinds = s.constants.libraries;
-    const bytes = await libraryBytes;
+    const bytes = omniraParts.library;
     let at = 0;
     const profiles = [];
     for (const [kind, name, length] of OMNIRA_LIBRARY_INDEX) {
@@ -426,16 +421,12 @@ function showHelp(s) {
 
 fitFront();
 window.addEventListener('resize', fitFront);
-// The libraries, gzipped in base64 (OMNIRA_LIBRARY_GZIP), unpacked while the wasm is.
-const libraryBytes = gunzip(fromBase64(OMNIRA_LIBRARY_GZIP));
-// The wasm, gzipped in base64 inside the page (OMNIRA_WASM_GZIP); an abort
-// of it goes to the page, which starts a new instance.
-gunzip(fromBase64(OMNIRA_WASM_GZIP)).then(async (bytes) => {
+// The wasm, compiling since the page's inline script unpacked it with the
+// libraries (omniraParts, from boot.js); an abort of it goes to the page,
+// which starts a new instance.
+omniraParts.wasm.then(async (module) => {
   let page = null;
-  const instance = () => createOmnira({
-    wasmBinary: bytes,
-    onAbort: (what) => setTimeout(() => page?.crashed(String(what))),
-  });
+  const instance = () => instantiateOmnira(module, (what) => setTimeout(() => page?.crashed(String(what))));
   page = new Page(await instance(), instance);
   window.omnira = page; // for the console, the tests and the benchmark
   showHelp(page.s);

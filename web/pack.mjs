@@ -1,15 +1,24 @@
-// Writes the page's packed data as a script: the wasm gzipped, and the
-// scenario and lesson libraries (scripts, course lists, the goldens as the
-// 160 x 120 frames of palette indices they hold) as one gzipped run of bytes
-// with an index of [kind, name, length] rows, each in base64; the instrument
-// profiles with them.
-// node pack.mjs OUT WASM SCENARIOS LESSONS PROFILES
-import { readFileSync, readdirSync, writeFileSync } from 'node:fs';
+// Writes the page as one file. Its one inline script (boot.js, bundled by
+// esbuild) carries the page's script (its modules bundled by esbuild), the
+// wasm, and the scenario and lesson libraries with the instrument profiles
+// (scripts, course lists, the goldens as the 160 x 120 frames of palette
+// indices they hold) as one run of bytes, deflated once by zopfli and written
+// in base 85, with an index of the libraries' [kind, name, length] rows. The
+// template gets the minified style, the bezel, the script and the page's
+// Content-Security-Policy, which allows those scripts and the style by their
+// SHA-256 hashes and nothing else.
+// node pack.mjs OUT TEMPLATE STYLE BEZEL PAGE_JS BOOT_JS WASM SCENARIOS LESSONS PROFILES
+import { execFileSync } from 'node:child_process';
+import { createHash } from 'node:crypto';
+import { mkdtempSync, readFileSync, readdirSync, rmSync, writeFileSync } from 'node:fs';
+import { tmpdir } from 'node:os';
 import { join } from 'node:path';
-import { gzipSync, inflateSync } from 'node:zlib';
+import { inflateSync } from 'node:zlib';
 import { unfilterRows } from './png.js';
+import { BASE85_DIGITS } from './base85.js';
 
-const [out, wasm, scenarios, lessons, profiles] = process.argv.slice(2);
+const [out, template, style, bezel, pageJs, bootJs, wasm, scenarios, lessons, profiles] =
+  process.argv.slice(2);
 
 // An 8-bit indexed PNG's palette indices.
 function indices(png) {
@@ -28,6 +37,7 @@ function indices(png) {
   return { width, height, bytes: unfilterRows(inflateSync(Buffer.concat(idat)), width, height, 1) };
 }
 
+// The libraries, one run of bytes and its index.
 const index = [];
 const parts = [];
 const add = (kind, name, bytes) => { index.push([kind, name, bytes.length]); parts.push(bytes); };
@@ -38,11 +48,69 @@ for (const [kind, folder] of [['scenarios', scenarios], ['lessons', lessons]]) {
 }
 for (const file of sorted(profiles, '.txt')) add('profiles', file, readFileSync(join(profiles, file)));
 for (const file of sorted(join(scenarios, 'goldens'), '.png')) {
-  const golden = indices(readFileSync(join(scenarios, 'goldens', file)));
-  add('goldens', `goldens/${file}`, golden.bytes);
+  add('goldens', `goldens/${file}`, indices(readFileSync(join(scenarios, 'goldens', file))).bytes);
 }
 
-const packed = (bytes) => gzipSync(bytes, { level: 9 }).toString('base64');
-writeFileSync(out, `const OMNIRA_WASM_GZIP = '${packed(readFileSync(wasm))}';\n` +
-  `const OMNIRA_LIBRARY_GZIP = '${packed(Buffer.concat(parts))}';\n` +
-  `const OMNIRA_LIBRARY_INDEX = ${JSON.stringify(index)};\n`);
+// The page's script, the wasm and the libraries, deflated together by zopfli
+// (a few per cent smaller than zlib's best, read by any inflater).
+const page = readFileSync(pageJs, 'utf8').trim();
+const packedParts = [['page', Buffer.from(page)], ['wasm', readFileSync(wasm)],
+  ['library', Buffer.concat(parts)]];
+const scratch = mkdtempSync(join(tmpdir(), 'omnira-pack-'));
+let deflated;
+try {
+  const raw = join(scratch, 'parts');
+  writeFileSync(raw, Buffer.concat(packedParts.map(([, bytes]) => bytes)));
+  try {
+    deflated = execFileSync(process.env.OMNIRA_ZOPFLI ?? 'zopfli', ['--deflate', '-c', raw], { maxBuffer: 1 << 26 });
+  } catch (e) {
+    throw new Error(`zopfli failed (bash tools/install-deps.sh web installs it): ${e.message}`);
+  }
+} finally {
+  rmSync(scratch, { recursive: true, force: true });
+}
+
+// Base 85: each four bytes (the last padded with zeros) five digits, the
+// most significant first.
+function base85(bytes) {
+  const padded = Buffer.alloc(Math.ceil(bytes.length / 4) * 4);
+  bytes.copy(padded);
+  let text = '';
+  const digits = new Array(5);
+  for (let at = 0; at < padded.length; at += 4) {
+    let n = padded.readUInt32BE(at);
+    for (let i = 4; i >= 0; i--) { digits[i] = BASE85_DIGITS[n % 85]; n = Math.floor(n / 85); }
+    text += digits.join('');
+  }
+  return text;
+}
+
+const boot = `const OMNIRA_PACKED='${base85(deflated)}';\n` +
+  `const OMNIRA_PACKED_LENGTH=${deflated.length};\n` +
+  `const OMNIRA_PARTS=${JSON.stringify(packedParts.map(([name, bytes]) => [name, bytes.length]))};\n` +
+  `const OMNIRA_LIBRARY_INDEX=${JSON.stringify(index)};\n` +
+  // Nothing inside the script element may close it early.
+  readFileSync(bootJs, 'utf8').trim().replaceAll('</script', '<\\/script');
+const css = readFileSync(style, 'utf8').trim();
+const svg = readFileSync(bezel, 'utf8')
+  .replace(/<\?xml[^>]*>/, '')
+  .replace(/<!--[^>]*-->/g, '')
+  .replace(/>\s+</g, '><')
+  .trim()
+  .replace('<svg ', '<svg aria-hidden="true" ');
+
+const hash = (text) => `'sha256-${createHash('sha256').update(text).digest('base64')}'`;
+// The template's indentation goes (it holds no preformatted text); the
+// elements' text is whitespace as before.
+let html = readFileSync(template, 'utf8').replace(/\n[ \t]+/g, '\n');
+const csp = `default-src 'none'; script-src ${hash(boot)} ${hash(page)} 'wasm-unsafe-eval'; ` +
+  `style-src ${hash(css)}; img-src data: blob:`;
+const put = (mark, text) => {
+  if (!html.includes(mark)) throw new Error(`${template} has no ${mark}`);
+  html = html.replace(mark, () => text);
+};
+put('<!--CSP-->', `<meta http-equiv="Content-Security-Policy" content="${csp}">`);
+put('/*STYLE*/', css);
+put('<!--BEZEL-->', svg);
+put('/*BOOT*/', boot);
+writeFileSync(out, html);

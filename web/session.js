@@ -5,7 +5,7 @@
 const encoder = new TextEncoder();
 const decoder = new TextDecoder();
 
-// The exports of a module made by createOmnira, and its constants.
+// The exports of a module made by instantiateOmnira (wasm.js), and its constants.
 export function sessionOf(m) {
   const heap = () => m.HEAPU8;
   const reply = (ptr) => heap().slice(ptr, ptr + m._omnira_reply_size());

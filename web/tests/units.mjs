@@ -6,7 +6,7 @@ import assert from 'node:assert/strict';
 import { pageKey, wheelSteps } from '../bindings.js';
 import { lastAtOrBefore, tickAt, tickForKey } from '../transport.js';
 import { percentBytes } from '../links.js';
-import { newSession } from './wasm.mjs';
+import { newSession, newModule } from './wasm.mjs';
 
 const s = await newSession();
 const { actions } = s.constants;
@@ -82,4 +82,16 @@ test('a percent-encoded link gives its bytes as they are, and a broken escape is
   assert.deepEqual(Array.from(percentBytes('%E2%80%AE')), [0xe2, 0x80, 0xae]);
   for (const broken of ['%E0%A4%A', '%', '%G0', 'a%2'])
     assert.throws(() => percentBytes(broken), /broken escape/, broken);
+});
+
+test('an abort in the wasm (here out of memory) is said once, and a new instance works', async () => {
+  const said = [];
+  const m = await newModule((what) => said.push(what));
+  assert.throws(() => m._omnira_input(0x7fffffff), WebAssembly.RuntimeError);
+  assert.throws(() => m._omnira_input(0x7fffffff), WebAssembly.RuntimeError);
+  // abort() exits (emscripten 3.1.6) or traps (3.1.69): said once either way.
+  assert.equal(said.length, 1, said.join('; '));
+  const fresh = await newSession();
+  fresh.powerOn();
+  assert.ok(fresh.instrumentOn());
 });

@@ -1,14 +1,16 @@
 // The page's session in Node: the wasm from build-web through the page's
-// own wrapper of its exports.
-import { createRequire } from 'node:module';
+// own loader and wrapper of its exports.
 import { readFileSync } from 'node:fs';
 import { join } from 'node:path';
 import { WEB_BUILD } from './harness.mjs';
 import { sessionOf } from '../session.js';
+import { instantiateOmnira } from '../wasm.js';
 
-const loader = createRequire(import.meta.url)(join(WEB_BUILD, 'web/omnira.js'));
-const wasmBinary = readFileSync(join(WEB_BUILD, 'web/omnira.wasm'));
+const wasm = new WebAssembly.Module(readFileSync(join(WEB_BUILD, 'web/omnira.wasm')));
+
+// The module as the page has it; `onAbort` hears its abort.
+export const newModule = (onAbort) => instantiateOmnira(wasm, onAbort);
 
 export async function newSession() {
-  return sessionOf(await loader({ wasmBinary }));
+  return sessionOf(await newModule());
 }
