@@ -1,50 +1,50 @@
-// Keys and the wheel in the page. What a key does comes from the session's
-// bindings (key_action); the page adds only which focused element keeps
-// which key for itself.
+// Keys and the wheel in the page. Where a key goes comes from the session's
+// key table (route_key); the page says only what kind of control has the
+// focus, and whether a pointer or the keyboard gave a slider its focus.
 
-// Controls that Return, Enter and Space activate themselves.
-const ACTIVATED = new Set(['BUTTON', 'A', 'SUMMARY', 'SELECT', 'TEXTAREA']);
+// Controls that Return, Enter and Space press themselves.
+const PRESSED = new Set(['BUTTON', 'A', 'SUMMARY']);
+const TYPED = new Set(['SELECT', 'TEXTAREA']);
 
-function keepsPush(element) {
-  if (!element) return false;
-  if (element.tagName === 'INPUT') return element.type !== 'range';
-  return ACTIVATED.has(element.tagName);
+// The element a pointer (a mouse or a finger) focused last; any key press
+// and any focus it did not give forget it.
+let pointerFocused = null;
+let pointing = false;
+export function trackFocusOrigin(root) {
+  root.addEventListener('pointerdown', () => { pointing = true; }, true);
+  root.addEventListener('keydown', () => { pointing = false; }, true);
+  root.addEventListener('focusin', (event) => {
+    pointerFocused = pointing ? event.target : null;
+    pointing = false;
+  }, true);
 }
 
-const isSlider = (element) => !!element && element.tagName === 'INPUT' && element.type === 'range';
-
-// A list or a text field takes every key itself but the function keys
-// (typing "o" in the scenario list picks a scenario, it does not switch the
-// instrument off; F1 in a slider's figure entry is the instrument's).
-const takesTyping = (element) => !!element && (element.tagName === 'SELECT' || element.tagName === 'TEXTAREA' ||
-  (element.tagName === 'INPUT' && !['range', 'checkbox', 'button', 'file'].includes(element.type)));
-const functionKey = (event) => /^F\d+$/.test(event.code);
-
-// A slider the keyboard brought the focus to; one a pointer or a finger
-// touched leaves + and - to the knob.
-const keyboardSlider = (element) => isSlider(element) && (element.matches?.(':focus-visible') ?? true);
+// The kind of control that has the focus, in the session's key_focus terms;
+// `byPointer` says a pointer focused it.
+export function focusKind(element, focus, byPointer = element === pointerFocused) {
+  if (!element) return focus.none;
+  if (element.tagName === 'INPUT') {
+    if (element.type === 'range') return byPointer ? focus.slider_pointer : focus.slider_keyboard;
+    if (['checkbox', 'button', 'file', 'radio', 'submit'].includes(element.type)) return focus.button;
+    return element.dataset?.slider ? focus.slider_entry : focus.typing;
+  }
+  if (TYPED.has(element.tagName)) return focus.typing;
+  return PRESSED.has(element.tagName) ? focus.button : focus.none;
+}
 
 const combined = (event) => event.repeat || event.ctrlKey || event.altKey || event.metaKey;
 
-// What a key press does: { page: 1 or -1 } (Page Up or Down on a slider or
-// its entry), { step: 1 or -1 } (+ or - on a focused slider), { action } for
-// the session to act on, or null where the page leaves the key to the
-// browser: repeats, combinations with Ctrl, Alt or Meta, keys a focused
-// control uses itself, and every unbound key. `actionOf(code, key)` is the
-// session's key_action; `actions` its action numbers.
-export function pageKey(event, focused, actionOf, actions) {
-  if ((event.code === 'PageUp' || event.code === 'PageDown') && !combined(event) &&
-      (isSlider(focused) || !!focused?.dataset?.slider))
-    return { page: event.code === 'PageUp' ? 1 : -1 };
-  if (combined(event) || (takesTyping(focused) && !functionKey(event))) return null;
-  const action = actionOf(event.code, event.key);
-  if (action === actions.none) return null;
-  if ((action === actions.plus || action === actions.minus) && keyboardSlider(focused)) {
-    if (event.code === 'ArrowUp' || event.code === 'ArrowDown') return null;
-    return { step: action === actions.plus ? 1 : -1 };
-  }
-  if (action === actions.push && keepsPush(focused)) return null;
-  return { action };
+// What a key press does: { page: 1 or -1 } (an engine step of the focused
+// slider), { step: 1 or -1 } (a step of it), { action } for the session to
+// act on, or null where the page leaves the key to the browser. `s` is the
+// session.
+export function pageKey(event, focused, s, byPointer) {
+  const c = s.constants;
+  const route = s.routeKey(event.code, event.key, focusKind(focused, c.focus, byPointer), combined(event));
+  if (route.kind === c.route.page) return { page: route.direction };
+  if (route.kind === c.route.step) return { step: route.direction };
+  if (route.kind === c.route.action) return { action: route.action };
+  return null;
 }
 
 // Wheel movement of one notch in each WheelEvent.deltaMode: pixels, lines, pages.

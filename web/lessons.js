@@ -56,6 +56,7 @@ export class LessonBoard {
     const status = s.lessonStatus();
     const e = this.el;
     e.panel.hidden = status === states.none;
+    document.body.classList.toggle('in-lesson', !e.panel.hidden);
     const lit = status === states.showing ? s.lessonShownKey() : 0;
     for (const [code, button] of this.keyButtons) button.classList.toggle('shown', code === lit);
     if (status === states.none) { this.shown = ''; return; }

@@ -1,7 +1,7 @@
 // The page over the session in the wasm: it forwards input and the time
 // that passed on its clock, and draws what the session reports each frame.
 import { encodeIndexedPng } from './png.js';
-import { pageKey, wheelSteps } from './bindings.js';
+import { pageKey, trackFocusOrigin, wheelSteps } from './bindings.js';
 import { sessionOf } from './session.js';
 import { instantiateOmnira } from './wasm.js';
 import { Transport } from './transport.js';
@@ -18,6 +18,8 @@ const FRONT_HEIGHT = 300;
 const MAX_FRONT_SCALE = 2;
 // The bezel's key buttons by the session's key names.
 const KEY_BUTTONS = [['f1', 'F1'], ['f2', 'F2'], ['push', 'PUSH'], ['plus', 'PLUS'], ['minus', 'MINUS']];
+// Links naming an entry of a library (#scenario=run_up): the word, the library.
+const LIBRARY_LINKS = [['scenario', 'scenarios'], ['lesson', 'lessons']];
 // Characters of the script log kept on the page.
 const LOG_KEPT = 4000;
 
@@ -78,6 +80,7 @@ class Page {
     this.transport = new Transport(byId('transport'), this);
     this.notes = new NotesList(byId('notes'), (i) => this.s.note(i));
     this.said = []; // texts for the live region at the next draw
+    this.loadedShown = ''; // the library entry the lists last followed
     const keys = this.s.constants.keys;
     this.lessons = new LessonBoard(this, KEY_BUTTONS.map(([id, name]) => [keys[name], byId(id)]));
     this.logChooser = new LogChooser(this);
@@ -161,6 +164,7 @@ class Page {
     window.addEventListener('hashchange', () => this.playFromAddress());
     // A hidden tab gets no frames: the session pauses the playback meanwhile.
     document.addEventListener('visibilitychange', act((s) => s.setHidden(document.hidden)));
+    trackFocusOrigin(document);
     document.addEventListener('keydown', (event) => this.keydown(event));
     // The wheel over the bezel picture, the LCD and keys included: turned,
     // it turns the knob; clicked, it pushes it.
@@ -183,7 +187,7 @@ class Page {
   keydown(event) {
     const focused = document.activeElement;
     const s = this.s;
-    const does = pageKey(event, focused, (code, key) => s.keyAction(code, key), s.constants.actions);
+    const does = pageKey(event, focused, s);
     if (!does) return;
     event.preventDefault();
     if (does.step) {
@@ -267,11 +271,24 @@ class Page {
     this.report(s.takeLog());
     this.drawNotes();
     this.drawCheck();
+    this.followLoaded();
     this.transport.draw();
     this.lessons.draw();
     this.profiles.draw();
     if (this.said.length) byId('lcd-description').textContent = this.said.join(' ');
     this.said = [];
+  }
+
+  // The Scenario and Lesson lists select the entry the session holds, each
+  // time it changes (a link, the list's own Play), and are the user's between.
+  followLoaded() {
+    const loaded = this.s.loaded();
+    const key = loaded ? `${loaded.kind} ${loaded.index}` : '';
+    if (key === this.loadedShown) return;
+    this.loadedShown = key;
+    if (!loaded) return;
+    const list = byId(loaded.kind === this.s.constants.libraries.lessons ? 'lesson' : 'scenario');
+    list.value = String(loaded.index);
   }
 
   // A text for the page's one polite live region, said at the next draw.
@@ -315,18 +332,21 @@ class Page {
     this.afterInput();
   }
 
-  // A link to a bundled scenario plays at once; a link carrying a script is
-  // shown first, its title and length, and plays on a click.
+  // A link to a bundled scenario or lesson plays or starts it at once; a
+  // link carrying a script is shown first, its title and length, and plays
+  // on a click.
   async playFromAddress() {
     const s = this.s;
     const hash = location.hash;
     try {
-      if (hash.startsWith('#scenario=')) {
-        const name = percentBytes(hash.slice('#scenario='.length));
-        const kind = s.constants.libraries.scenarios;
-        const index = s.libraryFind(kind, name);
-        if (index < 0) this.showError(`The link names no scenario of the library: ${s.printable(name)}`);
-        else s.playLibrary(kind, index);
+      const named = LIBRARY_LINKS.find(([word]) => hash.startsWith(`#${word}=`));
+      if (named) {
+        const [word, kind] = named;
+        const name = percentBytes(hash.slice(word.length + 2));
+        const index = s.libraryFind(s.constants.libraries[kind], name);
+        if (index < 0) this.showError(`The link names no ${word} of the library: ${s.printable(name)}`);
+        else if (s.playLibrary(s.constants.libraries[kind], index) && kind === 'lessons')
+          byId('push').focus({ preventScroll: true }); // the keys go to the instrument
         this.afterInput();
       } else if (hash.startsWith('#s=')) {
         const [script, profile] = hash.slice(3).split('&p=');
@@ -352,19 +372,31 @@ class Page {
     byId('link-play').focus();
   }
 
-  // A link to the session so far and the profile in force, compressed into
-  // the address. The field shows it once it is made.
+  // A link to what the session holds now: the library's scenario or lesson
+  // by its name, else the session so far and the profile in force,
+  // compressed into the address. The field shows it once it is made.
   async copyLink() {
-    const profile = this.profiles.bytes ? `&p=${await deflateForLink(this.profiles.bytes)}` : '';
-    const link = `${location.href.split('#')[0]}#s=${await deflateForLink(this.s.recording())}${profile}`;
+    const s = this.s;
+    const loaded = s.loaded();
+    const named = loaded && LIBRARY_LINKS.find(([, kind]) => s.constants.libraries[kind] === loaded.kind);
+    let fragment;
+    if (named) {
+      fragment = `${named[0]}=${encodeURIComponent(s.libraryName(loaded.kind, loaded.index))}`;
+    } else {
+      const profile = this.profiles.bytes ? `&p=${await deflateForLink(this.profiles.bytes)}` : '';
+      fragment = `s=${await deflateForLink(s.recording())}${profile}`;
+    }
+    const link = `${location.href.split('#')[0]}#${fragment}`;
     const field = byId('link-text');
     field.value = link;
     field.hidden = false;
-    field.select();
     try {
       await navigator.clipboard.writeText(link);
       this.s.notice(`Link copied (${link.length} characters).`);
     } catch {
+      // Selected for copying by hand, the page kept where it is.
+      field.focus({ preventScroll: true });
+      field.select();
       this.s.notice('The clipboard is not available here: copy the link from the field.');
     }
     this.afterInput();

@@ -153,11 +153,22 @@ export function sessionOf(m) {
       return titles;
     },
     libraryFind: (kind, name) => m._omnira_library_find(kind, ...put(name)),
+    libraryName: (kind, i) => text(m._omnira_library_name(kind, i)),
+    // The library entry the session holds now, or null.
+    loaded() {
+      const kind = m._omnira_loaded_kind();
+      return kind < 0 ? null : { kind, index: m._omnira_loaded_index() };
+    },
     playLibrary: (kind, i) => !!m._omnira_play_library(kind, i),
 
     linkOfferText: (bytes) => text(m._omnira_link_offer_text(...put(bytes))),
     printable: (bytes) => text(m._omnira_printable(...put(bytes))),
     keyAction: (code, key) => m._omnira_key_action(...put(code, key), constants.in_page),
+    // Where a key goes with the focus on a control of kind `focus`.
+    routeKey(code, key, focus, combined) {
+      const r = m._omnira_route_key(...put(code, key), focus, flag(combined));
+      return { kind: r & 15, action: (r >> 4) & 255, direction: (r >> 12) - 1 };
+    },
     act: (action) => m._omnira_act(action),
     bindingsHelp: () => text(m._omnira_bindings_help(constants.in_page)),
   };

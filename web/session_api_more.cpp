@@ -178,6 +178,16 @@ EXPORT const char *omnira_library_title(int k, int i) {
     return reply(entry(k, i) ? entry(k, i)->title : std::string());
 }
 // The input holds the name a link gives; -1 when the library has none.
+EXPORT const char *omnira_library_name(int k, int i) {
+    return reply(entry(k, i) ? entry(k, i)->name : std::string());
+}
+// The library entry the session holds now: its kind (-1 none) and index.
+EXPORT int omnira_loaded_kind(void) {
+    return page_session().loaded_kind() == LIBRARY_KINDS ? -1 : page_session().loaded_kind();
+}
+EXPORT int omnira_loaded_index(void) {
+    return page_session().loaded_index();
+}
 EXPORT int omnira_library_find(int k, int name) {
     return page_session().library(kind(k)).find(input_fields().next(name));
 }
@@ -196,6 +206,15 @@ EXPORT int omnira_key_action(int code, int character, int front_end) {
     input_fields in;
     const std::string name = in.next(code);
     return key_action(name, in.next(character), front_end);
+}
+// Where a key goes with `focus` (key_focus) on the page: the route's kind,
+// its action times 16 and its direction plus one times 4096.
+EXPORT int omnira_route_key(int code, int character, int focus, int combined) {
+    input_fields in;
+    const std::string name = in.next(code);
+    const key_focus f = focus >= FOCUS_NONE && focus <= FOCUS_TYPING ? (key_focus)focus : FOCUS_NONE;
+    const key_route r = route_key(name, in.next(character), f, combined != 0, IN_PAGE);
+    return r.kind + r.action * 16 + (r.direction + 1) * 4096;
 }
 EXPORT void omnira_act(int action) {
     if (action > ACT_NONE && action <= ACT_FASTER) act(page_session(), (panel_action)action);
@@ -222,6 +241,7 @@ EXPORT const char *omnira_constants(void) {
         {"check_slice_ms", number(session::CHECK_SLICE_MS)},
         {"check_progress_after_ms", number(session::CHECK_PROGRESS_AFTER_MS)},
         {"note_min_show_ms", number(note_board::MIN_SHOW_MS)},
+        {"notice_ms", number((long long)session::NOTICE_MS)},
         {"max_script_bytes", number(lcd_script::MAX_SCRIPT_BYTES)},
         {"max_log_bytes", number(MAX_LOG_BYTES)},
         {"max_profile_bytes", number(MAX_PROFILE_BYTES)},
@@ -247,6 +267,16 @@ EXPORT const char *omnira_constants(void) {
                             {"plus", number(ACT_PLUS)},
                             {"minus", number(ACT_MINUS)}})},
         {"in_page", number(IN_PAGE)},
+        {"focus", object({{"none", number(FOCUS_NONE)},
+                          {"button", number(FOCUS_BUTTON)},
+                          {"slider_keyboard", number(FOCUS_SLIDER_KEYBOARD)},
+                          {"slider_pointer", number(FOCUS_SLIDER_POINTER)},
+                          {"slider_entry", number(FOCUS_SLIDER_ENTRY)},
+                          {"typing", number(FOCUS_TYPING)}})},
+        {"route", object({{"keep", number(ROUTE_KEEP)},
+                          {"action", number(ROUTE_ACTION)},
+                          {"step", number(ROUTE_SLIDER_STEP)},
+                          {"page", number(ROUTE_SLIDER_PAGE)}})},
         {"sliders", object({{"rpm", slider_range(SLIDER_RPM)},
                             {"map", slider_range(SLIDER_MAP)},
                             {"temp", slider_range(SLIDER_TEMP)}})},

@@ -483,35 +483,34 @@ void TfrmMain::closeCheckProgress() {
 
 // --- Keys and the wheel
 
-// A key of the session's bindings; the focus keeps its own: a slider its Up
-// and Down (and + and - as its step), an entry its typing, and Page Up and
-// Page Down on a slider or its entry move the slider an engine step.
+// A key goes where the session's key table routes it by what has the
+// focus: a slider takes + and - as its step and keeps Up and Down, an entry
+// keeps its typing but for the function keys, and Page Up and Page Down on a
+// slider or its entry move the slider an engine step.
 bool TfrmMain::keyPressed(const QKeyEvent *key) {
     const Qt::KeyboardModifiers other =
         key->modifiers() & ~(Qt::ShiftModifier | Qt::KeypadModifier);
-    if (other != Qt::NoModifier) return false;
     QWidget *focus = focusWidget();
-    if (SliderFigure *figure = Controls->figureFor(focus)) {
-        if (key->key() == Qt::Key_PageUp || key->key() == Qt::Key_PageDown) {
-            sim.page_slider(figure->slider, key->key() == Qt::Key_PageUp ? 1 : -1);
-            sessionChanged();
-            return true;
-        }
+    SliderFigure *figure = Controls->figureFor(focus);
+    const key_focus where = figure ? (focus == figure->bar ? FOCUS_SLIDER_KEYBOARD : FOCUS_SLIDER_ENTRY)
+                            : qobject_cast<QLineEdit *>(focus) ? FOCUS_TYPING
+                                                               : FOCUS_NONE;
+    const key_route route = route_key(keyboardCode(key->key(), key->modifiers()),
+                                      key->text().toStdString(), where, other != Qt::NoModifier,
+                                      IN_WINDOW);
+    switch (route.kind) {
+    case ROUTE_KEEP: return false;
+    case ROUTE_SLIDER_PAGE:
+        sim.page_slider(figure->slider, route.direction);
+        sessionChanged();
+        return true;
+    case ROUTE_SLIDER_STEP:
+        figure->bar->triggerAction(route.direction > 0 ? QAbstractSlider::SliderSingleStepAdd
+                                                       : QAbstractSlider::SliderSingleStepSub);
+        return true;
+    case ROUTE_ACTION: forward(route.action); return true;
     }
-    if (qobject_cast<QLineEdit *>(focus)) return false;
-    const panel_action action = key_action(keyboardCode(key->key(), key->modifiers()),
-                                           key->text().toStdString(), IN_WINDOW);
-    if (action == ACT_NONE) return false;
-    if (QScrollBar *slider = qobject_cast<QScrollBar *>(focus)) {
-        if (key->key() == Qt::Key_Up || key->key() == Qt::Key_Down) return false;
-        if (action == ACT_PLUS || action == ACT_MINUS) {
-            slider->triggerAction(action == ACT_PLUS ? QAbstractSlider::SliderSingleStepAdd
-                                                     : QAbstractSlider::SliderSingleStepSub);
-            return true;
-        }
-    }
-    forward(action);
-    return true;
+    return false;
 }
 
 // One knob step per whole notch; a fine-grained wheel adds up to notches.

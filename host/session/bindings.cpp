@@ -60,6 +60,27 @@ panel_action key_action(const std::string &code, const std::string &character, i
     return ACT_NONE;
 }
 
+key_route route_key(const std::string &code, const std::string &character, key_focus focus,
+                    bool combined, int front_end) {
+    const key_route keep = {ROUTE_KEEP, ACT_NONE, 0};
+    const bool slider = focus == FOCUS_SLIDER_KEYBOARD || focus == FOCUS_SLIDER_POINTER;
+    if (combined) return keep;
+    if ((code == "PageUp" || code == "PageDown") && (slider || focus == FOCUS_SLIDER_ENTRY))
+        return {ROUTE_SLIDER_PAGE, ACT_NONE, code == "PageUp" ? 1 : -1};
+    const bool function_key = code.size() >= 2 && code[0] == 'F' &&
+                              code.find_first_not_of("0123456789", 1) == std::string::npos;
+    if ((focus == FOCUS_TYPING || focus == FOCUS_SLIDER_ENTRY) && !function_key) return keep;
+    const panel_action action = key_action(code, character, front_end);
+    if (action == ACT_NONE) return keep;
+    const bool turn = action == ACT_PLUS || action == ACT_MINUS;
+    if (turn && focus == FOCUS_SLIDER_KEYBOARD) {
+        if (code == "ArrowUp" || code == "ArrowDown") return keep;
+        return {ROUTE_SLIDER_STEP, ACT_NONE, action == ACT_PLUS ? 1 : -1};
+    }
+    if (action == ACT_PUSH && focus == FOCUS_BUTTON) return keep;
+    return {ROUTE_ACTION, action, 0};
+}
+
 void act(session &s, panel_action action) {
     switch (action) {
     case ACT_NONE: break;

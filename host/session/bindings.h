@@ -42,6 +42,36 @@ extern const int key_binding_count;
 // ACT_NONE when it has none.
 panel_action key_action(const std::string &code, const std::string &character, int front_end);
 
+// What has the focus when a key is pressed, as the front end sees it.
+enum key_focus {
+    FOCUS_NONE,            // the page or the instrument's picture
+    FOCUS_BUTTON,          // a control Return, Enter and Space press: a button, a check box
+                           // a file picker, a link
+    FOCUS_SLIDER_KEYBOARD, // a sensor slider the keyboard brought the focus to
+    FOCUS_SLIDER_POINTER,  // a sensor slider clicked or touched
+    FOCUS_SLIDER_ENTRY,    // a sensor slider's figure entry
+    FOCUS_TYPING,          // a list or any other text field
+};
+
+// Where a key goes: to the front end's focused control (ROUTE_KEEP: the
+// browser's or toolkit's own use of it), to the session as `action`, a
+// step of the focused slider, or an engine step of it (Page Up, Page Down).
+enum key_route_kind { ROUTE_KEEP, ROUTE_ACTION, ROUTE_SLIDER_STEP, ROUTE_SLIDER_PAGE };
+struct key_route {
+    key_route_kind kind;
+    panel_action action; // ROUTE_ACTION
+    int direction;       // 1 or -1 for a slider's step or page
+};
+
+// The keys act on the instrument unless the focus uses them itself: a
+// repeat or a combination with Ctrl, Alt or Meta (`combined`) is kept; a
+// list or text field keeps all but the function keys (a figure entry takes
+// Page Up and Page Down for its slider too); a slider the keyboard reached
+// keeps Up and Down and takes + and - as its step, one clicked or touched
+// leaves + and - to the knob; a focused button keeps Return and Space.
+key_route route_key(const std::string &code, const std::string &character, key_focus focus,
+                    bool combined, int front_end);
+
 // Does what the action does: a key of the instrument, On, Off, EXIO, or the
 // playback's pause, step, restart and speed.
 void act(session &s, panel_action action);

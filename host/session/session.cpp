@@ -21,9 +21,6 @@ namespace {
 const char *const KEY_NAMES[] = {"F1", "F2", "PUSH", "PLUS", "MINUS"};
 const char *const SLIDER_WORDS[] = {"rpm", "map", "temp"};
 
-// How long a notice stays in the status line, in milliseconds.
-const double NOTICE_MS = 4000;
-
 } // namespace
 
 std::string clock_text(long long ticks) {
@@ -104,7 +101,10 @@ void session::pass() {
 
 // --- Inputs
 
+// A user's input: outside a lesson the session goes on from the library's
+// script with inputs of its own, which a link to the script would not hold.
 void session::input(const std::string &command) {
+    if (!lesson_) load_entry(LIBRARY_SCENARIOS, -1);
     recorder_.input(command);
 }
 
@@ -175,6 +175,7 @@ session::saved_state session::save() const {
 
 void session::restore(const saved_state &saved) {
     take_over();
+    load_entry(LIBRARY_SCENARIOS, -1);
     restore_program_state(saved.program);
     controls_ = saved.controls;
     on_ = saved.on;

@@ -41,6 +41,8 @@ class session {
     static constexpr long long CHECK_STEP = 2000;
     static constexpr int CHECK_SLICE_MS = 30;
     static constexpr int CHECK_PROGRESS_AFTER_MS = 1000;
+    // How long a notice stays in the status line, in milliseconds.
+    static constexpr double NOTICE_MS = 4000;
 
     explicit session(golden_file_reader read_golden = nullptr);
     ~session();
@@ -124,6 +126,12 @@ class session {
     bool play_script(const std::string &bytes, const std::string &title, const std::string &source,
                      const std::string &folder);
     bool play_library(library_kind kind, size_t index);
+    // The library entry whose script the session holds now, for a link to
+    // name and a list to select: the scenario playing, or played until an
+    // input goes on from it, or the lesson open. LIBRARY_KINDS and -1 for
+    // none (a script from elsewhere, or the session's own inputs).
+    library_kind loaded_kind() const { return loaded_kind_; }
+    int loaded_index() const { return loaded_index_; }
     // Runs about `budget` ticks and passes of the check; true while it goes on.
     bool check_slice(long long budget = CHECK_STEP);
     bool checking() const { return checked_ != nullptr; }
@@ -220,6 +228,10 @@ class session {
     class frames;
     void tick_live();
     void input(const std::string &command);
+    bool check_script(const std::string &bytes, const std::string &title, const std::string &source,
+                      const std::string &folder, int entry);
+    bool begin_lesson(const std::string &bytes, const std::string &title, int entry);
+    void load_entry(library_kind kind, int index);
     void alert(const std::string &head, const std::string &detail = "");
     void refuse(const std::string &why);
     void start_playing();
@@ -249,6 +261,9 @@ class session {
     std::unique_ptr<frames> checked_frames_;
     std::unique_ptr<script_player> checked_;
     std::string checked_title_, checked_source_;
+    int checked_entry_ = -1; // the scenario of the library being checked
+    library_kind loaded_kind_ = LIBRARY_KINDS;
+    int loaded_index_ = -1;
     std::unique_ptr<frames> player_frames_;
     std::unique_ptr<script_player> player_;
     std::string player_title_;

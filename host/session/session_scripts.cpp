@@ -23,7 +23,13 @@ const size_t NAME_LENGTH = 120;
 
 bool session::play_script(const std::string &bytes, const std::string &title,
                           const std::string &source, const std::string &folder) {
+    return check_script(bytes, title, source, folder, -1);
+}
+
+bool session::check_script(const std::string &bytes, const std::string &title,
+                           const std::string &source, const std::string &folder, int entry) {
     cancel_check();
+    checked_entry_ = entry;
     checked_title_ = printable(title, NAME_LENGTH);
     checked_source_ = source.empty() ? "a script" : printable(source);
     checked_frames_.reset(new frames(*this, folder, LIBRARY_SCENARIOS));
@@ -45,8 +51,14 @@ bool session::play_script(const std::string &bytes, const std::string &title,
 bool session::play_library(library_kind kind, size_t index) {
     const std::vector<library_entry> &entries = libraries_[kind].entries();
     if (index >= entries.size()) return false;
-    if (kind == LIBRARY_LESSONS) return start_lesson(entries[index].text, entries[index].title);
-    return play_script(entries[index].text, entries[index].title, "the scenario library", "");
+    if (kind == LIBRARY_LESSONS) return begin_lesson(entries[index].text, entries[index].title, (int)index);
+    return check_script(entries[index].text, entries[index].title, "the scenario library", "",
+                        (int)index);
+}
+
+void session::load_entry(library_kind kind, int index) {
+    loaded_kind_ = index < 0 ? LIBRARY_KINDS : kind;
+    loaded_index_ = index < 0 ? -1 : index;
 }
 
 bool session::check_slice(long long budget) {
@@ -85,6 +97,7 @@ void session::start_playing() {
     player_ = std::move(checked_);
     player_frames_ = std::move(checked_frames_);
     player_title_ = checked_title_;
+    load_entry(LIBRARY_SCENARIOS, checked_entry_);
     pictures_.clear();
     log_.clear();
     ended_.clear();
@@ -238,6 +251,12 @@ long long session::timeline_position() const {
 // --- Lessons
 
 bool session::start_lesson(const std::string &bytes, const std::string &title) {
+    return begin_lesson(bytes, title, -1);
+}
+
+// A lesson starts from the instrument's start with a new session: the
+// timeline of a script played before it goes.
+bool session::begin_lesson(const std::string &bytes, const std::string &title, int entry) {
     std::unique_ptr<frames> files(new frames(*this, "", LIBRARY_LESSONS));
     std::unique_ptr<lesson_player> lesson(new lesson_player(*files, [](const std::string &) {}));
     const std::string name = printable(title, NAME_LENGTH);
@@ -254,6 +273,9 @@ bool session::start_lesson(const std::string &bytes, const std::string &title) {
     ended_.clear();
     recorder_ = session_recorder();
     clear_notes();
+    played_.clear();
+    played_notes_.clear();
+    load_entry(LIBRARY_LESSONS, entry);
     lesson_frames_ = std::move(files);
     lesson_ = std::move(lesson);
     lesson_title_ = lesson_->title().empty() ? name : printable(lesson_->title(), NAME_LENGTH);
@@ -311,6 +333,7 @@ void session::lesson_leave() {
 
 void session::close_lesson() {
     if (!lesson_) return;
+    if (loaded_kind_ == LIBRARY_LESSONS) load_entry(LIBRARY_LESSONS, -1);
     lesson_->echo_to(nullptr);
     lesson_.reset();
     lesson_frames_.reset();

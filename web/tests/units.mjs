@@ -17,8 +17,8 @@ const body = { tagName: 'BODY' };
 const key = (code, more = {}) => ({ code, key: '', repeat: false, ctrlKey: false, altKey: false, metaKey: false, ...more });
 // What the page does with a key: the action's number as the session acts
 // on it, 'page+1' and the like, or '' where the browser keeps the key.
-const does = (event, focused) => {
-  const d = pageKey(event, focused, (code, character) => s.keyAction(code, character), actions);
+const does = (event, focused, byPointer = false) => {
+  const d = pageKey(event, focused, s, byPointer);
   return !d ? '' : d.page ? `page${d.page > 0 ? '+' : '-'}` : d.step ? `step${d.step > 0 ? '+' : '-'}` : d.action;
 };
 const act = (code, character = '') => s.keyAction(code, character);
@@ -43,15 +43,20 @@ test('a focused control keeps what it uses; repeats and combinations go to the b
     [key('KeyI'), { tagName: 'INPUT', type: 'text' }, ''],
     [key('F2'), { tagName: 'INPUT', type: 'text', dataset: { slider: 'rpm' } }, act('F2')],
     [key('KeyO'), { tagName: 'INPUT', type: 'file' }, act('KeyO')],
-    [key('Equal', { key: '+' }), { ...range, matches: () => false }, actions.plus], // a touched slider
+    [key('Equal', { key: '+' }), range, actions.plus, true], // a clicked or touched slider
+    [key('Enter'), range, actions.push, true],
+    [key('ArrowUp'), range, actions.plus, true],
+    [key('F1'), { tagName: 'INPUT', type: 'text', dataset: { slider: 'rpm' } }, act('F1')],
+    [key('Digit1', { key: '1' }), { tagName: 'INPUT', type: 'text', dataset: { slider: 'rpm' } }, ''],
+    [key('Equal', { key: '+' }), { tagName: 'INPUT', type: 'text', dataset: { slider: 'rpm' } }, ''],
     [key('PageUp'), range, 'page+'],
     [key('PageDown'), { tagName: 'INPUT', type: 'text', dataset: { slider: 'rpm' } }, 'page-'],
     [key('PageDown'), { tagName: 'INPUT', type: 'text', dataset: {} }, ''],
     [key('PageUp'), body, ''],
     [key('PageUp', { repeat: true }), range, ''],
   ];
-  for (const [event, focused, expected] of cases)
-    assert.equal(does(event, focused), expected, `${event.code} on ${focused.tagName}`);
+  for (const [event, focused, expected, byPointer] of cases)
+    assert.equal(does(event, focused, byPointer), expected, `${event.code} on ${focused.tagName}${byPointer ? ' a pointer focused' : ''}`);
   assert.notEqual(act('F1'), actions.none);
 });
 
