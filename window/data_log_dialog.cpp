@@ -41,7 +41,9 @@ QLabel *plain_label(const QString &text) {
 
 TfrmDataLog::TfrmDataLog(QWidget *parent, session &s, int zoom) : QDialog(parent), sim(s) {
     setWindowTitle(QStringLiteral("Open Data Log"));
-    QFont zoomed = font();
+    // A window of its own takes no font from the main window: the window's,
+    // at its zoom.
+    QFont zoomed = parent ? parent->font() : font();
     if (zoomed.pixelSize() > 0) zoomed.setPixelSize(zoomed.pixelSize() * zoom);
     setFont(zoomed);
     const log_header &header = s.log();
@@ -77,7 +79,9 @@ TfrmDataLog::TfrmDataLog(QWidget *parent, session &s, int zoom) : QDialog(parent
     part->addWidget(new QLabel(QStringLiteral("to")));
     part->addWidget(End1);
     part->addWidget(PartClock1);
-    form->addRow(QStringLiteral("&Start, end:"), part);
+    QLabel *partLabel = new QLabel(QStringLiteral("&Start, end:"));
+    partLabel->setBuddy(Start1);
+    form->addRow(partLabel, part);
 
     Profile1 = new QComboBox;
     if (s.has_profile())
