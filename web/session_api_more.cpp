@@ -307,9 +307,8 @@ EXPORT const char *omnira_constants(void) {
                               {"temp", "[" + number(FIGURE_RAW) + "," + number(FIGURE_C) + "," +
                                            number(FIGURE_F) + "]"}})},
         {"unit_names", unit_names},
-        {"libraries",
-         object({{"scenarios", number(LIBRARY_SCENARIOS)},
-                 {"lessons", number(LIBRARY_LESSONS)},
-                 {"profiles", number(LIBRARY_PROFILES)}})},
+        {"libraries", object({{"scenarios", number(LIBRARY_SCENARIOS)},
+                              {"lessons", number(LIBRARY_LESSONS)},
+                              {"profiles", number(LIBRARY_PROFILES)}})},
     }));
 }

@@ -70,8 +70,8 @@ TfrmDataLog::TfrmDataLog(QWidget *parent, session &s, int zoom) : QDialog(parent
     Start1->setPlaceholderText(QStringLiteral("the log's start"));
     End1->setPlaceholderText(QStringLiteral("its end"));
     PartClock1 = new QComboBox;
-    PartClock1->addItems({QStringLiteral("after the first row"),
-                          QStringLiteral("clock times of the log")});
+    PartClock1->addItems(
+        {QStringLiteral("after the first row"), QStringLiteral("clock times of the log")});
     PartClock1->setCurrentIndex(s.log_part_clock ? 1 : 0);
     PartClock1->setEnabled(s.log_has_clock());
     QHBoxLayout *part = new QHBoxLayout;

@@ -53,10 +53,9 @@ void TfrmMain::PresetProfile1Click(size_t index) {
 
 void TfrmMain::LoadProfile1Click() {
     if (!LoadProfileDialog1)
-        LoadProfileDialog1 =
-            openDialog(QStringLiteral("Load Profile"),
-                       QStringLiteral("Instrument profile (*.txt);;Any file (*)"),
-                       [this](const QString &path) { loadProfileFile(path); });
+        LoadProfileDialog1 = openDialog(QStringLiteral("Load Profile"),
+                                        QStringLiteral("Instrument profile (*.txt);;Any file (*)"),
+                                        [this](const QString &path) { loadProfileFile(path); });
     LoadProfileDialog1->open();
 }
 
@@ -79,10 +78,10 @@ bool TfrmMain::loadProfileFile(const QString &path) {
 
 void TfrmMain::SaveProfile1Click() {
     if (!SaveProfileDialog1)
-        SaveProfileDialog1 = saveDialog(QStringLiteral("Save Profile"),
-                                        QStringLiteral("profile.txt"),
-                                        {QStringLiteral("Instrument profile (*.txt)")},
-                                        [this](const QString &path) { saveProfileFile(path); });
+        SaveProfileDialog1 =
+            saveDialog(QStringLiteral("Save Profile"), QStringLiteral("profile.txt"),
+                       {QStringLiteral("Instrument profile (*.txt)")},
+                       [this](const QString &path) { saveProfileFile(path); });
     SaveProfileDialog1->open();
 }
 
