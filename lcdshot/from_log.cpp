@@ -40,6 +40,19 @@ const column_option COLUMN_OPTIONS[] = {
     {"--map", LOG_MAP},   {"--temp", LOG_TEMP},
 };
 
+// The part converted: after the first row, or by the log's clock times.
+struct bound_option {
+    const char *name;
+    bool end, clock;
+};
+
+const bound_option BOUND_OPTIONS[] = {
+    {"--start", false, false},
+    {"--end", true, false},
+    {"--start-at", false, true},
+    {"--end-at", true, true},
+};
+
 // The program's name, for its messages.
 std::string program_name;
 
@@ -62,23 +75,22 @@ int from_log_main(const std::string &program, int argc, char **argv) {
     for (int i = 1; i < argc; i++) {
         const std::string arg = argv[i];
         const bool has_value = i + 1 < argc;
-        bool column = false;
+        bool taken = false; // an option with its value
         for (const column_option &c : COLUMN_OPTIONS)
             if (arg == c.name && has_value) {
                 options.column[c.role] = argv[++i];
-                column = true;
+                taken = true;
             }
-        if (column) continue;
+        for (const bound_option &b : BOUND_OPTIONS)
+            if (!taken && arg == b.name && has_value) {
+                std::string why;
+                if (!set_log_bound(options, b.end, b.clock, argv[++i], why))
+                    return usage_error(arg + " " + why + ": " + argv[i]);
+                taken = true;
+            }
+        if (taken) continue;
         if (arg == "--from-log" && has_value) {
             log = argv[++i];
-        } else if ((arg == "--start" || arg == "--end") && has_value) {
-            long long &at = arg == "--start" ? options.start : options.end;
-            if (!parse_log_time(argv[++i], at))
-                return usage_error(arg + " takes seconds or [H:]MM:SS: " + argv[i]);
-        } else if ((arg == "--start-at" || arg == "--end-at") && has_value) {
-            long long &at = arg == "--start-at" ? options.start_clock : options.end_clock;
-            if (!parse_log_clock(argv[++i], at))
-                return usage_error(arg + " takes a clock time of the log, HH:MM[:SS]: " + argv[i]);
         } else if (arg == "--map-unit" && has_value) {
             if (!parse_figure_unit(SLIDER_MAP, argv[++i], options.map_unit))
                 return usage_error("--map-unit takes inHg or mB");
@@ -96,8 +108,8 @@ int from_log_main(const std::string &program, int argc, char **argv) {
             return usage_error("unknown or incomplete option for --from-log: " + arg);
         }
     }
-    if (options.start >= 0 && options.end >= 0 && options.end <= options.start)
-        return usage_error("--end comes before --start");
+    std::string why;
+    if (!check_log_part(options, why)) return usage_error("--start and --end: " + why);
 
     std::string csv;
     if (!read_capped(log, MAX_LOG_BYTES, csv)) return failure(log, "cannot open the log");

@@ -94,11 +94,9 @@ class Page {
     const kinds = s.constants.libraries;
     const bytes = omniraParts.library;
     let at = 0;
-    const profiles = [];
     for (const [kind, name, length] of OMNIRA_LIBRARY_INDEX) {
       const part = bytes.subarray(at, (at += length));
-      if (kind === 'profiles') profiles.push([name, part]);
-      else if (kind === 'goldens') s.libraryAddGolden(kinds.scenarios, name, part);
+      if (kind === 'goldens') s.libraryAddGolden(kinds.scenarios, name, part);
       else if (name === 'course.list') s.librarySetCourse(kinds[kind], part);
       else s.libraryAdd(kinds[kind], name, part);
     }
@@ -106,7 +104,7 @@ class Page {
     byId('scenario').replaceChildren(...s.libraryTitles(scenarios).map((title, i) =>
       Object.assign(document.createElement('option'), { value: i, textContent: title })));
     this.lessons.fill(s.libraryTitles(lessons));
-    this.profiles.fill(profiles);
+    this.profiles.fill();
   }
 
   start() {

@@ -13,7 +13,6 @@ export class ProfileBoard {
   // `download(name, bytes, type)` saves a file.
   constructor(page, download) {
     this.page = page;
-    this.presets = [];
     this.bytes = null; // the profile in force as it was read, for the link
     const el = (id) => document.getElementById(id);
     this.el = { file: el('profile-file'), list: el('profile-preset'), shown: el('profile') };
@@ -31,8 +30,9 @@ export class ProfileBoard {
       }
     });
     el('profile-use').addEventListener('click', () => {
-      const preset = this.presets[Number(e.list.value)];
-      if (preset) this.load(preset[1], preset[0]);
+      if (e.list.value === '') return;
+      const { s } = page, kind = s.constants.libraries.profiles, i = Number(e.list.value);
+      this.load(s.libraryText(kind, i), e.list.selectedOptions[0].textContent);
     });
     el('factory-settings').addEventListener('click', () => {
       page.s.factorySettings();
@@ -45,11 +45,11 @@ export class ProfileBoard {
     });
   }
 
-  // The bundled presets: [file name, bytes] each.
-  fill(presets) {
-    this.presets = presets;
-    this.el.list.replaceChildren(...presets.map(([name], i) =>
-      Object.assign(document.createElement('option'), { value: i, textContent: name })));
+  // The bundled presets, by their titles, as the session's library has them.
+  fill() {
+    const s = this.page.s;
+    this.el.list.replaceChildren(...s.libraryTitles(s.constants.libraries.profiles).map((title, i) =>
+      Object.assign(document.createElement('option'), { value: i, textContent: title })));
   }
 
   // A profile's bytes to the session; kept when it is in force.

@@ -137,6 +137,14 @@ export function sessionOf(m) {
     setLogColumn: (role, column) => m._omnira_set_log_column(role, column),
     logUnits: () => ({ map: m._omnira_log_map_unit(), temp: m._omnira_log_temp_unit() }),
     setLogUnits: (map, temp) => m._omnira_set_log_units(map, temp),
+    setLogPart: (start, end, clock) => m._omnira_set_log_part(...put(start, end), flag(clock)),
+    logPart: () => ({ start: text(m._omnira_log_start()), end: text(m._omnira_log_end()), clock: !!m._omnira_log_part_clock() }),
+    logHasClock: () => !!m._omnira_log_has_clock(),
+    logUnderProfile: () => !!m._omnira_log_under_profile(),
+    setLogUnderProfile: (under) => m._omnira_set_log_under_profile(flag(under)),
+    convertLog: () => !!m._omnira_convert_log(),
+    logError: () => text(m._omnira_log_error()),
+    logSpan: () => text(m._omnira_log_span()),
     playLog: () => !!m._omnira_play_log(),
     logWarnings() {
       const all = [];
@@ -152,6 +160,7 @@ export function sessionOf(m) {
       for (let i = 0; i < m._omnira_library_count(kind); i++) titles.push(text(m._omnira_library_title(kind, i)));
       return titles;
     },
+    libraryText: (kind, i) => reply(m._omnira_library_text(kind, i)),
     libraryFind: (kind, name) => m._omnira_library_find(kind, ...put(name)),
     libraryName: (kind, i) => text(m._omnira_library_name(kind, i)),
     // The library entry the session holds now, or null.

@@ -23,7 +23,7 @@ const lesson_player *lesson() {
 }
 
 library_kind kind(int k) {
-    return k == LIBRARY_LESSONS ? LIBRARY_LESSONS : LIBRARY_SCENARIOS;
+    return k == LIBRARY_LESSONS || k == LIBRARY_PROFILES ? (library_kind)k : LIBRARY_SCENARIOS;
 }
 
 const library_entry *entry(int k, int i) {
@@ -146,6 +146,40 @@ EXPORT void omnira_set_log_units(int map_unit, int temp_unit) {
     page_session().log_map_unit = (figure_unit)map_unit;
     page_session().log_temp_unit = (figure_unit)temp_unit;
 }
+// The part chosen: the input holds the start, then the end, as typed.
+EXPORT void omnira_set_log_part(int start, int end, int clock) {
+    input_fields in;
+    page_session().log_start = in.next(start);
+    page_session().log_end = in.next(end);
+    page_session().log_part_clock = clock != 0;
+}
+EXPORT const char *omnira_log_start(void) {
+    return reply(page_session().log_start);
+}
+EXPORT const char *omnira_log_end(void) {
+    return reply(page_session().log_end);
+}
+EXPORT int omnira_log_part_clock(void) {
+    return page_session().log_part_clock;
+}
+EXPORT int omnira_log_has_clock(void) {
+    return page_session().log_has_clock();
+}
+EXPORT int omnira_log_under_profile(void) {
+    return page_session().log_under_profile;
+}
+EXPORT void omnira_set_log_under_profile(int under) {
+    page_session().log_under_profile = under != 0;
+}
+EXPORT int omnira_convert_log(void) {
+    return page_session().convert_log();
+}
+EXPORT const char *omnira_log_error(void) {
+    return reply(page_session().log_error());
+}
+EXPORT const char *omnira_log_span(void) {
+    return reply(page_session().log_span());
+}
 EXPORT int omnira_play_log(void) {
     return page_session().play_log();
 }
@@ -176,6 +210,10 @@ EXPORT int omnira_library_count(int k) {
 }
 EXPORT const char *omnira_library_title(int k, int i) {
     return reply(entry(k, i) ? entry(k, i)->title : std::string());
+}
+// The file's bytes, as the library holds them.
+EXPORT const char *omnira_library_text(int k, int i) {
+    return reply(entry(k, i) ? entry(k, i)->text : std::string());
 }
 // The input holds the name a link gives; -1 when the library has none.
 EXPORT const char *omnira_library_name(int k, int i) {
@@ -299,7 +337,8 @@ EXPORT const char *omnira_constants(void) {
                               {"temp", "[" + number(FIGURE_RAW) + "," + number(FIGURE_C) + "," +
                                            number(FIGURE_F) + "]"}})},
         {"unit_names", unit_names},
-        {"libraries",
-         object({{"scenarios", number(LIBRARY_SCENARIOS)}, {"lessons", number(LIBRARY_LESSONS)}})},
+        {"libraries", object({{"scenarios", number(LIBRARY_SCENARIOS)},
+                              {"lessons", number(LIBRARY_LESSONS)},
+                              {"profiles", number(LIBRARY_PROFILES)}})},
     }));
 }

@@ -70,7 +70,6 @@ TfrmMain::TfrmMain()
     : QMainWindow(nullptr, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                                Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint),
       sim(read_golden_file) {
-    setWindowTitle(QStringLiteral("Qirel QX-40 Simulator"));
     QFont font(QStringLiteral("MS Sans Serif"));
     font.setPixelSize(11);
     setFont(font);
@@ -90,6 +89,7 @@ TfrmMain::TfrmMain()
     Timer1->setInterval(session::TICK_MS);
     connectHandlers();
     loadLibraries();
+    connectProfileHandlers();
     showRecent();
 
     InstrumentPanel &c = *Controls;
@@ -144,10 +144,11 @@ void TfrmMain::setClock(std::function<qint64()> source) {
     lastTime = clock();
 }
 
-// The bundled scenarios with their goldens, and the lessons.
+// The bundled scenarios with their goldens, the lessons and the preset profiles.
 void TfrmMain::loadLibraries() {
     load_library(sim.library(LIBRARY_SCENARIOS), QStringLiteral(":/scenarios"));
     load_library(sim.library(LIBRARY_LESSONS), QStringLiteral(":/lessons"));
+    load_library(sim.library(LIBRARY_PROFILES), QStringLiteral(":/profiles"));
     Menus->showLibraries(sim, [this](library_kind kind, size_t index) {
         sim.play_library(kind, index);
         sessionChanged();

@@ -47,6 +47,8 @@ class TfrmMain : public QMainWindow {
     QFileDialog *PlayDialog1 = nullptr;
     QFileDialog *DataLogDialog1 = nullptr;
     TfrmDataLog *ColumnDialog1 = nullptr;
+    QFileDialog *LoadProfileDialog1 = nullptr;
+    QFileDialog *SaveProfileDialog1 = nullptr;
     QMessageBox *HelpBox1 = nullptr;
     // A long script's check, after CHECK_PROGRESS_AFTER_MS; it can cancel.
     QProgressDialog *CheckProgress1 = nullptr;
@@ -91,6 +93,10 @@ class TfrmMain : public QMainWindow {
     void StopScenario1Click();
     void OpenDataLog1Click();
     void ColumnDialog1Accept();
+    void PresetProfile1Click(size_t index);
+    void LoadProfile1Click();
+    void SaveProfile1Click();
+    void FactorySettings1Click();
     void KeyboardAndMouse1Click();
     void About1Click();
 
@@ -101,6 +107,12 @@ class TfrmMain : public QMainWindow {
     // Opens an engine data log in the session and the column chooser for
     // it; false with a message when the file or its header cannot be read.
     bool openDataLogFile(const QString &path);
+    // Instrument > Load Profile... and Save Profile...: the profile in the
+    // file put in force from the next power-on and remembered for the next
+    // run (a bad one is refused by its line, the one in force stays); the
+    // instrument's settings written whole or not at all. False with a message.
+    bool loadProfileFile(const QString &path);
+    bool saveProfileFile(const QString &path);
     // Writes the session so far to `path` and every later input with it,
     // until stopRecording or the session stops it; false if it cannot be
     // written.
@@ -131,6 +143,11 @@ class TfrmMain : public QMainWindow {
   private:
     void connectHandlers();
     void loadLibraries();
+    // The Instrument menu's handlers, and the profile of the last run.
+    void connectProfileHandlers();
+    void keepProfile(const std::string &bytes, const std::string &name);
+    // The profile in force, in the window's title.
+    void showProfile();
     void forward(panel_action action);
     void moveSlider(slider_id slider, int position);
     void figureEntered(SliderFigure &figure);

@@ -8,6 +8,7 @@
 #include "host/shell/lcd_palette.h"
 #include "host/text/printable.h"
 #include "window/data_log_dialog.h"
+#include "window/file_bytes.h"
 #include "window/lcd_presentation.h"
 #include "window/menus.h"
 #include "window/preferences.h"
@@ -20,24 +21,6 @@
 #include <QFileInfo>
 
 #include <string.h>
-
-namespace {
-
-// A file's name as its bytes, the way the session and lcdshot see it.
-std::string fileBytesName(const QString &path) {
-    return QFile::encodeName(path).toStdString();
-}
-
-// Up to `limit` + 1 bytes of the regular file at `path`, so that the session
-// can refuse one that is too long; false when it cannot be read.
-bool readFile(const QString &path, size_t limit, std::string &bytes) {
-    QFile file(path);
-    if (!QFileInfo(path).isFile() || !file.open(QIODevice::ReadOnly)) return false;
-    bytes = file.read(qint64(limit) + 1).toStdString();
-    return true;
-}
-
-} // namespace
 
 // A message that leaves the power loop running; text from a script or a
 // file name is never taken as markup.
@@ -140,25 +123,18 @@ bool TfrmMain::openDataLogFile(const QString &path) {
     sessionChanged();
     if (!opened) return false;
     delete ColumnDialog1;
-    ColumnDialog1 = new TfrmDataLog(this, sim);
+    ColumnDialog1 = new TfrmDataLog(this, sim, zoomFactor);
     ColumnDialog1->setWindowModality(Qt::WindowModal);
     connect(ColumnDialog1, &QDialog::accepted, this, &TfrmMain::ColumnDialog1Accept);
     ColumnDialog1->open();
     return true;
 }
 
-// Plays the log with the columns chosen; every warning of its conversion is
-// shown together, each once with the row it was first met on.
+// Plays the log with the choices; the chooser listed its warnings.
 void TfrmMain::ColumnDialog1Accept() {
-    ColumnDialog1->choose(sim);
-    const bool played = sim.play_log();
+    ColumnDialog1->choose();
+    sim.play_log();
     sessionChanged();
-    const std::vector<std::string> &warnings = sim.log_warnings();
-    if (!played || warnings.empty()) return;
-    std::string text = sim.log_name() + ": " + std::to_string(warnings.size()) +
-                       (warnings.size() == 1 ? " warning:" : " warnings:");
-    for (const std::string &warning : warnings) text += "\n- " + warning;
-    showMessage(QMessageBox::Information, text);
 }
 
 // --- The recording

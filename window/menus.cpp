@@ -35,6 +35,10 @@ MainMenus::MainMenus(QMenuBar *bar, QObject *owner) : QObject(owner), MainMenu1(
     RecentScenarios1 = Simulation1->addMenu(QStringLiteral("&Recent Scenarios"));
     StopScenario1 = Simulation1->addAction(QStringLiteral("S&top Scenario"));
     StopScenario1->setEnabled(false);
+    Instrument1 = bar->addMenu(QStringLiteral("&Instrument"));
+    LoadProfile1 = new QAction(QStringLiteral("&Load Profile..."), this);
+    SaveProfile1 = new QAction(QStringLiteral("&Save Profile..."), this);
+    FactorySettings1 = new QAction(QStringLiteral("&Factory Settings"), this);
     View1 = bar->addMenu(QStringLiteral("&View"));
     QActionGroup *zooms = new QActionGroup(this);
     for (int factor = preferences::MIN_ZOOM; factor <= preferences::MAX_ZOOM; factor++) {
@@ -68,6 +72,16 @@ void MainMenus::showLibraries(const session &s,
                             [play, kind = kind, i] { play(kind, i); });
         menu->setEnabled(!menu->isEmpty());
     }
+}
+
+void MainMenus::showProfiles(const session &s, const std::function<void(size_t)> &load) {
+    Instrument1->clear();
+    const std::vector<library_entry> &presets = s.library(LIBRARY_PROFILES).entries();
+    for (size_t i = 0; i < presets.size(); i++)
+        Instrument1->addAction(menuText(QString::fromStdString(presets[i].title)), this,
+                               [load, i] { load(i); });
+    if (!presets.empty()) Instrument1->addSeparator();
+    Instrument1->addActions({LoadProfile1, SaveProfile1, FactorySettings1});
 }
 
 void MainMenus::showRecent(const QStringList &paths,

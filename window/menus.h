@@ -1,6 +1,7 @@
 // The window's menu bar and its actions: File, Edit, Simulation (with the
-// libraries of scenarios and lessons and the recent scenarios), View and
-// Help. It makes them and shows the session in them; the window connects
+// libraries of scenarios and lessons and the recent scenarios), Instrument
+// (the preset profiles, loading and saving one, the factory settings), View
+// and Help. It makes them and shows the session in them; the window connects
 // their handlers.
 #pragma once
 
@@ -36,6 +37,10 @@ class MainMenus : public QObject {
     QAction *PlayScenario1;
     QMenu *RecentScenarios1;
     QAction *StopScenario1;
+    QMenu *Instrument1;
+    QAction *LoadProfile1;
+    QAction *SaveProfile1;
+    QAction *FactorySettings1;
     QMenu *View1;
     QAction *Zoom1[4];
     QAction *ZoomIn1;
@@ -48,6 +53,10 @@ class MainMenus : public QObject {
     // The Scenarios and Lessons menus: the titles of the session's
     // libraries; choosing one calls `play` with its library and index.
     void showLibraries(const session &s, const std::function<void(library_kind, size_t)> &play);
+    // The Instrument menu: the session's preset profiles by their titles,
+    // then Load Profile..., Save Profile... and Factory Settings; choosing a
+    // preset calls `load` with its index.
+    void showProfiles(const session &s, const std::function<void(size_t)> &load);
     // Simulation > Recent Scenarios: each file by its name and folder, so
     // that two of one name tell apart; choosing one calls `open` with it.
     void showRecent(const QStringList &paths, const std::function<void(const QString &)> &open);

@@ -62,4 +62,15 @@ void addRecentScenario(const QString &path) {
     write(QStringLiteral("scenarios/recent"), recent.mid(0, RECENT_COUNT));
 }
 
+bool profile(QByteArray &bytes, QString &name) {
+    bytes = read(QStringLiteral("profile/bytes")).toByteArray();
+    name = read(QStringLiteral("profile/name")).toString();
+    return !bytes.isEmpty();
+}
+
+void setProfile(const QByteArray &bytes, const QString &name) {
+    write(QStringLiteral("profile/bytes"), bytes);
+    write(QStringLiteral("profile/name"), name);
+}
+
 } // namespace preferences

@@ -281,10 +281,11 @@ bool write_scenario(log_rows &rows, const log_header &header, const log_options 
     for (int i = 0; i < SLIDERS; i++)
         if (sliders[i].column >= 0)
             out += leg(sliders[i], i, samples[0].figure[i]).substr(1) + "\n";
-    out += "note " + title + ": " + clock_text(last.time - samples[0].time) +
-           " of the log from row " + std::to_string(samples[0].row) +
-           (rows.clock ? " at " + clock_text((rows.first + samples[0].time) % DAY) : "") + ranges +
-           "\non\n";
+    result.span = clock_text(last.time - samples[0].time) + " of the log from row " +
+                  std::to_string(samples[0].row) +
+                  (rows.clock ? " at " + clock_text((rows.first + samples[0].time) % DAY) : "");
+    result.clock = rows.clock;
+    out += "note " + title + ": " + result.span + ranges + "\non\n";
     out += options.settings;
     if (!options.settings.empty() && options.settings.back() != '\n') out += "\n";
 
@@ -321,7 +322,7 @@ bool write_scenario(log_rows &rows, const log_header &header, const log_options 
     flush();
     if (rows.past_limit)
         out += "note Log cut at " + when(rows, last.time) + ", " + of_rows +
-               ": a scenario plays at most 4 hours\n";
+               ": a scenario plays at most 4 hours in 1 MB\n";
     else if (rows.part)
         out += "note End of the part chosen at " + when(rows, last.time) + ", " + of_rows + "\n";
     else

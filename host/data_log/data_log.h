@@ -64,6 +64,10 @@ struct log_conversion {
     std::string script;
     std::vector<std::string> warnings; // each kind once, with its first row
     std::string error;                 // why there is no script
+    // What plays, as the first note says it: "0:02:39 of the log from row 4
+    // at 10:15:03"; and whether the log's times are clock times.
+    std::string span;
+    bool clock = false;
 };
 
 // The file's largest size, about eight hours of a 60-column log at 1 Hz.
@@ -82,6 +86,15 @@ bool parse_log_time(const std::string &text, long long &tenths);
 // A clock time of the log for start_clock and end_clock: HH:MM[:SS[.s]],
 // as tenths of a second after midnight.
 bool parse_log_clock(const std::string &text, long long &tenths);
+
+// A start (`end` false) or an end of the part converted into `options`, as
+// lcdshot's --start and --end take it (seconds or [H:]MM:SS after the first
+// row) or, with `clock`, its --start-at and --end-at (a clock time of the
+// log); empty text leaves it unset. False with `error` saying what it takes.
+bool set_log_bound(log_options &options, bool end, bool clock, const std::string &text,
+                   std::string &error);
+// False with `error` when the part's end does not come after its start.
+bool check_log_part(const log_options &options, std::string &error);
 
 // The column found for each role, by name: first the role's usual spellings
 // in order, then a column whose name ends in a unit of the role (oil_temp_c).

@@ -256,3 +256,22 @@ bool parse_log_clock(const std::string &text, long long &tenths) {
     return std::count(text.begin(), text.end(), ':') >= 1 && parse_clock(s, tenths) &&
            tenths < DAY && s == text.c_str() + text.size();
 }
+
+bool set_log_bound(log_options &options, bool end, bool clock, const std::string &text,
+                   std::string &error) {
+    long long &at = clock ? (end ? options.end_clock : options.start_clock)
+                          : (end ? options.end : options.start);
+    at = -1;
+    if (text.empty()) return true;
+    if (clock ? parse_log_clock(text, at) : parse_log_time(text, at)) return true;
+    at = -1;
+    error = clock ? "takes a clock time of the log, HH:MM[:SS]"
+                  : "takes seconds or [H:]MM:SS after the first row";
+    return false;
+}
+
+bool check_log_part(const log_options &options, std::string &error) {
+    if (options.start < 0 || options.end < 0 || options.end > options.start) return true;
+    error = "the end does not come after the start";
+    return false;
+}

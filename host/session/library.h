@@ -1,6 +1,7 @@
-// The libraries bundled with the simulator: scenarios and lessons, each a
-// folder of scripts with a course.list giving the order of a course, and the
-// goldens the scenarios expect. The front end hands over the files it has
+// The libraries bundled with the simulator: scenarios, lessons and preset
+// instrument profiles, each a folder of files (titled by their first comment
+// line) with a course.list giving the order of a course, and the goldens the
+// scenarios expect. The front end hands over the files it has
 // (from its resources or its page); the session lists and plays them.
 #pragma once
 #include <stddef.h>
@@ -10,7 +11,7 @@
 #include <string>
 #include <vector>
 
-enum library_kind { LIBRARY_SCENARIOS, LIBRARY_LESSONS, LIBRARY_KINDS };
+enum library_kind { LIBRARY_SCENARIOS, LIBRARY_LESSONS, LIBRARY_PROFILES, LIBRARY_KINDS };
 
 struct library_entry {
     std::string name;  // the file name without ".txt": a link names it so

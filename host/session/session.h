@@ -198,16 +198,36 @@ class session {
     void lesson_leave();
     void close_lesson();
 
-    // --- Data logs: open a log, choose its columns and units, play it.
+    // --- Data logs: open a log, choose its columns, units, part and
+    // profile, see every warning of its conversion, play it.
+    // Opening converts it once with what was found in it, for the chooser.
     bool open_log(const std::string &bytes, const std::string &file_name);
     const log_header &log() const { return log_header_; }
     const std::string &log_name() const { return log_name_; }
-    // The chooser's choices, as found in the log just opened: a column per
-    // role (-1 none) and the units as the log gives them.
+    // The chooser's choices, each log starting from what is found in it:
+    // a column per role (-1 none), the units as the log gives them, the
+    // whole log, and the profile in force when there is one.
     int log_column[LOG_ROLES];
     figure_unit log_map_unit = FIGURE_RAW, log_temp_unit = FIGURE_RAW;
+    // The part played, as typed; empty: from the log's start, to its end.
+    // After the first row (seconds or [H:]MM:SS), or with log_part_clock
+    // clock times of the log (HH:MM[:SS]), as lcdshot's options take them.
+    std::string log_start, log_end;
+    bool log_part_clock = false;
+    // The flight plays under the profile in force, else the factory settings.
+    bool log_under_profile = false;
+    // Converts the log with the choices, so that the chooser lists what
+    // playing it would warn of; false with log_error() when it gives no
+    // scenario (a start or end it cannot read, no row in the part).
+    bool convert_log();
+    const std::string &log_error() const { return log_error_; }
+    // What the last conversion plays ("0:02:39 of the log from row 4 at
+    // 10:15:03"); whether the log's times are clock times.
+    const std::string &log_span() const { return log_span_; }
+    bool log_has_clock() const { return log_clock_; }
+    // Converts with the choices and plays; an alert when it cannot.
     bool play_log();
-    // The warnings of the log played last, each once with its first row.
+    // The warnings of the last conversion, each once with its first row.
     const std::vector<std::string> &log_warnings() const { return log_warnings_; }
 
     // --- Instrument profiles: the owner's settings put in place at every
@@ -220,7 +240,8 @@ class session {
     // The settings in force as a profile file.
     std::string save_profile(const std::string &title) const;
 
-    // --- The libraries of scenarios and lessons.
+    // --- The libraries of scenarios, lessons and preset profiles (a preset
+    // "plays" as load_profile).
     script_library &library(library_kind kind) { return libraries_[kind]; }
     const script_library &library(library_kind kind) const { return libraries_[kind]; }
 
@@ -283,6 +304,8 @@ class session {
     std::string log_text_, log_name_;
     log_header log_header_;
     std::vector<std::string> log_warnings_;
+    std::string log_error_, log_span_, log_script_;
+    bool log_clock_ = false;
 
     script_library libraries_[LIBRARY_KINDS];
 

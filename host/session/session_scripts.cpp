@@ -52,6 +52,7 @@ bool session::play_library(library_kind kind, size_t index) {
     const std::vector<library_entry> &entries = libraries_[kind].entries();
     if (index >= entries.size()) return false;
     if (kind == LIBRARY_LESSONS) return begin_lesson(entries[index].text, entries[index].title, (int)index);
+    if (kind == LIBRARY_PROFILES) return load_profile(entries[index].text, entries[index].name);
     return check_script(entries[index].text, entries[index].title, "the scenario library", "",
                         (int)index);
 }
@@ -360,30 +361,68 @@ bool session::open_log(const std::string &bytes, const std::string &file_name) {
     // Each log starts from what is found in it, never from the last one's choice.
     for (int role = 0; role < LOG_ROLES; role++) log_column[role] = header.column[role];
     log_map_unit = log_temp_unit = FIGURE_RAW;
-    log_warnings_.clear();
+    log_start.clear();
+    log_end.clear();
+    log_part_clock = false;
+    log_under_profile = has_profile_;
+    log_clock_ = false;
+    convert_log();
     return true;
 }
 
-bool session::play_log() {
+bool session::convert_log() {
+    log_warnings_.clear();
+    log_error_.clear();
+    log_span_.clear();
+    log_script_.clear();
     if (log_name_.empty()) return false;
     log_options options;
     for (int role = 0; role < LOG_ROLES; role++) {
         const int i = log_column[role];
-        options.left_out[role] = i < 0 || (size_t)i >= log_header_.names.size();
-        if (!options.left_out[role]) options.column[role] = log_header_.names[(size_t)i];
+        // "(none)" for a column the log has leaves it out; for one it lacks,
+        // the conversion says so, with the columns there are.
+        const bool none = i < 0 || (size_t)i >= log_header_.names.size();
+        options.left_out[role] = none && log_header_.column[role] >= 0;
+        if (!none) options.column[role] = log_header_.names[(size_t)i];
     }
     options.map_unit = log_map_unit;
     options.temp_unit = log_temp_unit;
     options.title = log_name_;
-    if (has_profile_) options.settings = profile_lines(profile_);
+    if (log_under_profile && has_profile_) options.settings = profile_lines(profile_);
+    std::string why;
+    const struct {
+        const std::string &text;
+        bool end;
+        const char *name;
+    } bounds[] = {{log_start, false, "the start "}, {log_end, true, "the end "}};
+    for (const auto &b : bounds)
+        if (!set_log_bound(options, b.end, log_part_clock, b.text, why)) {
+            log_error_ = b.name + why + ": \"" + printable(b.text, NAME_LENGTH) + "\"";
+            return false;
+        }
     log_conversion result;
-    if (!convert_data_log(log_text_, options, result)) {
-        alert(log_name_ + " gives no scenario: " + result.error + ".");
+    if (!check_log_part(options, why)) {
+        log_error_ = why;
+    } else if (!convert_data_log(log_text_, options, result)) {
+        log_error_ = printable(result.error);
+    } else {
+        for (const std::string &w : result.warnings) log_warnings_.push_back(printable(w));
+        log_span_ = printable(result.span);
+        log_clock_ = result.clock;
+        log_script_.swap(result.script);
+    }
+    return log_error_.empty();
+}
+
+bool session::play_log() {
+    if (log_name_.empty()) return false;
+    if (!convert_log()) {
+        alert(log_name_ + " gives no scenario: " + log_error_ + ".");
         return false;
     }
-    log_warnings_.clear();
-    for (const std::string &w : result.warnings) log_warnings_.push_back(printable(w));
-    return play_script(result.script, log_name_, "the data log " + log_name_, "");
+    std::string script;
+    script.swap(log_script_);
+    return play_script(script, log_name_, "the data log " + log_name_, "");
 }
 
 // --- Profiles

@@ -275,7 +275,8 @@ TEST(DataLog, CutsALogLongerThanAScenarioPlays) {
     EXPECT_EQ(
         result.warnings.back().find("row 7200 of 9002: the log is cut at 3:59:56 into the log"), 0u)
         << result.warnings.back();
-    EXPECT_NE(result.script.find("\nnote Log cut at 3:59:56 into the log, row 7200 of 9002: "),
+    EXPECT_NE(result.script.find("\nnote Log cut at 3:59:56 into the log, row 7200 of 9002: a "
+                                 "scenario plays at most 4 hours in 1 MB\n"),
               std::string::npos);
     EXPECT_EQ(result.script.find("Log end"), std::string::npos);
     std::string error;

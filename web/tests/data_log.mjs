@@ -66,3 +66,41 @@ test('a file that is no data log is refused with its reason as plain text', asyn
   assert.equal(await page.locator('#script-error b').count(), 0);
   assert.ok(await page.locator('#log-chooser').isHidden());
 });
+
+// Every warning is listed in the chooser before anything plays, as plain
+// text; a start and an end choose the part, one it cannot read is said.
+test('the chooser lists every warning before playing and takes a start and an end', async () => {
+  const page = await openPage(browser);
+  let log = 'Time,RPM,Oil,<i>x</i>\n0,2400,80,1\n1,"2410,80,1\n2,x,81,1\n';
+  for (let t = 3; t < 60; t++) log += `${t},2400,80,1\n`;
+  await openLog(page, 'warned.csv', Buffer.from(`${log}60,24`));
+  await page.locator('#log-chooser').waitFor({ state: 'visible' });
+  const warnings = page.getByRole('list', { name: 'Warnings' });
+  const listed = await warnings.locator('li').allTextContents();
+  assert.deepEqual(listed, await page.evaluate(() => window.omnira.s.logWarnings()));
+  for (const start of ['no MAP column found: its slider is left alone; the header (row 1) has "Time", "RPM", "Oil", "<i>x</i>"',
+    'row 3: a quote not closed on its line', 'row 62: the last row is cut short', 'row 4: not a number in the RPM column'])
+    assert.ok(listed.some((w) => w.startsWith(start)), `${start}\n${listed.join('\n')}`);
+  assert.equal(await warnings.locator('i').count(), 0);
+  assert.equal(await page.evaluate(() => window.omnira.s.playing()), false);
+  assert.equal(await page.locator('#log-span').textContent(), 'Plays 0:00:59 of the log from row 2');
+
+  const start = page.getByLabel('Start', { exact: true }), end = page.getByLabel('End', { exact: true });
+  const play = page.getByRole('button', { name: 'Convert and play' });
+  const cases = [
+    ['ten', '', 'Nothing can play: the start takes seconds or [H:]MM:SS after the first row: "ten".', false],
+    ['30', '0:20', 'Nothing can play: the end does not come after the start.', false],
+    ['10', '20', 'Plays 0:00:10 of the log from row 12', true],
+  ];
+  for (const [from, to, said, enabled] of cases) {
+    await start.fill(from);
+    await end.fill(to);
+    await end.blur();
+    await page.waitForFunction((t) => document.getElementById('log-span').textContent === t, said);
+    assert.equal(await play.isEnabled(), enabled, said);
+  }
+  await play.click();
+  await page.waitForFunction(() => document.body.dataset.state === 'playing');
+  await page.waitForFunction(() => document.getElementById('note').textContent.startsWith('warned.csv: 0:00:10 of the log from row 12'));
+  assert.deepEqual(page.errors, []);
+});

@@ -36,9 +36,11 @@ async function tempUnitAfterPowerOn(page) {
 test('a preset, Save profile read back by Load profile, and Factory settings', async () => {
   const page = await openPage(browser);
   const presets = await page.getByRole('combobox', { name: 'Preset profile' }).locator('option').allTextContents();
-  assert.deepEqual(presets, readdirSync(join(ROOT, 'profiles')).filter((f) => f.endsWith('.txt')).sort());
+  // By their titles, the first line of each file, in the files' order.
+  assert.deepEqual(presets, readdirSync(join(ROOT, 'profiles')).filter((f) => f.endsWith('.txt')).sort()
+    .map((f) => readFileSync(join(ROOT, 'profiles', f), 'utf8').split('\n')[0].slice(2)));
   await inForce(page, 'Factory settings');
-  await usePreset(page, 'normally_aspirated_oil_f.txt');
+  await usePreset(page, TITLE);
   await inForce(page, `Profile: ${TITLE}`);
   assert.equal(await tempUnitAfterPowerOn(page), 'F');
 
@@ -65,7 +67,7 @@ test('a preset, Save profile read back by Load profile, and Factory settings', a
 
 test('the profile is kept for the next visit, and Copy link carries it, shown before it is used', async () => {
   const page = await openPage(browser);
-  await usePreset(page, 'normally_aspirated_oil_f.txt');
+  await usePreset(page, TITLE);
   await inForce(page, `Profile: ${TITLE}`);
   await page.reload();
   await page.waitForFunction(() => document.body.dataset.state !== 'loading');
