@@ -84,7 +84,7 @@ TfrmMain::TfrmMain()
     Controls = new InstrumentPanel(client);
     Controls->Surface1->exposed = [this] { Surface1Expose(); };
     Playback = new PlaybackStrip(client, sim, [this] { sessionChanged(); });
-    Lesson1 = new LessonPanel(client, sim, [this] { sessionChanged(); });
+    Lesson1 = new LessonPanel(client, sim, [this] { sessionChanged(); }, Controls->Panel1);
     Lesson1->setGeometry(256, 186, 239, 118);
     Timer1 = new QTimer(this);
     Timer1->setInterval(session::TICK_MS);
@@ -373,10 +373,11 @@ void TfrmMain::showSession() {
     // A lesson begun: the student's next action is on the instrument, so
     // Return pushes the knob rather than starting the lesson again.
     if (Lesson1->showLesson()) Controls->Panel1->setFocus();
-    // Setting the description sends the accessibility event.
-    const std::string announcement = sim.announcement();
-    if (!announcement.empty())
-        Controls->Panel1->setAccessibleDescription(QString::fromStdString(announcement));
+    // What changed on the LCD and in the lesson, said once.
+    std::string said = sim.announcement();
+    const std::string lesson = sim.lesson_announcement();
+    if (!lesson.empty()) said += (said.empty() ? "" : ". ") + lesson;
+    if (!said.empty()) Controls->announce(QString::fromStdString(said));
     const std::string alert = sim.take_alert();
     if (!alert.empty()) showMessage(QMessageBox::Warning, alert);
     // The session stops a recording a seek or a new script cannot extend.
@@ -483,34 +484,27 @@ void TfrmMain::closeCheckProgress() {
 
 // --- Keys and the wheel
 
-// A key of the session's bindings; the focus keeps its own: a slider its Up
-// and Down (and + and - as its step), an entry its typing, and Page Up and
-// Page Down on a slider or its entry move the slider an engine step.
+// A key as the session's bindings have it where the focus is.
 bool TfrmMain::keyPressed(const QKeyEvent *key) {
     const Qt::KeyboardModifiers other =
         key->modifiers() & ~(Qt::ShiftModifier | Qt::KeypadModifier);
     if (other != Qt::NoModifier) return false;
     QWidget *focus = focusWidget();
-    if (SliderFigure *figure = Controls->figureFor(focus)) {
-        if (key->key() == Qt::Key_PageUp || key->key() == Qt::Key_PageDown) {
-            sim.page_slider(figure->slider, key->key() == Qt::Key_PageUp ? 1 : -1);
-            sessionChanged();
-            return true;
-        }
+    const key_effect does = focused_key(keyboardCode(key->key(), key->modifiers()),
+                                        key->text().toStdString(), Controls->focusKind(focus),
+                                        IN_WINDOW);
+    if (does.page) {
+        sim.page_slider(Controls->figureFor(focus)->slider, does.page);
+        sessionChanged();
+    } else if (does.step) {
+        static_cast<QScrollBar *>(focus)->triggerAction(
+            does.step > 0 ? QAbstractSlider::SliderSingleStepAdd
+                          : QAbstractSlider::SliderSingleStepSub);
+    } else if (does.action != ACT_NONE) {
+        forward(does.action);
+    } else {
+        return false;
     }
-    if (qobject_cast<QLineEdit *>(focus)) return false;
-    const panel_action action = key_action(keyboardCode(key->key(), key->modifiers()),
-                                           key->text().toStdString(), IN_WINDOW);
-    if (action == ACT_NONE) return false;
-    if (QScrollBar *slider = qobject_cast<QScrollBar *>(focus)) {
-        if (key->key() == Qt::Key_Up || key->key() == Qt::Key_Down) return false;
-        if (action == ACT_PLUS || action == ACT_MINUS) {
-            slider->triggerAction(action == ACT_PLUS ? QAbstractSlider::SliderSingleStepAdd
-                                                     : QAbstractSlider::SliderSingleStepSub);
-            return true;
-        }
-    }
-    forward(action);
     return true;
 }
 

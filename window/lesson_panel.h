@@ -18,8 +18,9 @@ class session;
 
 class LessonPanel : public QFrame {
   public:
-    // `acted` is called after each input forwarded to the session.
-    LessonPanel(QWidget *parent, session &s, std::function<void()> acted);
+    // `acted` is called after each input forwarded to the session; `keys`
+    // takes the focus back when the student leaves.
+    LessonPanel(QWidget *parent, session &s, std::function<void()> acted, QWidget *keys);
 
     // The session's lesson: shown while there is one, hidden when none;
     // true when it shows a lesson it did not show before.
@@ -35,9 +36,13 @@ class LessonPanel : public QFrame {
     QPushButton *Skip1;
     QPushButton *Leave1;
 
+  protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
   private:
     session &s;
     std::function<void()> acted;
+    QWidget *keys;
     QScrollArea *TextBox;
     // The lesson shown, to redraw only on a change.
     const lesson_player *shownLesson = nullptr;

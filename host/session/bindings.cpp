@@ -2,6 +2,7 @@
 
 #include "core/keys.h"
 
+#include <ctype.h>
 #include <string.h>
 
 const key_binding key_bindings[] = {
@@ -24,6 +25,10 @@ const key_binding key_bindings[] = {
     {ACT_SLOWER, "", "[", "[ and ]", "while a script plays: half or twice the speed (x1 to x16)",
      IN_BOTH},
     {ACT_FASTER, "", "]", "", "", IN_BOTH},
+    {ACT_NONE, "", "", "Up, Down, +, - on a slider the Tab key reached",
+     "move the slider one step, not the knob (on a slider clicked they turn the knob)", IN_BOTH},
+    {ACT_NONE, "", "", "F1, F2 in a slider's entry", "the bezel keys; other keys type there",
+     IN_BOTH},
     {ACT_NONE, "", "", "Page Up, Page Down on a slider or its entry",
      "move the slider an engine step: 100 rpm, 1.0 inHg or 10 mB, 5 degrees", IN_BOTH},
     {ACT_NONE, "", "", "Return in a slider's entry",
@@ -58,6 +63,22 @@ panel_action key_action(const std::string &code, const std::string &character, i
         if (listed(b.codes, code) || listed(b.chars, character)) return b.action;
     }
     return ACT_NONE;
+}
+
+key_effect focused_key(const std::string &code, const std::string &character, key_focus focus,
+                       int front_end) {
+    const bool on_slider = focus == FOCUS_SLIDER_KEYED || focus == FOCUS_SLIDER_TOUCHED;
+    if ((on_slider || focus == FOCUS_FIGURE_ENTRY) && (code == "PageUp" || code == "PageDown"))
+        return {ACT_NONE, 0, code == "PageUp" ? 1 : -1};
+    const bool function_key = code.size() > 1 && code[0] == 'F' && isdigit((unsigned char)code[1]);
+    if ((focus == FOCUS_FIGURE_ENTRY || focus == FOCUS_TEXT) && !function_key)
+        return {ACT_NONE, 0, 0};
+    const panel_action action = key_action(code, character, front_end);
+    if (focus == FOCUS_SLIDER_KEYED && (action == ACT_PLUS || action == ACT_MINUS)) {
+        if (code == "ArrowUp" || code == "ArrowDown") return {ACT_NONE, 0, 0};
+        return {ACT_NONE, action == ACT_PLUS ? 1 : -1, 0};
+    }
+    return {action, 0, 0};
 }
 
 void act(session &s, panel_action action) {

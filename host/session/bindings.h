@@ -42,6 +42,28 @@ extern const int key_binding_count;
 // ACT_NONE when it has none.
 panel_action key_action(const std::string &code, const std::string &character, int front_end);
 
+// What holds the keyboard focus in a front end, as far as the keys go.
+enum key_focus {
+    FOCUS_ELSEWHERE,      // a button, the LCD, a list: the keys are the instrument's
+    FOCUS_SLIDER_KEYED,   // a sensor slider the keyboard brought the focus to
+    FOCUS_SLIDER_TOUCHED, // a sensor slider last clicked, dragged or touched
+    FOCUS_FIGURE_ENTRY,   // a slider's figure entry
+    FOCUS_TEXT,           // any other field being typed in
+};
+
+// What a key does with the focus on `focus`: `action` for act(), or `step`
+// (1 up, -1 down) moves the focused slider one position, or `page` (1 or -1)
+// moves the focused slider, or its entry's, an engine step. None of them:
+// the focused control keeps the key. A slider reached by the keyboard keeps
+// Up and Down and takes + and - as its step; one clicked leaves them to the
+// knob; a field typed in keeps every key but the function keys.
+struct key_effect {
+    panel_action action;
+    int step, page;
+};
+key_effect focused_key(const std::string &code, const std::string &character, key_focus focus,
+                       int front_end);
+
 // Does what the action does: a key of the instrument, On, Off, EXIO, or the
 // playback's pause, step, restart and speed.
 void act(session &s, panel_action action);

@@ -321,6 +321,62 @@ TEST_F(Session, ALessonThroughHintShowMeAndSkip) {
     EXPECT_EQ(s.lesson(), nullptr);
 }
 
+// Each lesson text said once, the step's well-done text before the next task.
+TEST_F(Session, LessonTextsAreSaidOnceEachAsTheyChange) {
+    const std::string lesson = "# Pages\ntemp 45 C\nmap 30.0 inHg\nrpm 2400 rpm\non\nhold 2\n"
+                               "ask Turn the knob up.\nhint Press +.\nanswer key PLUS\n"
+                               "answer hold 0.5\nuntil page timers within 20\nwell Timers.\n"
+                               "ask Up once more.\nanswer key PLUS\nanswer hold 0.5\n"
+                               "until page max_values within 20\n";
+    session s;
+    s.library(LIBRARY_LESSONS).add("pages.txt", lesson);
+    ASSERT_TRUE(s.play_library(LIBRARY_LESSONS, 0)) << s.take_alert();
+    EXPECT_EQ(s.lesson_announcement(), "Turn the knob up.");
+    EXPECT_EQ(s.lesson_announcement(), "") << "said once";
+    s.lesson_hint();
+    EXPECT_EQ(s.lesson_announcement(), "Press +.");
+    s.key(KEY_PLUS);
+    for (int i = 0; i < 30 && s.lesson()->step_number() == 1; i++) {
+        s.pass();
+        s.elapse(100);
+    }
+    EXPECT_EQ(s.lesson_announcement(), "Timers. Up once more.");
+    s.lesson_leave();
+    EXPECT_EQ(s.lesson_announcement().rfind("0 of 2 steps done on your own", 0), 0u);
+}
+
+// Where the focus is decides whether a key is the instrument's, the focused
+// slider's or the focused control's own.
+TEST(Bindings, TheFocusKeepsOnlyItsOwnKeys) {
+    struct {
+        const char *code, *character;
+        key_focus focus;
+        key_effect does;
+    } cases[] = {
+        {"Equal", "+", FOCUS_ELSEWHERE, {ACT_PLUS, 0, 0}},
+        {"Equal", "+", FOCUS_SLIDER_KEYED, {ACT_NONE, 1, 0}},
+        {"Minus", "-", FOCUS_SLIDER_KEYED, {ACT_NONE, -1, 0}},
+        {"ArrowUp", "", FOCUS_SLIDER_KEYED, {ACT_NONE, 0, 0}},
+        {"Equal", "+", FOCUS_SLIDER_TOUCHED, {ACT_PLUS, 0, 0}},
+        {"ArrowDown", "", FOCUS_SLIDER_TOUCHED, {ACT_MINUS, 0, 0}},
+        {"Enter", "", FOCUS_SLIDER_TOUCHED, {ACT_PUSH, 0, 0}},
+        {"PageUp", "", FOCUS_SLIDER_TOUCHED, {ACT_NONE, 0, 1}},
+        {"PageDown", "", FOCUS_FIGURE_ENTRY, {ACT_NONE, 0, -1}},
+        {"F1", "", FOCUS_FIGURE_ENTRY, {ACT_F1, 0, 0}},
+        {"F2", "", FOCUS_TEXT, {ACT_F2, 0, 0}},
+        {"Digit1", "1", FOCUS_FIGURE_ENTRY, {ACT_NONE, 0, 0}},
+        {"KeyO", "o", FOCUS_FIGURE_ENTRY, {ACT_NONE, 0, 0}},
+        {"Enter", "", FOCUS_FIGURE_ENTRY, {ACT_NONE, 0, 0}},
+        {"PageUp", "", FOCUS_ELSEWHERE, {ACT_NONE, 0, 0}},
+    };
+    for (const auto &c : cases) {
+        const key_effect does = focused_key(c.code, c.character, c.focus, IN_WINDOW);
+        EXPECT_EQ(does.action, c.does.action) << c.code << " focus " << c.focus;
+        EXPECT_EQ(does.step, c.does.step) << c.code << " focus " << c.focus;
+        EXPECT_EQ(does.page, c.does.page) << c.code << " focus " << c.focus;
+    }
+}
+
 TEST(Bindings, KeysOfBothFrontEndsFromOneTable) {
     struct {
         const char *code, *character;
