@@ -373,11 +373,11 @@ void TfrmMain::showSession() {
     // A lesson begun: the student's next action is on the instrument, so
     // Return pushes the knob rather than starting the lesson again.
     if (Lesson1->showLesson()) Controls->Panel1->setFocus();
-    // What changed on the LCD and in the lesson, said once.
-    std::string said = sim.announcement();
-    const std::string lesson = sim.lesson_announcement();
-    if (!lesson.empty()) said += (said.empty() ? "" : ". ") + lesson;
+    // What changed on the LCD, and in the lesson, each said once.
+    const std::string said = sim.announcement();
     if (!said.empty()) Controls->announce(QString::fromStdString(said));
+    const std::string lesson = sim.lesson_announcement();
+    if (!lesson.empty()) Lesson1->announce(QString::fromStdString(lesson));
     const std::string alert = sim.take_alert();
     if (!alert.empty()) showMessage(QMessageBox::Warning, alert);
     // The session stops a recording a seek or a new script cannot extend.

@@ -89,8 +89,8 @@ class InstrumentPanel : public QObject {
     void showEntryMessage(const SliderFigure &figure, const std::string &message);
     // What `focus` is to the keys.
     key_focus focusKind(QWidget *focus);
-    // Says `text` through the LCD's accessible description, which sends
-    // the screen reader its event; announcements counts them.
+    // Says `text` through the LCD's accessible description, which sends a
+    // screen reader its event; announcements counts them.
     void announce(const QString &text);
     int announcements = 0;
 

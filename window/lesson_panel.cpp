@@ -39,6 +39,7 @@ QPushButton *panelButton(const QString &text, const QString &tip) {
 LessonPanel::LessonPanel(QWidget *parent, session &s, std::function<void()> acted, QWidget *keys)
     : QFrame(parent), s(s), acted(std::move(acted)), keys(keys) {
     setFrameShape(QFrame::StyledPanel);
+    setAccessibleName(QStringLiteral("Lesson"));
     setAutoFillBackground(true);
     TitleLabel = textLabel(QStringLiteral("Lesson title"));
     // Only the weight set: the size stays the zoom's.
@@ -62,7 +63,8 @@ LessonPanel::LessonPanel(QWidget *parent, session &s, std::function<void()> acte
     TextBox->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     TextBox->setFocusPolicy(Qt::NoFocus);
 
-    // Alt and the underlined letter press a button; Alt+H is the Help menu's.
+    // Alt and the underlined letter press a button (Alt+H is the Help
+    // menu's); Alt+L both Leave and Close.
     Hint1 = panelButton(QStringLiteral("H&int"), QStringLiteral("Show the step's hint"));
     ShowMe1 = panelButton(QStringLiteral("Show &me"),
                           QStringLiteral("Play the step's inputs on the instrument"));
@@ -147,9 +149,14 @@ bool LessonPanel::showLesson() {
     Hint1->setEnabled(waiting && lesson->has_hint() && shownHint.empty());
     ShowMe1->setEnabled(waiting);
     Skip1->setEnabled(waiting);
-    Leave1->setText(waiting || showing ? QStringLiteral("&Leave") : QStringLiteral("&Close"));
+    Leave1->setText(waiting || showing ? QStringLiteral("&Leave") : QStringLiteral("C&lose"));
     Leave1->setAccessibleName(waiting || showing ? QStringLiteral("Leave") : QStringLiteral("Close"));
     return begun;
+}
+
+void LessonPanel::announce(const QString &text) {
+    setAccessibleDescription(text);
+    announcements++;
 }
 
 // A button pressed by its Alt shortcut: pressed at once, and the focus stays

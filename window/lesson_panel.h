@@ -26,6 +26,11 @@ class LessonPanel : public QFrame {
     // true when it shows a lesson it did not show before.
     bool showLesson();
 
+    // Says `text` through the panel's accessible description, which sends
+    // a screen reader its event; announcements counts them.
+    void announce(const QString &text);
+    int announcements = 0;
+
     QLabel *TitleLabel;
     QLabel *StepLabel;
     QLabel *TaskLabel;

@@ -1,6 +1,6 @@
 // What a front end says of a lesson for a screen reader: the well-done text,
-// the task (or the summary at the end) and the hint, each once when it
-// changes, joined in that order, as printable text.
+// the task (or the summary at the end) and the hint, each once a step when
+// it shows, joined in that order, as printable text.
 #pragma once
 #include "host/lessons/lesson_player.h"
 
@@ -13,5 +13,10 @@ class lesson_announcer {
     std::string heard(const lesson_player *lesson);
 
   private:
-    std::string well_, task_, hint_;
+    // The well-done text, the task and the hint last said, and their step.
+    static const int TEXTS = 3;
+    struct said {
+        std::string text;
+        int step = 0;
+    } said_[TEXTS];
 };

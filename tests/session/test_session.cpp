@@ -335,7 +335,12 @@ TEST_F(Session, LessonTextsAreSaidOnceEachAsTheyChange) {
     EXPECT_EQ(s.lesson_announcement(), "") << "said once";
     s.lesson_hint();
     EXPECT_EQ(s.lesson_announcement(), "Press +.");
-    s.key(KEY_PLUS);
+    // Show me hides the hint while it plays; it comes back unsaid.
+    s.lesson_show_me();
+    for (int i = 0; i < 30 && s.lesson_showing(); i++) {
+        s.elapse(100);
+        EXPECT_EQ(s.lesson_announcement(), "");
+    }
     for (int i = 0; i < 30 && s.lesson()->step_number() == 1; i++) {
         s.pass();
         s.elapse(100);
@@ -343,6 +348,10 @@ TEST_F(Session, LessonTextsAreSaidOnceEachAsTheyChange) {
     EXPECT_EQ(s.lesson_announcement(), "Timers. Up once more.");
     s.lesson_leave();
     EXPECT_EQ(s.lesson_announcement().rfind("0 of 2 steps done on your own", 0), 0u);
+    s.lesson_leave();
+    EXPECT_EQ(s.lesson_announcement(), "");
+    ASSERT_TRUE(s.play_library(LIBRARY_LESSONS, 0));
+    EXPECT_EQ(s.lesson_announcement(), "Turn the knob up.") << "a lesson again is said again";
 }
 
 // Where the focus is decides whether a key is the instrument's, the focused
