@@ -131,7 +131,8 @@ InstrumentPanel::InstrumentPanel(QWidget *client) : QObject(client) {
     MapFigure = makeFigure(client, SLIDER_MAP, ScrollBar30, "MAP", 23);
     RpmFigure = makeFigure(client, SLIDER_RPM, ScrollBar29, "RPM", 63);
     TempFigure = makeFigure(client, SLIDER_TEMP, ScrollBar1, "TEMP", 103);
-    for (QScrollBar *slider : {ScrollBar30, ScrollBar29, ScrollBar1}) slider->installEventFilter(this);
+    for (QScrollBar *slider : {ScrollBar30, ScrollBar29, ScrollBar1})
+        slider->installEventFilter(this);
     EntryMessage = new QLabel(client);
     EntryMessage->setGeometry(256, 123, 239, 41);
     EntryMessage->setTextFormat(Qt::PlainText);

@@ -139,7 +139,7 @@ bool LessonPanel::showLesson() {
         QString stepText = QStringLiteral("Step %1 of %2").arg(step).arg(lesson->step_count());
         if (showing) stepText += QStringLiteral(" \u2014 Showing: ") + text(shownShowing);
         StepLabel->setText(stepText);
-        } else if (state == lesson_player::FAILED) {
+    } else if (state == lesson_player::FAILED) {
         StepLabel->setText(QStringLiteral("The lesson stopped"));
     } else {
         StepLabel->setText(state == lesson_player::LEFT ? QStringLiteral("Lesson left")

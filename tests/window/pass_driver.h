@@ -59,7 +59,8 @@ class PassDriver {
         start();
         const bool ended = QTest::qWaitFor(
             [&] { return next == steps.size() && !frm->powerLoopRunning(); }, 60000);
-        if (next < steps.size()) qWarning("lesson steps stopped at %d of %d", next, (int)steps.size());
+        if (next < steps.size())
+            qWarning("lesson steps stopped at %d of %d", next, (int)steps.size());
         return ended && next == steps.size();
     }
 

@@ -74,7 +74,8 @@ class FocusWindowTest : public QObject {
     // How often `text` was said through `widget`'s description.
     int timesSaid(const QWidget *widget, const QString &text) const {
         int times = 0;
-        for (const auto &[by, description] : said) times += by == widget && description.contains(text);
+        for (const auto &[by, description] : said)
+            times += by == widget && description.contains(text);
         return times;
     }
 
@@ -126,7 +127,8 @@ QString FocusWindowTest::recorded(const std::function<void()> &input) {
 
 void FocusWindowTest::lessonPanelShowsTheTaskAndTheSummaryAtEveryZoom_data() {
     QTest::addColumn<int>("zoom");
-    for (int zoom = 1; zoom <= 4; zoom++) QTest::newRow(qPrintable(QString("x%1").arg(zoom))) << zoom;
+    for (int zoom = 1; zoom <= 4; zoom++)
+        QTest::newRow(qPrintable(QString("x%1").arg(zoom))) << zoom;
 }
 
 // The task stays at the top in view with the hint and the well-done text
@@ -143,34 +145,35 @@ void FocusWindowTest::lessonPanelShowsTheTaskAndTheSummaryAtEveryZoom() {
         QCOMPARE(box->verticalScrollBar()->value(), 0);
     };
     PassDriver d(frm);
-    const bool done = d.run([&] { startLesson(); },
-                            {
-                                [&] { return panel->StepLabel->text() == "Step 1 of 4"; },
-                                PassDriver::action(taskInView),
-                                PassDriver::action([&] { alt(Qt::Key_I); }),
-                                [&] { return panel->HintLabel->isVisible(); },
-                                PassDriver::action(taskInView),
-                                PassDriver::action([&] { alt(Qt::Key_M); }),
-                                [&] { return panel->StepLabel->text() == "Step 2 of 4"; },
-                                [&] { return panel->WellLabel->isVisible(); },
-                                PassDriver::action([&] {
-                                    taskInView();
-                                    QVERIFY(boxIn(panel->WellLabel, panel).top() >
-                                            boxIn(panel->TaskLabel, panel).bottom());
-                                    for (QLabel *text : {panel->TaskLabel, panel->WellLabel,
-                                                         panel->TitleLabel, panel->StepLabel})
-                                        QCOMPARE(QFontInfo(text->font()).pixelSize(), pixels);
-                                    alt(Qt::Key_L);
-                                }),
-                                [&] { return panel->StepLabel->text() == "Lesson left"; },
-                                PassDriver::action([&] {
-                                    QVERIFY(panel->TaskLabel->text().contains("steps done"));
-                                    QVERIFY(wholeInView(panel->TaskLabel, box));
-                                    const QString dir = qEnvironmentVariable("OMNIRA_GRAB_DIR");
-                                    if (!dir.isEmpty())
-                                        frm->grab().save(dir + QString("/summary_x%1.png").arg(zoom));
-                                }),
-                            });
+    const bool done =
+        d.run([&] { startLesson(); },
+              {
+                  [&] { return panel->StepLabel->text() == "Step 1 of 4"; },
+                  PassDriver::action(taskInView),
+                  PassDriver::action([&] { alt(Qt::Key_I); }),
+                  [&] { return panel->HintLabel->isVisible(); },
+                  PassDriver::action(taskInView),
+                  PassDriver::action([&] { alt(Qt::Key_M); }),
+                  [&] { return panel->StepLabel->text() == "Step 2 of 4"; },
+                  [&] { return panel->WellLabel->isVisible(); },
+                  PassDriver::action([&] {
+                      taskInView();
+                      QVERIFY(boxIn(panel->WellLabel, panel).top() >
+                              boxIn(panel->TaskLabel, panel).bottom());
+                      for (QLabel *text : {panel->TaskLabel, panel->WellLabel, panel->TitleLabel,
+                                           panel->StepLabel})
+                          QCOMPARE(QFontInfo(text->font()).pixelSize(), pixels);
+                      alt(Qt::Key_L);
+                  }),
+                  [&] { return panel->StepLabel->text() == "Lesson left"; },
+                  PassDriver::action([&] {
+                      QVERIFY(panel->TaskLabel->text().contains("steps done"));
+                      QVERIFY(wholeInView(panel->TaskLabel, box));
+                      const QString dir = qEnvironmentVariable("OMNIRA_GRAB_DIR");
+                      if (!dir.isEmpty())
+                          frm->grab().save(dir + QString("/summary_x%1.png").arg(zoom));
+                  }),
+              });
     QVERIFY(done);
 }
 
@@ -186,45 +189,45 @@ void FocusWindowTest::focusStaysWithTheKeysThroughALesson() {
     };
     QString task, hint, well;
     PassDriver d(frm);
-    const bool done = d.run(
-        [&] { startLesson(); },
-        {
-            [&] { return panel->StepLabel->text() == "Step 1 of 4"; },
-            PassDriver::action([&] {
-                QCOMPARE(frm->focusWidget(), lcd);
-                task = panel->TaskLabel->text();
-                QCOMPARE(recorded([&] { QTest::keyClick(lcd, Qt::Key_Return); }),
-                         QString("key PUSH\n"));
-                alt(Qt::Key_I);
-                hint = panel->HintLabel->text();
-                QVERIFY(!hint.isEmpty());
-                QCOMPARE(frm->focusWidget(), panel->ShowMe1);
-                QVERIFY(!panel->Hint1->isEnabled());
-                alt(Qt::Key_M);
-                QVERIFY(inPanel());
-            }),
-            [&] { return panel->StepLabel->text() == "Step 2 of 4"; },
-            PassDriver::action([&] {
-                well = panel->WellLabel->text();
-                QVERIFY(!well.isEmpty());
-                QVERIFY(inPanel());
-                alt(Qt::Key_K);
-                QCOMPARE(frm->focusWidget(), panel->Skip1);
-            }),
-            [&] { return panel->StepLabel->text() == "Step 3 of 4"; },
-            PassDriver::action([&] {
-                QVERIFY(inPanel());
-                alt(Qt::Key_L);
-                QCOMPARE(panel->StepLabel->text(), QString("Lesson left"));
-                QCOMPARE(frm->focusWidget(), lcd);
-            }),
-            PassDriver::action([&] {
-                alt(Qt::Key_L);
-                QVERIFY(!panel->isVisible());
-                QCOMPARE(frm->focusWidget(), lcd);
-            }),
-        },
-        [&] { listen(); });
+    const bool done =
+        d.run([&] { startLesson(); },
+              {
+                  [&] { return panel->StepLabel->text() == "Step 1 of 4"; },
+                  PassDriver::action([&] {
+                      QCOMPARE(frm->focusWidget(), lcd);
+                      task = panel->TaskLabel->text();
+                      QCOMPARE(recorded([&] { QTest::keyClick(lcd, Qt::Key_Return); }),
+                               QString("key PUSH\n"));
+                      alt(Qt::Key_I);
+                      hint = panel->HintLabel->text();
+                      QVERIFY(!hint.isEmpty());
+                      QCOMPARE(frm->focusWidget(), panel->ShowMe1);
+                      QVERIFY(!panel->Hint1->isEnabled());
+                      alt(Qt::Key_M);
+                      QVERIFY(inPanel());
+                  }),
+                  [&] { return panel->StepLabel->text() == "Step 2 of 4"; },
+                  PassDriver::action([&] {
+                      well = panel->WellLabel->text();
+                      QVERIFY(!well.isEmpty());
+                      QVERIFY(inPanel());
+                      alt(Qt::Key_K);
+                      QCOMPARE(frm->focusWidget(), panel->Skip1);
+                  }),
+                  [&] { return panel->StepLabel->text() == "Step 3 of 4"; },
+                  PassDriver::action([&] {
+                      QVERIFY(inPanel());
+                      alt(Qt::Key_L);
+                      QCOMPARE(panel->StepLabel->text(), QString("Lesson left"));
+                      QCOMPARE(frm->focusWidget(), lcd);
+                  }),
+                  PassDriver::action([&] {
+                      alt(Qt::Key_L);
+                      QVERIFY(!panel->isVisible());
+                      QCOMPARE(frm->focusWidget(), lcd);
+                  }),
+              },
+              [&] { listen(); });
     QVERIFY(done);
     QCOMPARE(missed, 0);
     for (const QString &text : {task, hint, well, QString("steps done on your own")})
@@ -237,7 +240,8 @@ void FocusWindowTest::focusStaysWithTheKeysThroughALesson() {
 // digits still type.
 void FocusWindowTest::keysReachTheKnobWhereverAClickLeftTheFocus() {
     InstrumentPanel &c = *frm->Controls;
-    QCOMPARE(recorded([&] { QTest::mouseClick(c.Button3, Qt::LeftButton); }), QString("key PLUS\n"));
+    QCOMPARE(recorded([&] { QTest::mouseClick(c.Button3, Qt::LeftButton); }),
+             QString("key PLUS\n"));
     QCOMPARE(frm->focusWidget(), c.Button3);
     QCOMPARE(recorded([&] { QTest::keyClick(c.Button3, Qt::Key_Return); }), QString("key PUSH\n"));
     QCOMPARE(recorded([&] { QTest::keyClick(c.Button3, Qt::Key_Space); }), QString("key PUSH\n"));
@@ -281,8 +285,9 @@ void FocusWindowTest::stripAndTimelineStayPutWhenANoteComesAndGoes() {
         "Notes", "", "");
     frm->sessionChanged();
     QTRY_VERIFY(frm->simulation().playing());
-    QWidget *parts[] = {c.Panel1, strip.PlayPause1, strip.Step1, strip.Restart1, strip.Speed1,
-                        strip.Timeline1, c.NoteBox, c.NoteList, c.StatusBar1};
+    QWidget *parts[] = {c.Panel1,       strip.PlayPause1, strip.Step1,
+                        strip.Restart1, strip.Speed1,     strip.Timeline1,
+                        c.NoteBox,      c.NoteList,       c.StatusBar1};
     QList<QRect> before;
     for (QWidget *part : parts) {
         QVERIFY(frm->rect().contains(QRect(part->mapTo(frm, QPoint()), part->size())));
@@ -312,7 +317,8 @@ void FocusWindowTest::slidersFiguresAndTheDescriptionFollowTheScreen() {
     const bool done = d.run(
         [&] {
             for (auto [slider, figure] : {std::pair<slider_id, const char *>{SLIDER_MAP, "30.0"},
-                                          {SLIDER_RPM, "2400"}, {SLIDER_TEMP, "45"}})
+                                          {SLIDER_RPM, "2400"},
+                                          {SLIDER_TEMP, "45"}})
                 frm->simulation().enter_figure(slider, figure);
             QTest::mouseClick(c.Button1, Qt::LeftButton);
         },
@@ -354,7 +360,8 @@ void FocusWindowTest::slidersFiguresAndTheDescriptionFollowTheScreen() {
     QStringList after;
     for (qsizetype i = before; i < said.size(); i++)
         if (said[i].first == c.Panel1) after << said[i].second;
-    QVERIFY2(after.size() == 1 && after[0].startsWith("Timers page"), qPrintable(after.join(" | ")));
+    QVERIFY2(after.size() == 1 && after[0].startsWith("Timers page"),
+             qPrintable(after.join(" | ")));
 }
 
 QTEST_MAIN(FocusWindowTest)
