@@ -183,7 +183,8 @@ class Page {
   keydown(event) {
     const focused = document.activeElement;
     const s = this.s;
-    const does = pageKey(event, focused, (code, key) => s.keyAction(code, key), s.constants.actions);
+    const does = pageKey(event, focused, (code, key, focus) => s.focusedKey(code, key, focus),
+      s.constants.focus, s.constants.actions.none);
     if (!does) return;
     event.preventDefault();
     if (does.step) {

@@ -158,6 +158,11 @@ export function sessionOf(m) {
     linkOfferText: (bytes) => text(m._omnira_link_offer_text(...put(bytes))),
     printable: (bytes) => text(m._omnira_printable(...put(bytes))),
     keyAction: (code, key) => m._omnira_key_action(...put(code, key), constants.in_page),
+    // What a key does with the focus on a `focus` of constants.focus.
+    focusedKey: (code, key, focus) => {
+      const d = m._omnira_focused_key(...put(code, key), focus);
+      return { action: d & 255, step: ((d >> 8) & 3) - 1, page: ((d >> 10) & 3) - 1 };
+    },
     act: (action) => m._omnira_act(action),
     bindingsHelp: () => text(m._omnira_bindings_help(constants.in_page)),
   };

@@ -197,6 +197,14 @@ EXPORT int omnira_key_action(int code, int character, int front_end) {
     const std::string name = in.next(code);
     return key_action(name, in.next(character), front_end);
 }
+// What a key does with the focus on a `focus` (key_focus): the action in
+// the low byte, then the slider's step + 1 in two bits, then its page + 1.
+EXPORT int omnira_focused_key(int code, int character, int focus) {
+    input_fields in;
+    const std::string name = in.next(code);
+    const key_effect does = focused_key(name, in.next(character), (key_focus)focus, IN_PAGE);
+    return does.action | (does.step + 1) << 8 | (does.page + 1) << 10;
+}
 EXPORT void omnira_act(int action) {
     if (action > ACT_NONE && action <= ACT_FASTER) act(page_session(), (panel_action)action);
 }
@@ -247,6 +255,12 @@ EXPORT const char *omnira_constants(void) {
                             {"plus", number(ACT_PLUS)},
                             {"minus", number(ACT_MINUS)}})},
         {"in_page", number(IN_PAGE)},
+        {"focus", object({{"elsewhere", number(FOCUS_ELSEWHERE)},
+                          {"button", number(FOCUS_BUTTON)},
+                          {"slider_keyed", number(FOCUS_SLIDER_KEYED)},
+                          {"slider_touched", number(FOCUS_SLIDER_TOUCHED)},
+                          {"figure_entry", number(FOCUS_FIGURE_ENTRY)},
+                          {"text", number(FOCUS_TEXT)}})},
         {"sliders", object({{"rpm", slider_range(SLIDER_RPM)},
                             {"map", slider_range(SLIDER_MAP)},
                             {"temp", slider_range(SLIDER_TEMP)}})},

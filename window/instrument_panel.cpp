@@ -7,6 +7,7 @@
 #include "window/lcd_presentation.h"
 #include "window/panel_widgets.h"
 
+#include <QAbstractButton>
 #include <QCheckBox>
 #include <QFocusEvent>
 #include <QFrame>
@@ -301,7 +302,8 @@ key_focus InstrumentPanel::focusKind(QWidget *focus) {
     const SliderFigure *figure = figureFor(focus);
     if (figure && focus == figure->Entry) return FOCUS_FIGURE_ENTRY;
     if (figure) return figure->touched ? FOCUS_SLIDER_TOUCHED : FOCUS_SLIDER_KEYED;
-    return qobject_cast<QLineEdit *>(focus) ? FOCUS_TEXT : FOCUS_ELSEWHERE;
+    if (qobject_cast<QLineEdit *>(focus)) return FOCUS_TEXT;
+    return qobject_cast<QAbstractButton *>(focus) ? FOCUS_BUTTON : FOCUS_ELSEWHERE;
 }
 
 // How a slider came by the focus: a click keeps it, the keyboard (or the

@@ -78,6 +78,8 @@ key_effect focused_key(const std::string &code, const std::string &character, ke
         if (code == "ArrowUp" || code == "ArrowDown") return {ACT_NONE, 0, 0};
         return {ACT_NONE, action == ACT_PLUS ? 1 : -1, 0};
     }
+    if (focus == FOCUS_BUTTON && action == ACT_PUSH && front_end == IN_PAGE)
+        return {ACT_NONE, 0, 0};
     return {action, 0, 0};
 }
 

@@ -44,7 +44,8 @@ panel_action key_action(const std::string &code, const std::string &character, i
 
 // What holds the keyboard focus in a front end, as far as the keys go.
 enum key_focus {
-    FOCUS_ELSEWHERE,      // a button, the LCD, a list: the keys are the instrument's
+    FOCUS_ELSEWHERE,      // the LCD, a panel, a list: the keys are the instrument's
+    FOCUS_BUTTON,         // a button, a link, a check box
     FOCUS_SLIDER_KEYED,   // a sensor slider the keyboard brought the focus to
     FOCUS_SLIDER_TOUCHED, // a sensor slider last clicked, dragged or touched
     FOCUS_FIGURE_ENTRY,   // a slider's figure entry
@@ -56,7 +57,9 @@ enum key_focus {
 // moves the focused slider, or its entry's, an engine step. None of them:
 // the focused control keeps the key. A slider reached by the keyboard keeps
 // Up and Down and takes + and - as its step; one clicked leaves them to the
-// knob; a field typed in keeps every key but the function keys.
+// knob; a field typed in keeps every key but the function keys. Return,
+// Enter and Space press a focused button in the page; in the window they
+// push the knob wherever the focus is (its buttons go by their Alt keys).
 struct key_effect {
     panel_action action;
     int step, page;

@@ -377,13 +377,19 @@ TEST(Bindings, TheFocusKeepsOnlyItsOwnKeys) {
         {"KeyO", "o", FOCUS_FIGURE_ENTRY, {ACT_NONE, 0, 0}},
         {"Enter", "", FOCUS_FIGURE_ENTRY, {ACT_NONE, 0, 0}},
         {"PageUp", "", FOCUS_ELSEWHERE, {ACT_NONE, 0, 0}},
+        {"Space", " ", FOCUS_BUTTON, {ACT_PUSH, 0, 0}},
+        {"KeyX", "x", FOCUS_BUTTON, {ACT_EXIO, 0, 0}},
     };
     for (const auto &c : cases) {
-        const key_effect does = focused_key(c.code, c.character, c.focus, IN_WINDOW);
+        const key_effect does = focused_key(c.code, c.character, c.focus, IN_BOTH);
         EXPECT_EQ(does.action, c.does.action) << c.code << " focus " << c.focus;
         EXPECT_EQ(does.step, c.does.step) << c.code << " focus " << c.focus;
         EXPECT_EQ(does.page, c.does.page) << c.code << " focus " << c.focus;
     }
+    // The page's buttons take their own Return, Enter and Space.
+    EXPECT_EQ(focused_key("Space", " ", FOCUS_BUTTON, IN_PAGE).action, ACT_NONE);
+    EXPECT_EQ(focused_key("Space", " ", FOCUS_BUTTON, IN_WINDOW).action, ACT_PUSH);
+    EXPECT_EQ(focused_key("F1", "", FOCUS_BUTTON, IN_PAGE).action, ACT_F1);
 }
 
 TEST(Bindings, KeysOfBothFrontEndsFromOneTable) {

@@ -18,7 +18,8 @@ const key = (code, more = {}) => ({ code, key: '', repeat: false, ctrlKey: false
 // What the page does with a key: the action's number as the session acts
 // on it, 'page+1' and the like, or '' where the browser keeps the key.
 const does = (event, focused) => {
-  const d = pageKey(event, focused, (code, character) => s.keyAction(code, character), actions);
+  const d = pageKey(event, focused, (code, character, focus) => s.focusedKey(code, character, focus),
+    s.constants.focus, actions.none);
   return !d ? '' : d.page ? `page${d.page > 0 ? '+' : '-'}` : d.step ? `step${d.step > 0 ? '+' : '-'}` : d.action;
 };
 const act = (code, character = '') => s.keyAction(code, character);
