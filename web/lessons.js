@@ -10,7 +10,6 @@ export class LessonBoard {
     this.page = page;
     this.keyButtons = keyButtons;
     this.shown = '';
-    this.said = { task: '', hint: '', well: '' };
     const el = (id) => document.getElementById(id);
     this.el = {
       list: el('lesson'), start: el('start-lesson'), panel: el('lesson-panel'),
@@ -52,6 +51,8 @@ export class LessonBoard {
 
   draw() {
     const s = this.page.s;
+    // The well-done text, the task (or the summary) and the hint, each once a step.
+    this.page.say(s.lessonAnnouncement());
     const states = s.constants.lesson;
     const status = s.lessonStatus();
     const e = this.el;
@@ -64,14 +65,13 @@ export class LessonBoard {
     const inStep = waiting || status === states.showing;
     const now = {
       status, title: s.lessonTitle(), step: s.lessonStep(), steps: s.lessonSteps(),
-      task: status === states.failed ? s.lessonError() : inStep ? s.lessonTask() : s.lessonSummary(),
+      task: s.lessonShownTask(),
       hint: s.lessonHintText(), hasHint: s.lessonHasHint(), well: s.lessonWell(),
       showing: s.lessonShowing(),
     };
     const key = JSON.stringify(now);
     if (key === this.shown) return;
     this.shown = key;
-    this.announce(now);
     e.title.textContent = now.title;
     e.well.textContent = now.well;
     e.well.hidden = !now.well;
@@ -86,16 +86,5 @@ export class LessonBoard {
     e.showMe.disabled = !waiting;
     e.skip.disabled = !waiting;
     e.leave.textContent = inStep ? 'Leave' : 'Close';
-  }
-
-  // The well-done text, the task (or the summary) and the hint, each once
-  // when it changes.
-  announce(now) {
-    const said = [];
-    for (const name of ['well', 'task', 'hint']) {
-      if (now[name] !== this.said[name] && now[name]) said.push(now[name]);
-      this.said[name] = now[name];
-    }
-    if (said.length) this.page.say(said.join(' '));
   }
 }

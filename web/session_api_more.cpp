@@ -71,11 +71,9 @@ EXPORT int omnira_lesson_step(void) {
 EXPORT int omnira_lesson_steps(void) {
     return lesson() ? lesson()->step_count() : 0;
 }
-EXPORT const char *omnira_lesson_task(void) {
-    return reply(lesson() ? lesson()->task() : std::string());
-}
-EXPORT const char *omnira_lesson_error(void) {
-    return reply(lesson() ? lesson()->error() : std::string());
+// The task while in a step, the error once the lesson stopped, else the summary.
+EXPORT const char *omnira_lesson_shown_task(void) {
+    return reply(lesson() ? lesson()->shown_task() : std::string());
 }
 EXPORT const char *omnira_lesson_hint_text(void) {
     return reply(lesson() ? lesson()->hint_text() : std::string());
@@ -86,8 +84,8 @@ EXPORT int omnira_lesson_has_hint(void) {
 EXPORT const char *omnira_lesson_well(void) {
     return reply(lesson() ? lesson()->well() : std::string());
 }
-EXPORT const char *omnira_lesson_summary(void) {
-    return reply(lesson() ? lesson()->summary_text() : std::string());
+EXPORT const char *omnira_lesson_announcement(void) {
+    return reply(page_session().lesson_announcement());
 }
 EXPORT const char *omnira_lesson_showing(void) {
     return reply(lesson() ? lesson()->showing() : std::string());

@@ -83,7 +83,8 @@ TfrmMain::TfrmMain()
     Controls = new InstrumentPanel(client);
     Controls->Surface1->exposed = [this] { Surface1Expose(); };
     Playback = new PlaybackStrip(client, sim, [this] { sessionChanged(); });
-    Lesson1 = new LessonPanel(client, sim, [this] { sessionChanged(); });
+    Lesson1 = new LessonPanel(
+        client, sim, [this] { sessionChanged(); }, Controls->Panel1);
     Lesson1->setGeometry(256, 186, 239, 118);
     Timer1 = new QTimer(this);
     Timer1->setInterval(session::TICK_MS);
@@ -267,8 +268,10 @@ void TfrmMain::setZoom(int factor) {
     FormResize();
     // Outside the power loop nothing draws the panel at its new size but
     // the frame it shows.
-    if (loopRunning) FormPaint();
-    else Surface1Expose();
+    if (loopRunning)
+        FormPaint();
+    else
+        Surface1Expose();
 }
 
 // --- Input, forwarded to the session
@@ -374,10 +377,11 @@ void TfrmMain::showSession() {
     // A lesson begun: the student's next action is on the instrument, so
     // Return pushes the knob rather than starting the lesson again.
     if (Lesson1->showLesson()) Controls->Panel1->setFocus();
-    // Setting the description sends the accessibility event.
-    const std::string announcement = sim.announcement();
-    if (!announcement.empty())
-        Controls->Panel1->setAccessibleDescription(QString::fromStdString(announcement));
+    // What changed on the LCD, and in the lesson, each said once.
+    const std::string said = sim.announcement();
+    if (!said.empty()) Controls->announce(QString::fromStdString(said));
+    const std::string lesson = sim.lesson_announcement();
+    if (!lesson.empty()) Lesson1->announce(QString::fromStdString(lesson));
     const std::string alert = sim.take_alert();
     if (!alert.empty()) showMessage(QMessageBox::Warning, alert);
     // The session stops a recording a seek or a new script cannot extend.
@@ -493,12 +497,9 @@ bool TfrmMain::keyPressed(const QKeyEvent *key) {
         key->modifiers() & ~(Qt::ShiftModifier | Qt::KeypadModifier);
     QWidget *focus = focusWidget();
     SliderFigure *figure = Controls->figureFor(focus);
-    const key_focus where = figure ? (focus == figure->bar ? FOCUS_SLIDER_KEYBOARD : FOCUS_SLIDER_ENTRY)
-                            : qobject_cast<QLineEdit *>(focus) ? FOCUS_TYPING
-                                                               : FOCUS_NONE;
-    const key_route route = route_key(keyboardCode(key->key(), key->modifiers()),
-                                      key->text().toStdString(), where, other != Qt::NoModifier,
-                                      IN_WINDOW);
+    const key_route route =
+        route_key(keyboardCode(key->key(), key->modifiers()), key->text().toStdString(),
+                  Controls->focusKind(focus), other != Qt::NoModifier, IN_WINDOW);
     switch (route.kind) {
     case ROUTE_KEEP: return false;
     case ROUTE_SLIDER_PAGE:

@@ -7,7 +7,9 @@
 #include "window/lcd_presentation.h"
 #include "window/panel_widgets.h"
 
+#include <QAbstractButton>
 #include <QCheckBox>
+#include <QFocusEvent>
 #include <QFrame>
 #include <QLabel>
 #include <QLineEdit>
@@ -57,7 +59,7 @@ QScrollBar *makeSlider(QWidget *parent, int top, slider_id input) {
 // The figure's row below its slider, at `top`.
 SliderFigure makeFigure(QWidget *parent, slider_id slider, QScrollBar *bar, const char *name,
                         int top) {
-    SliderFigure figure{slider, bar, QString::fromLatin1(name), nullptr, nullptr, nullptr};
+    SliderFigure figure{slider, bar, QString::fromLatin1(name), nullptr, nullptr, nullptr, false};
     figure.Figure = plainLabel(parent, 256, top, 92);
     figure.Figure->setAccessibleName(figure.name + QStringLiteral(" figure"));
     figure.Entry = new QLineEdit(parent);
@@ -130,6 +132,8 @@ InstrumentPanel::InstrumentPanel(QWidget *client) : QObject(client) {
     MapFigure = makeFigure(client, SLIDER_MAP, ScrollBar30, "MAP", 23);
     RpmFigure = makeFigure(client, SLIDER_RPM, ScrollBar29, "RPM", 63);
     TempFigure = makeFigure(client, SLIDER_TEMP, ScrollBar1, "TEMP", 103);
+    for (QScrollBar *slider : {ScrollBar30, ScrollBar29, ScrollBar1})
+        slider->installEventFilter(this);
     EntryMessage = new QLabel(client);
     EntryMessage->setGeometry(256, 123, 239, 41);
     EntryMessage->setTextFormat(Qt::PlainText);
@@ -204,7 +208,7 @@ void InstrumentPanel::setTips() {
     const QString sliderTip = QStringLiteral(
         "%1 input, %2: drag it, or click it and use the arrow keys, Home and End;\n"
         "Page Up and Page Down move it an engine step\n"
-        "(while a slider has the focus, Up, Down, + and - move it one step, not the knob)");
+        "(reached by Tab, Up, Down, + and - move it one step; clicked, they turn the knob)");
     ScrollBar30->setToolTip(
         sliderTip.arg(QStringLiteral("MAP sensor"), QStringLiteral("1 to 4096")));
     ScrollBar29->setToolTip(
@@ -292,4 +296,31 @@ void InstrumentPanel::showEntryMessage(const SliderFigure &figure, const std::st
     EntryMessage->setText(message.empty() ? QString()
                                           : figure.name + QStringLiteral(": ") +
                                                 QString::fromStdString(message));
+}
+
+key_focus InstrumentPanel::focusKind(QWidget *focus) {
+    const SliderFigure *figure = figureFor(focus);
+    if (figure && focus == figure->Entry) return FOCUS_SLIDER_ENTRY;
+    if (figure) return figure->touched ? FOCUS_SLIDER_POINTER : FOCUS_SLIDER_KEYBOARD;
+    if (qobject_cast<QLineEdit *>(focus)) return FOCUS_TYPING;
+    // The window's buttons go by their Alt keys: Return and Space push the
+    // knob wherever the focus is, so a button focused by the last click is
+    // never pressed again by a key meant for the instrument.
+    return FOCUS_NONE;
+}
+
+// How a slider came by the focus: a click keeps it, the keyboard (or the
+// program) gives it the slider's keys.
+bool InstrumentPanel::eventFilter(QObject *watched, QEvent *event) {
+    if (event->type() == QEvent::FocusIn) {
+        SliderFigure *figure = figureFor(qobject_cast<QWidget *>(watched));
+        if (figure)
+            figure->touched = static_cast<QFocusEvent *>(event)->reason() == Qt::MouseFocusReason;
+    }
+    return false;
+}
+
+void InstrumentPanel::announce(const QString &text) {
+    Panel1->setAccessibleDescription(text);
+    announcements++;
 }

@@ -6,6 +6,7 @@
 #pragma once
 
 #include "host/figures/engine_figures.h"
+#include "host/session/bindings.h"
 
 #include <QObject>
 #include <QString>
@@ -36,6 +37,8 @@ struct SliderFigure {
     QLabel *Figure;
     QLineEdit *Entry;
     QLabel *Unit;
+    // The slider took the focus from a click or a drag, not the keyboard.
+    bool touched;
 };
 
 class InstrumentPanel : public QObject {
@@ -84,6 +87,15 @@ class InstrumentPanel : public QObject {
     SliderFigure *figureFor(QWidget *widget);
     // The entry's message after a figure was typed into it.
     void showEntryMessage(const SliderFigure &figure, const std::string &message);
+    // What `focus` is to the keys.
+    key_focus focusKind(QWidget *focus);
+    // Says `text` through the LCD's accessible description, which sends a
+    // screen reader its event; announcements counts them.
+    void announce(const QString &text);
+    int announcements = 0;
+
+  protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
   private:
     void showNotes(const session &s);

@@ -3,6 +3,7 @@
 #include "host/session/session.h"
 #include "host/text/printable.h"
 
+#include <QEvent>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
@@ -11,8 +12,14 @@
 
 namespace {
 
-QLabel *textLabel(const QString &accessibleName) {
+// Text whose font follows the window's zoom; `colour` invalid for the usual.
+QLabel *textLabel(const QString &accessibleName, QColor colour = QColor()) {
     QLabel *label = new QLabel;
+    if (colour.isValid()) {
+        QPalette palette = label->palette();
+        palette.setColor(QPalette::WindowText, colour);
+        label->setPalette(palette);
+    }
     label->setTextFormat(Qt::PlainText);
     label->setWordWrap(true);
     label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
@@ -29,25 +36,26 @@ QPushButton *panelButton(const QString &text, const QString &tip) {
 
 } // namespace
 
-LessonPanel::LessonPanel(QWidget *parent, session &s, std::function<void()> acted)
-    : QFrame(parent), s(s), acted(std::move(acted)) {
+LessonPanel::LessonPanel(QWidget *parent, session &s, std::function<void()> acted, QWidget *keys)
+    : QFrame(parent), s(s), acted(std::move(acted)), keys(keys) {
     setFrameShape(QFrame::StyledPanel);
+    setAccessibleName(QStringLiteral("Lesson"));
     setAutoFillBackground(true);
     TitleLabel = textLabel(QStringLiteral("Lesson title"));
-    QFont bold = TitleLabel->font();
+    // Only the weight set: the size stays the zoom's.
+    QFont bold;
     bold.setBold(true);
     TitleLabel->setFont(bold);
     StepLabel = textLabel(QStringLiteral("Lesson step"));
     TaskLabel = textLabel(QStringLiteral("Lesson task"));
-    HintLabel = textLabel(QStringLiteral("Lesson hint"));
-    HintLabel->setStyleSheet(QStringLiteral("color: #805000"));
-    WellLabel = textLabel(QStringLiteral("Lesson well done"));
-    WellLabel->setStyleSheet(QStringLiteral("color: #006000"));
+    HintLabel = textLabel(QStringLiteral("Lesson hint"), QColor(0x80, 0x50, 0x00));
+    WellLabel = textLabel(QStringLiteral("Lesson well done"), QColor(0x00, 0x60, 0x00));
 
     QWidget *texts = new QWidget;
     QVBoxLayout *textLayout = new QVBoxLayout(texts);
     textLayout->setContentsMargins(2, 2, 2, 2);
-    for (QLabel *label : {WellLabel, TaskLabel, HintLabel}) textLayout->addWidget(label);
+    // The task first, where it is seen without scrolling at every zoom.
+    for (QLabel *label : {TaskLabel, HintLabel, WellLabel}) textLayout->addWidget(label);
     textLayout->addStretch();
     TextBox = new QScrollArea;
     TextBox->setWidget(texts);
@@ -55,7 +63,9 @@ LessonPanel::LessonPanel(QWidget *parent, session &s, std::function<void()> acte
     TextBox->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     TextBox->setFocusPolicy(Qt::NoFocus);
 
-    Hint1 = panelButton(QStringLiteral("&Hint"), QStringLiteral("Show the step's hint"));
+    // Alt and the underlined letter press a button (Alt+H is the Help
+    // menu's); Alt+L both Leave and Close.
+    Hint1 = panelButton(QStringLiteral("H&int"), QStringLiteral("Show the step's hint"));
     ShowMe1 = panelButton(QStringLiteral("Show &me"),
                           QStringLiteral("Play the step's inputs on the instrument"));
     Skip1 = panelButton(QStringLiteral("S&kip"),
@@ -69,6 +79,7 @@ LessonPanel::LessonPanel(QWidget *parent, session &s, std::function<void()> acte
     buttons->setSpacing(2);
     for (QPushButton *button : {Hint1, ShowMe1, Skip1, Leave1}) {
         button->setFocusPolicy(Qt::TabFocus);
+        button->installEventFilter(this);
         buttons->addWidget(button);
     }
 
@@ -128,19 +139,41 @@ bool LessonPanel::showLesson() {
         QString stepText = QStringLiteral("Step %1 of %2").arg(step).arg(lesson->step_count());
         if (showing) stepText += QStringLiteral(" \u2014 Showing: ") + text(shownShowing);
         StepLabel->setText(stepText);
-        TaskLabel->setText(text(lesson->task()));
     } else if (state == lesson_player::FAILED) {
         StepLabel->setText(QStringLiteral("The lesson stopped"));
-        TaskLabel->setText(text(lesson->error()));
     } else {
         StepLabel->setText(state == lesson_player::LEFT ? QStringLiteral("Lesson left")
                                                         : QStringLiteral("Lesson complete"));
-        TaskLabel->setText(text(lesson->summary_text()));
     }
+    TaskLabel->setText(text(lesson->shown_task()));
     Hint1->setEnabled(waiting && lesson->has_hint() && shownHint.empty());
     ShowMe1->setEnabled(waiting);
     Skip1->setEnabled(waiting);
-    Leave1->setText(waiting || showing ? QStringLiteral("&Leave") : QStringLiteral("&Close"));
+    Leave1->setText(waiting || showing ? QStringLiteral("&Leave") : QStringLiteral("C&lose"));
     Leave1->setAccessibleName(waiting || showing ? QStringLiteral("Leave") : QStringLiteral("Close"));
     return begun;
+}
+
+void LessonPanel::announce(const QString &text) {
+    setAccessibleDescription(text);
+    announcements++;
+}
+
+// A button pressed by its Alt shortcut: pressed at once, and the focus stays
+// in the panel on the next button that can be pressed; Leave and Close hand
+// it back to the instrument's keys.
+bool LessonPanel::eventFilter(QObject *watched, QEvent *event) {
+    QPushButton *button = qobject_cast<QPushButton *>(watched);
+    if (!button || event->type() != QEvent::Shortcut) return false;
+    button->click();
+    if (button == Leave1 || !isVisible()) {
+        keys->setFocus(Qt::ShortcutFocusReason);
+        return true;
+    }
+    for (QPushButton *next : {button, ShowMe1, Skip1, Leave1})
+        if (next->isEnabled()) {
+            next->setFocus(Qt::ShortcutFocusReason);
+            break;
+        }
+    return true;
 }

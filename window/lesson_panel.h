@@ -18,12 +18,18 @@ class session;
 
 class LessonPanel : public QFrame {
   public:
-    // `acted` is called after each input forwarded to the session.
-    LessonPanel(QWidget *parent, session &s, std::function<void()> acted);
+    // `acted` is called after each input forwarded to the session; `keys`
+    // takes the focus back when the student leaves.
+    LessonPanel(QWidget *parent, session &s, std::function<void()> acted, QWidget *keys);
 
     // The session's lesson: shown while there is one, hidden when none;
     // true when it shows a lesson it did not show before.
     bool showLesson();
+
+    // Says `text` through the panel's accessible description, which sends
+    // a screen reader its event; announcements counts them.
+    void announce(const QString &text);
+    int announcements = 0;
 
     QLabel *TitleLabel;
     QLabel *StepLabel;
@@ -35,9 +41,13 @@ class LessonPanel : public QFrame {
     QPushButton *Skip1;
     QPushButton *Leave1;
 
+  protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
   private:
     session &s;
     std::function<void()> acted;
+    QWidget *keys;
     QScrollArea *TextBox;
     // The lesson shown, to redraw only on a change.
     const lesson_player *shownLesson = nullptr;

@@ -236,9 +236,7 @@ QString TfrmMain::bindingsText() {
     return QString::fromStdString(bindings_help(IN_WINDOW)) +
            QStringLiteral(
                "\nEvery key goes through the instrument's one-key slot, as a click does: a key "
-               "made before the instrument took the previous one is dropped. While a slider has "
-               "the focus, Up, Down, + and - move the slider one step instead; while an entry "
-               "has it, the keys are its typing.\n\nWhile a scenario plays, any click or key of "
+               "made before the instrument took the previous one is dropped.\n\nWhile a scenario plays, any click or key of "
                "yours on the instrument's controls stops it, and the instrument runs on live "
                "from there, as it does after the scenario's last line and after Simulation > "
                "Stop Scenario.");

@@ -178,6 +178,11 @@ std::string lesson_player::summary_text() const {
            " skipped. Time: " + time + ".";
 }
 
+std::string lesson_player::shown_task() const {
+    if (state_ == WAITING || state_ == SHOWING) return task();
+    return state_ == FAILED ? error() : summary_text();
+}
+
 const std::string &lesson_player::task() const {
     if (state_ != WAITING && state_ != SHOWING) return NOTHING;
     return script_.steps()[script_.current_step()].task;

@@ -72,6 +72,9 @@ class lesson_player {
     const lesson_summary &summary() const { return summary_; }
     // The summary as the front ends show it at the end.
     std::string summary_text() const;
+    // The panel's main text: the task while in a step, the error once the
+    // lesson stopped, else the summary.
+    std::string shown_task() const;
     // The panel as the lesson's lines have set it, for the front end's controls.
     const panel_state &panel() const { return script_.panel(); }
 

@@ -7,6 +7,7 @@
 #pragma once
 #include "host/data_log/data_log.h"
 #include "host/figures/lcd_description.h"
+#include "host/lessons/lesson_announcer.h"
 #include "host/lessons/lesson_player.h"
 #include "host/playback/note_board.h"
 #include "host/playback/script_player.h"
@@ -197,6 +198,9 @@ class session {
     // During the lesson: its summary; after it: the panel closes.
     void lesson_leave();
     void close_lesson();
+    // The lesson's texts new since the last call, for a screen reader:
+    // the well-done text, the task or the summary, the hint; else empty.
+    std::string lesson_announcement() { return lesson_heard_.heard(lesson_.get()); }
 
     // --- Data logs: open a log, choose its columns, units, part and
     // profile, see every warning of its conversion, play it.
@@ -300,6 +304,7 @@ class session {
     std::unique_ptr<frames> lesson_frames_;
     std::unique_ptr<lesson_player> lesson_;
     std::string lesson_title_;
+    lesson_announcer lesson_heard_;
 
     std::string log_text_, log_name_;
     log_header log_header_;

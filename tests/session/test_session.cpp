@@ -321,6 +321,39 @@ TEST_F(Session, ALessonThroughHintShowMeAndSkip) {
     EXPECT_EQ(s.lesson(), nullptr);
 }
 
+// Each lesson text said once, the step's well-done text before the next task.
+TEST_F(Session, LessonTextsAreSaidOnceEachAsTheyChange) {
+    const std::string lesson = "# Pages\ntemp 45 C\nmap 30.0 inHg\nrpm 2400 rpm\non\nhold 2\n"
+                               "ask Turn the knob up.\nhint Press +.\nanswer key PLUS\n"
+                               "answer hold 0.5\nuntil page timers within 20\nwell Timers.\n"
+                               "ask Up once more.\nanswer key PLUS\nanswer hold 0.5\n"
+                               "until page max_values within 20\n";
+    session s;
+    s.library(LIBRARY_LESSONS).add("pages.txt", lesson);
+    ASSERT_TRUE(s.play_library(LIBRARY_LESSONS, 0)) << s.take_alert();
+    EXPECT_EQ(s.lesson_announcement(), "Turn the knob up.");
+    EXPECT_EQ(s.lesson_announcement(), "") << "said once";
+    s.lesson_hint();
+    EXPECT_EQ(s.lesson_announcement(), "Press +.");
+    // Show me hides the hint while it plays; it comes back unsaid.
+    s.lesson_show_me();
+    for (int i = 0; i < 30 && s.lesson_showing(); i++) {
+        s.elapse(100);
+        EXPECT_EQ(s.lesson_announcement(), "");
+    }
+    for (int i = 0; i < 30 && s.lesson()->step_number() == 1; i++) {
+        s.pass();
+        s.elapse(100);
+    }
+    EXPECT_EQ(s.lesson_announcement(), "Timers. Up once more.");
+    s.lesson_leave();
+    EXPECT_EQ(s.lesson_announcement().rfind("0 of 2 steps done on your own", 0), 0u);
+    s.lesson_leave();
+    EXPECT_EQ(s.lesson_announcement(), "");
+    ASSERT_TRUE(s.play_library(LIBRARY_LESSONS, 0));
+    EXPECT_EQ(s.lesson_announcement(), "Turn the knob up.") << "a lesson again is said again";
+}
+
 TEST(Bindings, KeysOfBothFrontEndsFromOneTable) {
     struct {
         const char *code, *character;

@@ -3,6 +3,7 @@
 #include "core/keys.h"
 #include "host/shell/power_loop.h"
 #include "host/shell/program_state.h"
+#include "tests/window/pass_driver.h"
 #include "window/TfrmMain.h"
 #include "window/instrument_panel.h"
 #include "window/lesson_panel.h"
@@ -20,12 +21,7 @@
 #include <QtTest>
 
 #include <functional>
-
-namespace {
-
-typedef std::function<bool()> Step;
-
-} // namespace
+#include <memory>
 
 class LessonWindowTest : public QObject {
     Q_OBJECT
@@ -42,11 +38,8 @@ class LessonWindowTest : public QObject {
     void lessonThroughHintShowMeSkipAndLeave();
 
   private:
-    void tickWithThePasses();
-
     TfrmMain *frm = nullptr;
-    qint64 now = 0;
-    size_t seen = 0;
+    std::unique_ptr<PassDriver> driver;
 };
 
 void LessonWindowTest::init() {
@@ -54,35 +47,16 @@ void LessonWindowTest::init() {
     frm = new TfrmMain;
     frm->show();
     QVERIFY(QTest::qWaitForWindowExposed(frm));
-    // The lesson's time goes by the passes, a tick a pass (tickWithThePasses):
-    // a hint never comes due by itself, however slow the machine.
-    frm->Timer1->stop();
-    frm->setClock([this] { return now; });
-}
-
-// A tick of the window's clock once a pass has run since the last one: the
-// session's recording then ends in a run of passes it had not ended in.
-// While Show me plays, the live loop waits and the clock alone drives it: a
-// tick each call.
-void LessonWindowTest::tickWithThePasses() {
-    if (frm->simulation().lesson_showing()) {
-        now += session::TICK_MS;
-        frm->Timer1Timer();
-        seen = frm->simulation().recording().size();
-        return;
-    }
-    const std::string session = frm->simulation().recording();
-    const size_t last = session.rfind('\n', session.size() - 2);
-    if (session.size() == seen || session.compare(last + 1, 5, "pass ") != 0) return;
-    now += session::TICK_MS;
-    frm->Timer1Timer();
-    seen = frm->simulation().recording().size();
+    // The lesson's time goes by the passes: a hint never comes due by
+    // itself, however slow the machine.
+    driver.reset(new PassDriver(frm));
 }
 
 void LessonWindowTest::cleanup() {
     power_off_request = 1;
     delete frm;
     frm = nullptr;
+    driver.reset();
 }
 
 void LessonWindowTest::lessonsMenuFollowsTheCourse() {
@@ -143,7 +117,7 @@ void LessonWindowTest::lessonThroughHintShowMeSkipAndLeave() {
     QTimer poll;
     poll.setInterval(0);
     QObject::connect(&poll, &QTimer::timeout, [&] {
-        tickWithThePasses();
+        driver->tick();
         if (panel->StepLabel->text().contains("Showing: ") &&
             frm->Controls->ShownKey1->isVisible() &&
             frm->Controls->ShownKey1->geometry().contains(frm->Controls->Button3->geometry()))
