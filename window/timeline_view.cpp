@@ -119,7 +119,9 @@ void TimelineView::paintEvent(QPaintEvent *) {
                 QRect(QPoint(xOf(start), area.top()), QPoint(xOf(i - 1), area.bottom())),
                 LAMP_SHADE);
         }
-        // Each trace scaled to its own range over the script.
+        // Each trace scaled to its own range over the script, below the
+        // strip the note marks take, so no mark hides a trace.
+        const QRect traces = area.adjusted(0, 2 * markReach() + 2, 0, 0);
         auto trace = [&](const QColor &colour, auto value) {
             long long lo = value(s[0]), hi = lo;
             for (const timeline_sample &x : s) {
@@ -132,8 +134,8 @@ void TimelineView::paintEvent(QPaintEvent *) {
             for (int c = 0; c < columns; c++) {
                 const timeline_sample &x = s[(size_t)tickAt(area.left() + c)];
                 line << QPoint(area.left() + c,
-                               area.bottom() - 1 -
-                                   int((value(x) - lo) * (area.height() - 3) / (hi - lo)));
+                               traces.bottom() - 1 -
+                                   int((value(x) - lo) * (traces.height() - 3) / (hi - lo)));
             }
             painter.setPen(QPen(colour, 1));
             painter.drawPolyline(line);
@@ -158,15 +160,31 @@ void TimelineView::paintEvent(QPaintEvent *) {
     const QRect labels(area.left(), area.bottom() + 1, area.width(), labelHeight());
     painter.drawText(labels, Qt::AlignLeft | Qt::AlignVCenter,
                      clockText(position_) + QStringLiteral(" / ") + clockText(length()));
-    painter.setPen(RPM_COLOUR);
-    painter.drawText(labels, Qt::AlignRight | Qt::AlignVCenter, QStringLiteral("RPM"));
-    const int shift = fontMetrics().horizontalAdvance(QStringLiteral("RPM "));
-    painter.setPen(MAP_COLOUR);
-    painter.drawText(labels.adjusted(0, 0, -shift, 0), Qt::AlignRight | Qt::AlignVCenter,
-                     QStringLiteral("MAP"));
-    painter.setPen(TEMP_COLOUR);
-    painter.drawText(labels.adjusted(0, 0, -2 * shift, 0), Qt::AlignRight | Qt::AlignVCenter,
-                     QStringLiteral("TEMP"));
+    // The legend, right to left: each trace, the lamp's shading, a note's mark.
+    const struct {
+        QString text;
+        QColor colour;
+        bool swatch;
+    } legend[] = {{QStringLiteral("RPM"), RPM_COLOUR, false},
+                  {QStringLiteral("MAP"), MAP_COLOUR, false},
+                  {QStringLiteral("TEMP"), TEMP_COLOUR, false},
+                  {QStringLiteral("lamp bright"), LAMP_SHADE, true},
+                  {QStringLiteral("\u25BC note"), Qt::black, false}};
+    const QFontMetrics metrics = fontMetrics();
+    int right = labels.right();
+    for (const auto &item : legend) {
+        const int width = metrics.horizontalAdvance(item.text);
+        painter.setPen(item.swatch ? palette().windowText().color() : item.colour);
+        painter.drawText(QRect(right - width, labels.top(), width, labels.height()),
+                         Qt::AlignRight | Qt::AlignVCenter, item.text);
+        right -= width;
+        if (item.swatch) {
+            const int side = metrics.ascent() * 2 / 3;
+            right -= side + 2;
+            painter.fillRect(QRect(right, labels.center().y() - side / 2, side, side), item.colour);
+        }
+        right -= metrics.horizontalAdvance(QLatin1Char(' ')) * 2;
+    }
 }
 
 void TimelineView::mousePressEvent(QMouseEvent *event) {

@@ -55,7 +55,6 @@ class ProfileWindowTest : public QObject {
     void theProfileIsKeptForTheNextRun();
     void theChooserListsEveryWarningBeforePlaying();
     void theChooserTakesAPartAndAProfile();
-    void eachLogStartsFromItsOwnChoices();
 
   private:
     void open() {
@@ -219,24 +218,6 @@ void ProfileWindowTest::theChooserTakesAPartAndAProfile() {
         const QString shown = c.plays ? chooser->Span1->text() : chooser->Warnings1->toPlainText();
         QVERIFY2(shown.startsWith(c.shown), qPrintable(shown));
     }
-}
-
-void ProfileWindowTest::eachLogStartsFromItsOwnChoices() {
-    const QString first = files.filePath("first.csv"), second = files.filePath("second.csv");
-    writeFile(first, "Time,RPM,MAP\n0,2400,24.0\n1,2410,24.1\n");
-    writeFile(second, "Time,RPM,MAP\n0,2400,24.0\n1,2410,24.1\n");
-    QVERIFY(frm->openDataLogFile(first));
-    frm->ColumnDialog1->MapUnit1->setCurrentText("mB");
-    frm->ColumnDialog1->TempUnit1->setCurrentText("F");
-    frm->ColumnDialog1->Start1->setText("1");
-    emit frm->ColumnDialog1->Start1->editingFinished();
-    QCOMPARE(frm->simulation().log_map_unit, FIGURE_MB);
-    frm->ColumnDialog1->reject();
-    QVERIFY(frm->openDataLogFile(second));
-    QCOMPARE(frm->ColumnDialog1->MapUnit1->currentText(), QStringLiteral("as the log says"));
-    QCOMPARE(frm->ColumnDialog1->TempUnit1->currentText(), QStringLiteral("as the log says"));
-    QCOMPARE(frm->ColumnDialog1->Start1->text(), QString());
-    QCOMPARE(frm->simulation().log_map_unit, FIGURE_RAW);
 }
 
 QTEST_MAIN(ProfileWindowTest)
