@@ -50,13 +50,17 @@ test('a lesson through Hint, Show me, Skip and the student\'s keys, then Leave',
   await runUntil(page, () => /key PUSH/.test(new TextDecoder().decode(window.omnira.s.recording())), TICK, 2000);
   assert.equal(await text(page, 'lesson-step'), 'Step 1 of 4');
 
-  // Hint by keyboard: the hint shows and is said, the focus stays in the panel.
+  // Hint by keyboard: the hint shows and is said, the focus stays in the panel,
+  // and nothing below the panel moves.
+  const sliders = () => page.locator('#sliders').boundingBox();
+  const before = await sliders();
   await button(page, 'Hint').focus();
   await page.keyboard.press('Enter');
   await panel(page).getByText('The knob turns the run screen\'s pages', { exact: false }).waitFor();
   assert.ok(await button(page, 'Hint').isDisabled());
   assert.equal(await page.evaluate(() => !!document.activeElement.closest('#lesson-panel')), true);
   assert.match(await text(page, 'lcd-description'), /The knob turns/);
+  assert.deepEqual(await sliders(), before);
 
   // Show me says what it plays and lights the key it pressed, then the step is done.
   await button(page, 'Show me').click();
