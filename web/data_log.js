@@ -16,6 +16,7 @@ export class LogChooser {
     this.units = { map: el('log-map-unit'), temp: el('log-temp-unit') };
     this.part = { start: el('log-start'), end: el('log-end'), clock: el('log-part-clock') };
     this.profile = el('log-profile');
+    el('log-part-help').textContent = page.s.constants.log_part_help;
     this.file.addEventListener('change', () => {
       const chosen = this.file.files[0];
       this.file.value = '';

@@ -325,6 +325,7 @@ EXPORT const char *omnira_constants(void) {
                            {"map", number(offsetof(timeline_sample, map))},
                            {"temp", number(offsetof(timeline_sample, temp))},
                            {"lamp", number(offsetof(timeline_sample, lamp_bright))}})},
+        {"log_part_help", quoted(LOG_PART_HELP)},
         {"log_roles", object({{"time", number(LOG_TIME)},
                               {"date", number(LOG_DATE)},
                               {"rpm", number(LOG_RPM)},

@@ -67,8 +67,6 @@ TfrmDataLog::TfrmDataLog(QWidget *parent, session &s, int zoom) : QDialog(parent
 
     Start1 = new QLineEdit(QString::fromStdString(s.log_start));
     End1 = new QLineEdit(QString::fromStdString(s.log_end));
-    Start1->setPlaceholderText(QStringLiteral("the log's start"));
-    End1->setPlaceholderText(QStringLiteral("its end"));
     PartClock1 = new QComboBox;
     PartClock1->addItems(
         {QStringLiteral("after the first row"), QStringLiteral("clock times of the log")});
@@ -82,6 +80,10 @@ TfrmDataLog::TfrmDataLog(QWidget *parent, session &s, int zoom) : QDialog(parent
     QLabel *partLabel = new QLabel(QStringLiteral("&Start, end:"));
     partLabel->setBuddy(Start1);
     form->addRow(partLabel, part);
+    QLabel *partHelp = new QLabel(QString::fromLatin1(LOG_PART_HELP));
+    partHelp->setWordWrap(true);
+    form->addRow(partHelp);
+    for (QLineEdit *edit : {Start1, End1}) edit->setAccessibleDescription(partHelp->text());
 
     Profile1 = new QComboBox;
     if (s.has_profile())

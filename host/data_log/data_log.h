@@ -87,6 +87,9 @@ bool parse_log_time(const std::string &text, long long &tenths);
 // as tenths of a second after midnight.
 bool parse_log_clock(const std::string &text, long long &tenths);
 
+// What a chooser says of its start and end, in the words set_log_bound takes.
+extern const char *const LOG_PART_HELP;
+
 // A start (`end` false) or an end of the part converted into `options`, as
 // lcdshot's --start and --end take it (seconds or [H:]MM:SS after the first
 // row) or, with `clock`, its --start-at and --end-at (a clock time of the

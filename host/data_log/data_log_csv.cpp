@@ -257,6 +257,10 @@ bool parse_log_clock(const std::string &text, long long &tenths) {
            tenths < DAY && s == text.c_str() + text.size();
 }
 
+const char *const LOG_PART_HELP =
+    "Start and end left empty play the whole log; else seconds or [H:]MM:SS after the first "
+    "row, or with the log's clock times a time of day, HH:MM[:SS].";
+
 bool set_log_bound(log_options &options, bool end, bool clock, const std::string &text,
                    std::string &error) {
     long long &at = clock ? (end ? options.end_clock : options.start_clock)
