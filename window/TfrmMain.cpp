@@ -379,7 +379,7 @@ void TfrmMain::showSession() {
     if (Lesson1->showLesson()) Controls->Panel1->setFocus();
     // What changed on the LCD, and in the lesson, each said once.
     const std::string said = sim.announcement();
-    if (!said.empty()) Controls->announce(QString::fromStdString(said));
+    if (!said.empty()) Controls->Panel1->setAccessibleDescription(QString::fromStdString(said));
     const std::string lesson = sim.lesson_announcement();
     if (!lesson.empty()) Lesson1->announce(QString::fromStdString(lesson));
     const std::string alert = sim.take_alert();

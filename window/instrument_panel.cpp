@@ -7,7 +7,6 @@
 #include "window/lcd_presentation.h"
 #include "window/panel_widgets.h"
 
-#include <QAbstractButton>
 #include <QCheckBox>
 #include <QFocusEvent>
 #include <QFrame>
@@ -318,9 +317,4 @@ bool InstrumentPanel::eventFilter(QObject *watched, QEvent *event) {
             figure->touched = static_cast<QFocusEvent *>(event)->reason() == Qt::MouseFocusReason;
     }
     return false;
-}
-
-void InstrumentPanel::announce(const QString &text) {
-    Panel1->setAccessibleDescription(text);
-    announcements++;
 }

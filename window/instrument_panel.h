@@ -89,10 +89,6 @@ class InstrumentPanel : public QObject {
     void showEntryMessage(const SliderFigure &figure, const std::string &message);
     // What `focus` is to the keys.
     key_focus focusKind(QWidget *focus);
-    // Says `text` through the LCD's accessible description, which sends a
-    // screen reader its event; announcements counts them.
-    void announce(const QString &text);
-    int announcements = 0;
 
   protected:
     bool eventFilter(QObject *watched, QEvent *event) override;

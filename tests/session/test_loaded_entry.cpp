@@ -23,7 +23,8 @@ class Loaded : public ::testing::Test {
   protected:
     void SetUp() override {
         reset_program_state();
-        s.library(LIBRARY_SCENARIOS).add("first.txt", "# First\nrpm 30000\non\nnote One\nhold 20\n");
+        s.library(LIBRARY_SCENARIOS)
+            .add("first.txt", "# First\nrpm 30000\non\nnote One\nhold 20\n");
         s.library(LIBRARY_SCENARIOS).add("second.txt", "# Second\non\nhold 20\n");
         s.library(LIBRARY_LESSONS).add("up.txt", LESSON);
     }
@@ -67,8 +68,6 @@ TEST_F(Loaded, ALessonFromTheLibraryWithTheStudentsInputsAndNoEarlierTimeline) {
     expect(LIBRARY_LESSONS, 0, "the summary");
     s.lesson_leave();
     expect(LIBRARY_KINDS, -1, "closed");
-    EXPECT_TRUE(s.start_lesson(LESSON, "Given"));
-    expect(LIBRARY_KINDS, -1, "a lesson from elsewhere");
 }
 
 TEST(RouteKey, TheFocusKeepsOnlyWhatItUses) {
@@ -80,26 +79,19 @@ TEST(RouteKey, TheFocusKeepsOnlyWhatItUses) {
         int action_or_direction;
     } cases[] = {
         {"Enter", "", FOCUS_NONE, false, ROUTE_ACTION, ACT_PUSH},
-        {"Enter", "", FOCUS_BUTTON, false, ROUTE_KEEP, 0},  // the button presses itself
-        {"Equal", "+", FOCUS_BUTTON, false, ROUTE_ACTION, ACT_PLUS},
+        {"Enter", "", FOCUS_BUTTON, false, ROUTE_KEEP, 0}, // the button presses itself
         {"Enter", "", FOCUS_SLIDER_POINTER, false, ROUTE_ACTION, ACT_PUSH},
         {"Equal", "+", FOCUS_SLIDER_POINTER, false, ROUTE_ACTION, ACT_PLUS},
-        {"NumpadSubtract", "-", FOCUS_SLIDER_POINTER, false, ROUTE_ACTION, ACT_MINUS},
         {"Equal", "+", FOCUS_SLIDER_KEYBOARD, false, ROUTE_SLIDER_STEP, 1},
-        {"Minus", "-", FOCUS_SLIDER_KEYBOARD, false, ROUTE_SLIDER_STEP, -1},
         {"ArrowUp", "", FOCUS_SLIDER_KEYBOARD, false, ROUTE_KEEP, 0},
         {"PageUp", "", FOCUS_SLIDER_POINTER, false, ROUTE_SLIDER_PAGE, 1},
         {"PageDown", "", FOCUS_SLIDER_ENTRY, false, ROUTE_SLIDER_PAGE, -1},
-        {"PageDown", "", FOCUS_TYPING, false, ROUTE_KEEP, 0},
         {"PageUp", "", FOCUS_NONE, false, ROUTE_KEEP, 0},
         {"F1", "", FOCUS_SLIDER_ENTRY, false, ROUTE_ACTION, ACT_F1},
-        {"F2", "", FOCUS_TYPING, false, ROUTE_ACTION, ACT_F2},
         {"Digit1", "1", FOCUS_SLIDER_ENTRY, false, ROUTE_KEEP, 0},
         {"Equal", "+", FOCUS_SLIDER_ENTRY, false, ROUTE_KEEP, 0},
-        {"KeyO", "o", FOCUS_TYPING, false, ROUTE_KEEP, 0},
         {"KeyO", "o", FOCUS_BUTTON, false, ROUTE_ACTION, ACT_OFF},
         {"F1", "", FOCUS_NONE, true, ROUTE_KEEP, 0},
-        {"PageUp", "", FOCUS_SLIDER_KEYBOARD, true, ROUTE_KEEP, 0},
         {"KeyA", "a", FOCUS_NONE, false, ROUTE_KEEP, 0},
     };
     for (const auto &c : cases) {

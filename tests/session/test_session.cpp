@@ -194,12 +194,12 @@ TEST_F(Session, SpeedsStepThroughTheListAndStopAtItsEnds) {
 TEST_F(Session, GoldensComeFromTheLibraryOrTheFrontEndsReader) {
     const std::string script = "on\npass\nexpect golden goldens/x.png\n";
     std::string asked;
-    session reading([&](const std::string &folder, const std::string &name, uint8_t *,
-                        std::string &error) {
-        asked = folder + "|" + name;
-        error = "golden " + name + " is outside the goldens' folder";
-        return false;
-    });
+    session reading(
+        [&](const std::string &folder, const std::string &name, uint8_t *, std::string &error) {
+            asked = folder + "|" + name;
+            error = "golden " + name + " is outside the goldens' folder";
+            return false;
+        });
     EXPECT_FALSE(reading.play_script(script, "S", "the file s.txt", "/some/folder"));
     EXPECT_EQ(asked, "/some/folder|goldens/x.png");
     EXPECT_NE(reading.take_alert().find("outside the goldens' folder"), std::string::npos);
@@ -221,8 +221,8 @@ TEST_F(Session, GoldensComeFromTheLibraryOrTheFrontEndsReader) {
 // session hands a front end is printable: no bidirectional control survives.
 TEST_F(Session, NonUtf8BytesPlayAndEveryTextIsPrintable) {
     session s;
-    const std::string latin1 = "# Caf\xE9 \xE2\x80\xAEtxet\non\nnote " + std::string(3000, '\xE9') +
-                               "\nhold 1\n";
+    const std::string latin1 =
+        "# Caf\xE9 \xE2\x80\xAEtxet\non\nnote " + std::string(3000, '\xE9') + "\nhold 1\n";
     ASSERT_TRUE(s.play_script(latin1, script_title(latin1, "x"), "the file caf\xE9.txt", ""))
         << s.take_alert();
     EXPECT_EQ(s.playing_title(), "Caf\\xE9 \\u{202E}txet");
@@ -360,10 +360,14 @@ TEST(Bindings, KeysOfBothFrontEndsFromOneTable) {
         int front_end;
         panel_action action;
     } cases[] = {
-        {"Enter", "", IN_PAGE, ACT_PUSH},       {"NumpadEnter", "", IN_WINDOW, ACT_PUSH},
-        {"Space", " ", IN_BOTH, ACT_PUSH},      {"Equal", "+", IN_PAGE, ACT_PLUS},
-        {"ArrowDown", "", IN_WINDOW, ACT_MINUS}, {"KeyI", "i", IN_PAGE, ACT_ON},
-        {"BracketRight", "]", IN_PAGE, ACT_FASTER}, {"KeyQ", "q", IN_WINDOW, ACT_NONE},
+        {"Enter", "", IN_PAGE, ACT_PUSH},
+        {"NumpadEnter", "", IN_WINDOW, ACT_PUSH},
+        {"Space", " ", IN_BOTH, ACT_PUSH},
+        {"Equal", "+", IN_PAGE, ACT_PLUS},
+        {"ArrowDown", "", IN_WINDOW, ACT_MINUS},
+        {"KeyI", "i", IN_PAGE, ACT_ON},
+        {"BracketRight", "]", IN_PAGE, ACT_FASTER},
+        {"KeyQ", "q", IN_WINDOW, ACT_NONE},
         {"", "", IN_BOTH, ACT_NONE},
     };
     for (const auto &c : cases)
