@@ -91,7 +91,9 @@ void run_case(const std::vector<Step> &steps) {
         QCoreApplication::quit();
     });
     poll.start();
-    guard.start(60000);
+    // A safety net for a hang only: a thousand clicks under the sanitizers
+    // on a busy machine take minutes.
+    guard.start(600000);
     QTimer::singleShot(0, [] { click(frm->Controls->Button1); });
     QApplication::exec();
     if (next != steps.size()) fail("the loop ended before the last step");
